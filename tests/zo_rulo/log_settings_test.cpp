@@ -1,0 +1,127 @@
+// Debug settings from the environment, log contexts and the message sink.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "support/log_capture.h"
+#include "zo_log_common.h"
+
+namespace {
+
+class LogSettingsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        unsetenv("camera_vesk_debug");
+        unsetenv("camera_vesk_debug_dump_path");
+        unsetenv("camera_vesk_trace");
+        unsetenv("stats_dump");
+        unsetenv("Enable_BurstIsp_Dump");
+        g_zo_log_common_level = 0x30;
+        strcpy(g_zo_log_dump_path, ".");
+    }
+    void TearDown() override { SetUp(); }
+};
+
+TEST_F(LogSettingsTest, DefaultsWithoutEnvironment) {
+    EXPECT_EQ(zo_vesk_debug_level(), 48u);
+    EXPECT_STREQ(zo_vesk_debug_dump_path(), ".");
+    EXPECT_EQ(g_zo_trace_level, 0u);
+    EXPECT_EQ(g_zo_dump_enabled, 0);
+}
+
+TEST_F(LogSettingsTest, DebugVariableAddsBitsAndBadTextAddsNone) {
+    setenv("camera_vesk_debug", "0x4", 1);
+    EXPECT_EQ(zo_vesk_debug_level(), 52u);
+    // Reading again ORs the same bits in: no change.
+    EXPECT_EQ(zo_vesk_debug_level(), 52u);
+
+    g_zo_log_common_level = 0x30;
+    setenv("camera_vesk_debug", "abc", 1);
+    EXPECT_EQ(zo_vesk_debug_level(), 48u);
+}
+
+TEST_F(LogSettingsTest, ConfigNumbersUseBasePrefixes) {
+    setenv("camera_vesk_trace", "010", 1);
+    EXPECT_EQ(zo_log_get_config_int32("camera_vesk_trace"), 8);
+    setenv("camera_vesk_trace", "0x1F", 1);
+    EXPECT_EQ(zo_log_get_config_int32("camera_vesk_trace"), 31);
+    setenv("camera_vesk_trace", "12zz", 1);
+    EXPECT_EQ(zo_log_get_config_int32("camera_vesk_trace"), 12);
+    // Truncated to 32 bits.
+    setenv("camera_vesk_trace", "0x100000005", 1);
+    EXPECT_EQ(zo_log_get_config_int32("camera_vesk_trace"), 5);
+    EXPECT_EQ(zo_log_get_config_int32("zovesk_surely_unset_variable"), 0);
+}
+
+TEST_F(LogSettingsTest, DumpSwitchesAreAssignedNotOred) {
+    setenv("stats_dump", "1", 1);
+    setenv("Enable_BurstIsp_Dump", "3", 1);
+    zo_log_common_init();
+    EXPECT_EQ(g_zo_dump_enabled, 1);
+    EXPECT_EQ(g_zo_burstisp_dump_enable, 3);
+    unsetenv("stats_dump");
+    zo_log_common_init();
+    EXPECT_EQ(g_zo_dump_enabled, 0);
+}
+
+TEST_F(LogSettingsTest, LongDumpPathKeepsFirst255Characters) {
+    const std::string path(300, 'p');
+    setenv("camera_vesk_debug_dump_path", path.c_str(), 1);
+    zo_log_set_debug_level();
+    EXPECT_EQ(std::string(g_zo_log_dump_path), path.substr(0, 255));
+}
+
+TEST_F(LogSettingsTest, InitReportsTheVersion) {
+    zovesk_test::LogCapture log;
+    zo_log_common_init();
+    const std::string version = zo_vesk_get_version_string();
+    EXPECT_TRUE(log.contains(ZO_LOG_INFO, "Libzovesk version: " + version));
+    ASSERT_EQ(version.size(), 40u);
+    EXPECT_EQ(version.find_first_not_of("0123456789abcdef"), std::string::npos);
+}
+
+TEST(LogSinkTest, FormatsTheMessageAndStopsWhenRemoved) {
+    {
+        zovesk_test::LogCapture log;
+        zo_log_common_debug(ZO_LOG_ERROR, "VELT[XOS]", "value %d of %s", 7, "width");
+        ASSERT_EQ(log.records().size(), 1u);
+        EXPECT_EQ(log.records()[0].level, ZO_LOG_ERROR);
+        EXPECT_EQ(log.records()[0].tag, "VELT[XOS]");
+        EXPECT_EQ(log.records()[0].message, "value 7 of width");
+    }
+    // Without a sink the message goes nowhere, and nothing fails.
+    zo_log_common_debug(ZO_LOG_ERROR, "VELT[XOS]", "dropped %d", 1);
+}
+
+TEST(LogContextTest, NamesComeFromTheLowestEightDigits) {
+    zo_log_context* context = zo_log_create_context(12345678);
+    ASSERT_NE(context, nullptr);
+    EXPECT_STREQ(context->name, "MIEA");
+    EXPECT_EQ(context->name, context->text);
+
+    _prettify(context, 0);
+    EXPECT_STREQ(context->name, "AAAA");
+    _prettify(context, 99);
+    EXPECT_STREQ(context->name, "AAAV");
+
+    zo_log_context other{};
+    _prettify(&other, 9912345678ull);
+    _prettify(context, 12345678);
+    EXPECT_STREQ(other.name, context->name);
+    zo_log_destroy_context(context);
+    EXPECT_EQ(sizeof(zo_log_context), 16u);
+}
+
+TEST(TraceTest, NothingHappensWhileTracingIsOff) {
+    g_zo_trace_level = 0;
+    const int32_t readyBefore = zo_trace_is_ready;
+    zo_vesk_trace_begin(1, "parse");
+    zo_vesk_trace_end(1);
+    EXPECT_EQ(zo_trace_is_ready, readyBefore);
+    EXPECT_EQ(zo_trace_marker_fd, -1);
+}
+
+}  // namespace
