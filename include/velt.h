@@ -7,6 +7,7 @@
 #define VELT_H
 
 #include "velt_export.h"
+#include "velt_status.h"
 
 /* Runtime platform (plain C API). */
 #include "zo_log_common.h"
