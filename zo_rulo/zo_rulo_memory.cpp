@@ -62,8 +62,12 @@ void* zo_rulo_alloc_aligned(size_t size, size_t alignment, const char* label, co
     if (zo_rulo_check_alloc_error(size)) {
         return nullptr;
     }
+    // posix_memalign refuses these too; checking first keeps the answer the same
+    // under allocators that abort instead of reporting EINVAL.
+    const bool validAlignment =
+        alignment != 0 && (alignment & (alignment - 1)) == 0 && alignment % sizeof(void*) == 0;
     void* result = nullptr;
-    if (posix_memalign(&result, alignment, size) != 0) {
+    if (!validAlignment || posix_memalign(&result, alignment, size) != 0) {
         return nullptr;
     }
     zo_log_common_debug(ZO_LOG_ALLOC, kTag, "E:%s size %ld with alignment %lu from %s res ptr: %p",
