@@ -12,5 +12,6 @@
 /* Runtime platform (plain C API). */
 #include "zo_log_common.h"
 #include "zo_rulo_memory.h"
+#include "zo_list.h"
 
 #endif /* VELT_H */
