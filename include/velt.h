@@ -10,8 +10,14 @@
 #include "velt_status.h"
 
 /* Runtime platform (plain C API). */
+#include "zo_list.h"
 #include "zo_log_common.h"
 #include "zo_rulo_memory.h"
-#include "zo_list.h"
+
+/* Records for the ISP configuration and 3A libraries. */
+#include "velt_kernel_config_container.h"
+#include "zo_isp_qel_records.h"
+#include "zo_record_layout.h"
+#include "zo_yad_frame_params.h"
 
 #endif /* VELT_H */
