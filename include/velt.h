@@ -13,6 +13,7 @@
 #include "zo_list.h"
 #include "zo_log_common.h"
 #include "zo_rulo_memory.h"
+#include "zo_rulo_memory_common.h"
 
 /* Records for the ISP configuration and 3A libraries. */
 #include "velt_kernel_config_container.h"
