@@ -10,6 +10,7 @@
 #include "velt_status.h"
 
 /* Runtime platform (plain C API). */
+#include "zo_dump.h"
 #include "zo_list.h"
 #include "zo_log_common.h"
 #include "zo_rulo_memory.h"
