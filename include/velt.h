@@ -9,6 +9,12 @@
 #include "velt_export.h"
 #include "velt_status.h"
 
+/* Pixel formats, bytes per line and buffer sizes. */
+#include "velt_dec400util.h"
+#include "velt_formats.h"
+#include "zo_dec400_util.h"
+#include "zo_pifo_format.h"
+
 /* Runtime platform (plain C API). */
 #include "zo_dump.h"
 #include "zo_list.h"

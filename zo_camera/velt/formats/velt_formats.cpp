@@ -1,0 +1,94 @@
+// Format table lookups and the compression queries built on them.
+
+#include "velt_formats.h"
+
+#include "velt_status.h"
+#include "zo_camera/velt/formats/format_index.h"
+#include "zo_camera/velt/formats/formats_common.h"
+#include "zo_log_common.h"
+
+namespace VELTFormats {
+namespace {
+
+using detail::kFormatsTag;
+
+// The record with this name or fourcc, or null after logging the miss.
+const zo_format_t* lookUpByName(const std::string& name) {
+    const zo_format_t* found = detail::findFormatByName(name);
+    if (!found) {
+        zo_log_common_debug(ZO_LOG_ERROR, kFormatsTag, "Could not find format with name %s",
+                            name.c_str());
+    }
+    return found;
+}
+
+const zo_format_t* lookUpByFourcc(unsigned fourcc) {
+    const zo_format_t* found = detail::findFormatByFourcc(fourcc);
+    if (!found) {
+        zo_log_common_debug(ZO_LOG_ERROR, kFormatsTag, "Could not find format with fourcc %d",
+                            static_cast<int>(fourcc));
+    }
+    return found;
+}
+
+}  // namespace
+
+void initVELTFormats() {
+    if (gVELTFormats.empty()) {
+        gVELTFormats = gVELTFormatsInternal;
+    }
+    detail::refreshFormatIndex();
+}
+
+int getFormatByName(const std::string& name, zo_format_t& format) {
+    const zo_format_t* found = lookUpByName(name);
+    if (!found) {
+        return VELT::err_data;
+    }
+    format = *found;
+    return VELT::err_none;
+}
+
+int getFormatByFourcc(unsigned fourcc, zo_format_t& format) {
+    const zo_format_t* found = lookUpByFourcc(fourcc);
+    if (!found) {
+        return VELT::err_data;
+    }
+    format = *found;
+    return VELT::err_none;
+}
+
+int setFormatId(const std::string& name, unsigned id) {
+    zo_format_t* found = detail::findFormatByName(name);
+    if (!found) {
+        zo_log_common_debug(ZO_LOG_ERROR, kFormatsTag, "Failed to set format id for %s",
+                            name.c_str());
+        return VELT::err_argument;
+    }
+    found->formatId = id;
+    return VELT::err_none;
+}
+
+int getPlaneCountByFourcc(unsigned fourcc) {
+    const zo_format_t* found = detail::findFormatByFourcc(fourcc);
+    if (!found) {
+        zo_log_common_debug(ZO_LOG_ERROR, kFormatsTag, "Format not found %d",
+                            static_cast<int>(fourcc));
+        return -1;
+    }
+    return static_cast<int>(found->planes.size());
+}
+
+bool isCompressedFormat(const std::string& name) {
+    initVELTFormats();
+    const zo_format_t* found = lookUpByName(name);
+    return found && found->compressed != 0;
+}
+
+}  // namespace VELTFormats
+
+extern "C" int isCompressedFormat(unsigned fourcc) {
+    VELTFormats::initVELTFormats();
+    const VELTFormats::zo_format_t* found = VELTFormats::lookUpByFourcc(fourcc);
+    return found && found->compressed ? 1 : 0;
+}
