@@ -15,6 +15,13 @@
 #include "zo_dec400_util.h"
 #include "zo_pifo_format.h"
 
+/* Configuration tree. */
+#include "velt_graph_config.h"
+#include "velt_graph_config_node.h"
+#include "velt_item_uid.h"
+#include "velt_keys.h"
+#include "velt_node_iterator.h"
+
 /* Runtime platform (plain C API). */
 #include "zo_dump.h"
 #include "zo_list.h"

@@ -1,0 +1,277 @@
+/*
+ * The elements of a configuration tree: items, attributes and nodes.
+ *
+ * A node stores its items (child nodes and attributes) under keys
+ * (velt_item_uid.h) in ascending key order; items under equal keys keep their
+ * insertion order. A node owns its items: deleting a node deletes its whole
+ * subtree, and whoever holds a root deletes the tree by deleting the root.
+ * Copying and deleting work without recursion, so trees of any depth are safe.
+ */
+#ifndef VELT_GRAPH_CONFIG_NODE_H
+#define VELT_GRAPH_CONFIG_NODE_H
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "velt_export.h"
+#include "velt_graph_config.h"
+#include "velt_item_uid.h"
+
+namespace VELT {
+
+/* The base of every tree element. Its value operations answer -64 (no such value). */
+class ZO_EXPORT GraphConfigItem {
+  public:
+    /* Item kinds, the values of getType(). */
+    enum ItemType : int32_t {
+        kTypeNA = 1,      // not applicable, dumped as "NA"
+        kTypeString = 2,  // GraphConfigStrAttribute, "STRING"
+        kTypeInt = 4,     // GraphConfigIntAttribute, "INT"
+        kTypeNode = 8     // GraphConfigNode, " NODE"
+    };
+
+    /* The integer value: 0 when the item is an integer attribute, else -64 (value untouched). */
+    virtual int getValue(int& value) const;
+    /* The text value: 0 when the item is a string attribute, else -64 (value untouched). */
+    virtual int getValue(std::string& value) const;
+    /* Stores text: 0 when the item is a string attribute, else -64 (nothing changes). */
+    virtual int setValue(const std::string& value);
+    /* Stores an integer: 0 when the item is an integer attribute, else -64. */
+    virtual int setValue(int value);
+    virtual ~GraphConfigItem();
+
+    /* The item kind (ItemType). */
+    int32_t getType() const { return type_; }
+    /* True for integer and string attributes. */
+    bool isAttribute() const { return type_ == kTypeInt || type_ == kTypeString; }
+    /* True for nodes. */
+    bool isNode() const { return type_ == kTypeNode; }
+    /* The dump label of a kind: "NA", "STRING", "INT" or " NODE" ("NA" for unknown kinds). */
+    static const char* typeLabel(int32_t type);
+
+  protected:
+    explicit GraphConfigItem(int32_t type = kTypeNA) : type_(type) {}
+    GraphConfigItem(const GraphConfigItem&) = default;
+    GraphConfigItem& operator=(const GraphConfigItem&) = default;
+
+  private:
+    int32_t type_;
+};
+
+/*
+ * The type under which attributes are handed out. getAttribute hands out
+ * whatever item is stored under a key, nodes included, so GraphConfigNode is
+ * one as well; test the kind with getType(), not with a cast.
+ */
+class ZO_EXPORT GraphConfigAttribute : public GraphConfigItem {
+  public:
+    ~GraphConfigAttribute() override;
+
+  protected:
+    explicit GraphConfigAttribute(int32_t type) : GraphConfigItem(type) {}
+    GraphConfigAttribute(const GraphConfigAttribute&) = default;
+    GraphConfigAttribute& operator=(const GraphConfigAttribute&) = default;
+};
+
+/* An attribute holding a signed 32-bit integer, -1 until a value is set. */
+class ZO_EXPORT GraphConfigIntAttribute : public GraphConfigAttribute {
+  public:
+    GraphConfigIntAttribute() : GraphConfigAttribute(kTypeInt) {}
+    explicit GraphConfigIntAttribute(int value) : GraphConfigAttribute(kTypeInt), value_(value) {}
+    ~GraphConfigIntAttribute() override;
+
+    using GraphConfigItem::getValue;
+    using GraphConfigItem::setValue;
+    /* Copies the value out; returns 0. */
+    int getValue(int& value) const override;
+    /* insertInteger(value). */
+    int setValue(int value) override;
+
+    /* Stores the value (any value); returns 0. */
+    int insertInteger(int value);
+    /* A new attribute with the same value, owned by the caller; null when out of memory. */
+    GraphConfigIntAttribute* copy() const;
+
+  private:
+    int32_t value_ = -1;
+};
+
+/* An attribute holding a text, empty until a value is set. */
+class ZO_EXPORT GraphConfigStrAttribute : public GraphConfigAttribute {
+  public:
+    GraphConfigStrAttribute() : GraphConfigAttribute(kTypeString) {}
+    explicit GraphConfigStrAttribute(const std::string& value)
+        : GraphConfigAttribute(kTypeString), value_(value) {}
+    ~GraphConfigStrAttribute() override;
+
+    using GraphConfigItem::getValue;
+    using GraphConfigItem::setValue;
+    /* Assigns the text to value; returns 0. */
+    int getValue(std::string& value) const override;
+    /* insertString(value). */
+    int setValue(const std::string& value) override;
+
+    /* Stores a copy of the text; returns 0. */
+    int insertString(const std::string& value);
+    /* A new attribute with the same text, owned by the caller; null when out of memory. */
+    GraphConfigStrAttribute* copy() const;
+
+  private:
+    std::string value_;
+};
+
+/*
+ * A node: a keyed, ordered collection of owned items (child nodes and
+ * attributes) and a non-owning link to its parent. A node has no value of its
+ * own: the one-argument value operations answer -64.
+ */
+class ZO_EXPORT GraphConfigNode : public GraphConfigAttribute, public IGraphConfig {
+  public:
+    /* The items of a node: key to owned item, ascending keys, insertion order within a key. */
+    using ItemMap = std::multimap<uint32_t, std::unique_ptr<GraphConfigItem>>;
+    /* A position in a node's items; entries are (key, item). */
+    using const_iterator = ItemMap::const_iterator;
+
+    /* An empty root node. */
+    GraphConfigNode();
+    GraphConfigNode(const GraphConfigNode&) = delete;
+    GraphConfigNode& operator=(const GraphConfigNode&) = delete;
+    /* Deletes the node with its whole subtree. */
+    ~GraphConfigNode() override;
+
+    /*
+     * Looser path resolution, for attributes that may still have to be
+     * created: as getDescendant(path), except that a failure at the last key
+     * (not the first) answers the current node whether or not that key holds
+     * anything. Null otherwise.
+     */
+    virtual GraphConfigNode* getGraphConfigItem(const ItemUID& path) const;
+    IGraphConfig* getRoot() const override;
+    IGraphConfig* getAncestor() const override;
+    IGraphConfig* getDescendant(uint32_t key) const override;
+    IGraphConfig* getDescendant(const ItemUID& path) const override;
+    IGraphConfig* getDescendantByString(const std::string& path) const override;
+    int getDescendantCount() const override;
+    int getValue(uint32_t key, int& value) const override;
+    int getValue(const ItemUID& path, int& value) const override;
+    int getValue(uint32_t key, std::string& value) const override;
+    int getValue(const ItemUID& path, std::string& value) const override;
+    int setValue(uint32_t key, int value) override;
+    int setValue(const ItemUID& path, int value) override;
+    int setValue(uint32_t key, const std::string& value) override;
+    int setValue(const ItemUID& path, const std::string& value) override;
+    std::string getName() const override;
+    uint32_t getUid() const override;
+    bool isType(uint32_t typeKey) const override;
+
+    /* A node's own value operations, all answering -64. */
+    using GraphConfigItem::getValue;
+    using GraphConfigItem::setValue;
+
+    /*
+     * The first item under key when it is a node: stored in out, 0. An
+     * attribute there: -32, out untouched. Nothing there: out set to null, -2.
+     */
+    int getDescendant(uint32_t key, GraphConfigNode** out) const;
+    /* getDescendantByString(path): on success the node is stored in out and 0 returned; else -32.
+     */
+    int getDescendantByString(const std::string& path, GraphConfigNode** out) const;
+    /*
+     * Deprecated, use NodeIterator. From position (an iterator into this
+     * node's items), the next child node with a string attribute under
+     * attributeKey equal to value: stored in out, position moved just past
+     * it, 0. Without one: position at the end, -256.
+     */
+    int getDescendant(uint32_t attributeKey, const std::string& value, const_iterator& position,
+                      GraphConfigNode** out) const;
+    /* Deprecated, use NodeIterator. The integer form of the lookup above. */
+    int getDescendant(uint32_t attributeKey, int value, const_iterator& position,
+                      GraphConfigNode** out) const;
+    /* Deprecated: stores the parent (null for a root) in out; -32 for a null out. */
+    int getAncestor(GraphConfigNode** out) const;
+    /* The topmost node of the tree; a root returns itself. */
+    GraphConfigNode* getRootNode() const;
+
+    /*
+     * Stores item under key, after any items already under it, and takes
+     * ownership; a node's parent becomes this node. -2 for a null item.
+     */
+    int insertDescendant(GraphConfigItem* item, uint32_t key);
+    /* Deletes the first item under key with its subtree; 0 also when there is none. */
+    int removeDescendant(uint32_t key);
+    /* Adds a string attribute under key; -512 when any item is already stored there. */
+    int addValue(uint32_t key, const std::string& value);
+    /* Adds an integer attribute under key; -512 when any item is already stored there. */
+    int addValue(uint32_t key, int value);
+    /* True when any item is stored under key. */
+    bool hasItem(uint32_t key) const;
+    /* The first item under key, of any kind, or null. The node keeps ownership. */
+    GraphConfigItem* getItem(uint32_t key) const;
+
+    /*
+     * Hands out the first item under key, whatever its kind (a node's value
+     * operations answer -64), and returns 0; -2 without one, out untouched.
+     */
+    int getAttribute(uint32_t key, GraphConfigAttribute** out) const;
+    /*
+     * The item under the path's last key in the node getDescendant(path)
+     * resolves. -8 for a null out; otherwise out is cleared first and -64
+     * returned when the node or the item is missing. A one-key path therefore
+     * never finds an attribute of this node itself.
+     */
+    int getAttribute(const ItemUID& path, GraphConfigAttribute** out) const;
+    /*
+     * Creates the attribute the path names, with its default value (0 under
+     * an integer key, "" otherwise), and at most one missing node above it.
+     * Returns 0 with the new attribute in out; -32 for a null out; -2 when
+     * the attribute exists, the path names a node, or more is missing. The
+     * tree is unchanged on failure.
+     */
+    int createAttribute(const ItemUID& path, GraphConfigAttribute** out);
+    /*
+     * Sets the attribute the path names from text, creating it when missing
+     * (a one-key path means this node). Integer attributes convert the text
+     * like std::stoi and throw std::invalid_argument or std::out_of_range on
+     * a malformed or too large number (a newly created attribute then stays
+     * with its default). Bypasses option lists. -64 when the holding node is
+     * missing or the attribute cannot be created; the item's own setValue
+     * result otherwise.
+     */
+    int setValueFromStr(const ItemUID& path, std::string text);
+
+    /* The first item entry, in stored order. */
+    const_iterator begin() const { return items_.begin(); }
+    /* The position past the last item entry. */
+    const_iterator end() const { return items_.end(); }
+    /* Advances position to the next attribute entry (or end()) and returns it. */
+    const_iterator getNextAttribute(const_iterator& position) const;
+
+    /* A deep copy with no parent, owned by the caller; null when out of memory. */
+    GraphConfigNode* copy() const;
+
+    /* Logs this node's address, kind, parent and item count (level 16). */
+    void dumpNode() const;
+    /* Logs one line per item of node's subtree (level 16), indented two blanks per depth. */
+    static void dumpNodeTree(const GraphConfigNode* node, int depth);
+
+  private:
+    /*
+     * The option rule of setValue: 0 (or -2048) when the attribute's option
+     * list admits the text and the value may be stored, otherwise a failure
+     * code and the value stays.
+     */
+    int admitByOptions(uint32_t key, const std::string& text);
+    /* Shared by both path resolutions; loose answers the holder of a missing last key. */
+    GraphConfigNode* resolvePath(const ItemUID& path, bool loose) const;
+    /* The first item under key, or null. */
+    GraphConfigItem* firstItem(uint32_t key) const;
+
+    ItemMap items_;
+    GraphConfigNode* ancestor_ = nullptr;
+};
+
+}  // namespace VELT
+
+#endif /* VELT_GRAPH_CONFIG_NODE_H */
