@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "velt_export.h"
 #include "velt_graph_config.h"
@@ -245,6 +246,10 @@ class ZO_EXPORT GraphConfigNode : public GraphConfigAttribute, public IGraphConf
     const_iterator begin() const { return items_.begin(); }
     /* The position past the last item entry. */
     const_iterator end() const { return items_.end(); }
+    /* The entries stored under key, in insertion order. */
+    std::pair<const_iterator, const_iterator> equalRange(uint32_t key) const {
+        return items_.equal_range(key);
+    }
     /* Advances position to the next attribute entry (or end()) and returns it. */
     const_iterator getNextAttribute(const_iterator& position) const;
 

@@ -49,6 +49,8 @@ class ZO_EXPORT NodeIterator {
     const IGraphConfig* node_;
     uint32_t cachedTypeKey_ = 0;
     std::string cachedTypeName_;
+    /* Whether cachedTypeName_ holds the name of cachedTypeKey_ (not after reset). */
+    bool typeCached_ = false;
 
     /*
      * Where the walk stopped, so a full walk is linear: valid while

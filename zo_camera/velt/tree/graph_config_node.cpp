@@ -1,0 +1,229 @@
+// GraphConfigNode: storage, ownership, identity and deep copy.
+
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "velt_graph_config_node.h"
+#include "velt_status.h"
+#include "zo_camera/velt/tree/tree_log.h"
+
+namespace VELT {
+
+namespace {
+
+using OwnedItems = std::vector<std::unique_ptr<GraphConfigItem>>;
+
+// Moves a node's items onto a stack, last item first, so that popping
+// releases them in stored order.
+void moveItemsTo(GraphConfigNode::ItemMap& items, OwnedItems& pending) {
+    for (auto it = items.rbegin(); it != items.rend(); ++it) {
+        pending.push_back(std::move(it->second));
+    }
+    items.clear();
+}
+
+// A copy of one attribute, or null for an unknown kind or when out of memory.
+GraphConfigItem* copyAttribute(const GraphConfigItem& item) {
+    switch (item.getType()) {
+        case GraphConfigItem::kTypeInt:
+            return static_cast<const GraphConfigIntAttribute&>(item).copy();
+        case GraphConfigItem::kTypeString:
+            return static_cast<const GraphConfigStrAttribute&>(item).copy();
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace
+
+GraphConfigNode::GraphConfigNode() : GraphConfigAttribute(kTypeNode) {}
+
+GraphConfigNode::~GraphConfigNode() {
+    // Hostile documents nest hundreds of thousands of levels deep, so the
+    // subtree is released from an explicit stack: every node has lost its
+    // items before its own destructor runs, and no destructor recurses.
+    OwnedItems pending;
+    moveItemsTo(items_, pending);
+    while (!pending.empty()) {
+        std::unique_ptr<GraphConfigItem> item = std::move(pending.back());
+        pending.pop_back();
+        if (item->isNode()) {
+            moveItemsTo(static_cast<GraphConfigNode*>(item.get())->items_, pending);
+        }
+    }
+}
+
+GraphConfigItem* GraphConfigNode::firstItem(uint32_t key) const {
+    auto it = items_.lower_bound(key);
+    return (it != items_.end() && it->first == key) ? it->second.get() : nullptr;
+}
+
+GraphConfigItem* GraphConfigNode::getItem(uint32_t key) const {
+    return firstItem(key);
+}
+
+bool GraphConfigNode::hasItem(uint32_t key) const {
+    return firstItem(key) != nullptr;
+}
+
+int GraphConfigNode::getDescendantCount() const {
+    return static_cast<int>(items_.size());
+}
+
+int GraphConfigNode::insertDescendant(GraphConfigItem* item, uint32_t key) {
+    if (!item) {
+        return err_general;
+    }
+    try {
+        // A multimap places a new element after those with an equal key.
+        items_.emplace(key, nullptr)->second.reset(item);
+    } catch (const std::bad_alloc&) {
+        return err_nomemory;
+    }
+    if (item->isNode()) {
+        static_cast<GraphConfigNode*>(item)->ancestor_ = this;
+    }
+    return err_none;
+}
+
+int GraphConfigNode::removeDescendant(uint32_t key) {
+    auto it = items_.lower_bound(key);
+    if (it != items_.end() && it->first == key) {
+        items_.erase(it);
+    }
+    return err_none;
+}
+
+int GraphConfigNode::addValue(uint32_t key, const std::string& value) {
+    if (hasItem(key)) {
+        return err_exists;
+    }
+    GraphConfigStrAttribute* attribute = nullptr;
+    try {
+        attribute = new GraphConfigStrAttribute(value);
+    } catch (const std::bad_alloc&) {
+        return err_nomemory;
+    }
+    int result = insertDescendant(attribute, key);
+    if (result != err_none) {
+        delete attribute;
+    }
+    return result;
+}
+
+int GraphConfigNode::addValue(uint32_t key, int value) {
+    if (hasItem(key)) {
+        return err_exists;
+    }
+    auto* attribute = new (std::nothrow) GraphConfigIntAttribute(value);
+    if (!attribute) {
+        return err_nomemory;
+    }
+    int result = insertDescendant(attribute, key);
+    if (result != err_none) {
+        delete attribute;
+    }
+    return result;
+}
+
+int GraphConfigNode::getAttribute(uint32_t key, GraphConfigAttribute** out) const {
+    if (!out) {
+        return err_argument;
+    }
+    GraphConfigItem* item = firstItem(key);
+    if (!item) {
+        return err_general;
+    }
+    // Every kind of item is an attribute or a node, and a node is handed out
+    // through the attribute interface as well (its value operations answer -64).
+    *out = static_cast<GraphConfigAttribute*>(item);
+    return err_none;
+}
+
+GraphConfigNode::const_iterator GraphConfigNode::getNextAttribute(const_iterator& position) const {
+    while (position != items_.end() && !position->second->isAttribute()) {
+        ++position;
+    }
+    return position;
+}
+
+IGraphConfig* GraphConfigNode::getAncestor() const {
+    return ancestor_;
+}
+
+int GraphConfigNode::getAncestor(GraphConfigNode** out) const {
+    zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
+                        "WARNING: GraphConfigNode implementation of getAncestor is deprecated.");
+    if (!out) {
+        return err_argument;
+    }
+    *out = ancestor_;
+    return err_none;
+}
+
+GraphConfigNode* GraphConfigNode::getRootNode() const {
+    const GraphConfigNode* node = this;
+    while (node->ancestor_) {
+        node = node->ancestor_;
+    }
+    return const_cast<GraphConfigNode*>(node);
+}
+
+IGraphConfig* GraphConfigNode::getRoot() const {
+    return getRootNode();
+}
+
+uint32_t GraphConfigNode::getUid() const {
+    if (!ancestor_) {
+        return 0;
+    }
+    for (const auto& [key, item] : ancestor_->items_) {
+        if (item.get() == this) {
+            return key;
+        }
+    }
+    return 0;
+}
+
+std::string GraphConfigNode::getName() const {
+    if (!ancestor_) {
+        return "NA";
+    }
+    return ItemUID::key2str(getUid());
+}
+
+GraphConfigNode* GraphConfigNode::copy() const {
+    // Iterative for the same reason as the destructor: depth must not cost
+    // stack. Each source node's items are copied in one pass, so items under
+    // equal keys keep their order.
+    try {
+        auto root = std::make_unique<GraphConfigNode>();
+        std::vector<std::pair<const GraphConfigNode*, GraphConfigNode*>> pending{
+            {this, root.get()}};
+        while (!pending.empty()) {
+            auto [source, target] = pending.back();
+            pending.pop_back();
+            for (const auto& [key, item] : source->items_) {
+                GraphConfigItem* duplicate =
+                    item->isNode() ? new GraphConfigNode() : copyAttribute(*item);
+                if (!duplicate) {
+                    return nullptr;
+                }
+                if (target->insertDescendant(duplicate, key) != err_none) {
+                    delete duplicate;
+                    return nullptr;
+                }
+                if (item->isNode()) {
+                    pending.emplace_back(static_cast<const GraphConfigNode*>(item.get()),
+                                         static_cast<GraphConfigNode*>(duplicate));
+                }
+            }
+        }
+        return root.release();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+}  // namespace VELT

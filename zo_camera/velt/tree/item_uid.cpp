@@ -1,0 +1,101 @@
+// ItemUID: paths of keys, and the exported face of the key dictionary.
+
+#include <new>
+
+#include "velt_item_uid.h"
+#include "zo_camera/velt/tree/key_dictionary.h"
+#include "zo_camera/velt/tree/tree_log.h"
+
+namespace VELT {
+
+ItemUID::ItemUID(const std::string& path) {
+    size_t start = 0;
+    while (start < path.size()) {
+        size_t colon = path.find(':', start);
+        if (colon == std::string::npos) {
+            keys_.push_back(str2key(path.substr(start)));
+            break;
+        }
+        keys_.push_back(str2key(path.substr(start, colon - start)));
+        start = colon + 1;
+    }
+}
+
+ItemUID::ItemUID(std::initializer_list<uint32_t> keys) : keys_(keys) {}
+
+ItemUID::ItemUID(std::vector<uint32_t> keys) : keys_(std::move(keys)) {}
+
+std::string ItemUID::toString() const {
+    std::string text;
+    for (size_t i = 0; i < keys_.size(); ++i) {
+        if (i != 0) {
+            text += '.';
+        }
+        text += key2str(keys_[i]);
+    }
+    return text;
+}
+
+uint32_t ItemUID::str2key(const std::string& name) {
+    return KeyDictionary::instance().find(name);
+}
+
+const char* ItemUID::key2str(uint32_t key) {
+    return KeyDictionary::instance().name(key);
+}
+
+uint32_t ItemUID::generateKey(const std::string& name) {
+    KeyDictionary& dictionary = KeyDictionary::instance();
+    try {
+        uint32_t key = dictionary.nextKey();
+        dictionary.insert(name, key);
+        return key;
+    } catch (const std::bad_alloc&) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to add key %s: No memory",
+                            name.c_str());
+        return 0;
+    }
+}
+
+bool ItemUID::isInteger(uint32_t key) {
+    return key > kKeyNumStart && key < kKeyNumEnd;
+}
+
+void ItemUID::addCustomKeyMap(const KeyMap& keys) {
+    KeyDictionary& dictionary = KeyDictionary::instance();
+    try {
+        for (const auto& [name, key] : keys) {
+            dictionary.insert(name, key);
+        }
+    } catch (const std::bad_alloc&) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to merge key map: No memory");
+    }
+}
+
+void getVeltKeys(KeyMap& keys) {
+    const KeyMap& dictionary = KeyDictionary::instance().map();
+    if (&keys == &dictionary) {
+        return;
+    }
+    try {
+        keys = dictionary;
+    } catch (const std::bad_alloc&) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to copy key map: No memory");
+    }
+}
+
+void copyVeltKeys(const KeyMap& keys) {
+    try {
+        KeyDictionary::instance().replace(keys);
+    } catch (const std::bad_alloc&) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to replace key map: No memory");
+    }
+}
+
+}  // namespace VELT
+
+extern "C" {
+
+// Bound at load time, so the built-in table is in place before any caller.
+const VELT::KeyMap& velt_key_map = VELT::KeyDictionary::instance().map();
+}
