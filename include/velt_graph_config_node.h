@@ -197,7 +197,8 @@ class ZO_EXPORT GraphConfigNode : public GraphConfigAttribute, public IGraphConf
 
     /*
      * Stores item under key, after any items already under it, and takes
-     * ownership; a node's parent becomes this node. -2 for a null item.
+     * ownership; a node's parent becomes this node. -2 for a null item, -4
+     * when out of memory (the caller keeps the item then).
      */
     int insertDescendant(GraphConfigItem* item, uint32_t key);
     /* Deletes the first item under key with its subtree; 0 also when there is none. */
@@ -255,6 +256,23 @@ class ZO_EXPORT GraphConfigNode : public GraphConfigAttribute, public IGraphConf
 
     /* A deep copy with no parent, owned by the caller; null when out of memory. */
     GraphConfigNode* copy() const;
+
+    /*
+     * Applies the option that node's option lists (its "options" children
+     * whose "attribute" is attributeKey) hold for value: 0 when the option's
+     * "apply" subtree was merged into node's tree, -2048 when the option has
+     * no "apply", -64 when no option list admits value, -32 for a null node,
+     * or the merge's failure code.
+     */
+    static int handleAttributeOptions(GraphConfigNode* node, uint32_t attributeKey,
+                                      const std::string& value);
+    /*
+     * Turns this copy of a base node into the node that config (a settings
+     * node) describes: type from "base_type", name from config's name, option
+     * subtrees re-keyed to the new name, config's overrides applied. 0 on
+     * success; on failure the node is left partly converted.
+     */
+    int changeBaseNodeIntoNode(GraphConfigNode& config);
 
     /* Logs this node's address, kind, parent and item count (level 16). */
     void dumpNode() const;
