@@ -67,7 +67,8 @@ IGraphConfig* NodeIterator::iterateNodes(const uint32_t& attributeKey, const std
 }
 
 IGraphConfig* NodeIterator::iterateByType(const uint32_t& typeKey) {
-    if (!typeCached_ || typeKey != cachedTypeKey_) {
+    // Over a null node the walk only logs; the cache stays as it was.
+    if (node_ && (!typeCached_ || typeKey != cachedTypeKey_)) {
         cachedTypeName_ = ItemUID::key2str(typeKey);
         cachedTypeKey_ = typeKey;
         typeCached_ = true;
