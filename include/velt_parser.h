@@ -1,0 +1,119 @@
+/*
+ * VELTParser: reads a graph descriptor or graph settings document (XML, or
+ * gzip-compressed XML, or XML held in memory) into a configuration tree.
+ *
+ * Elements become nodes and attributes become attribute items, keyed through
+ * the process-wide key dictionary (velt_item_uid.h); names the dictionary
+ * does not know receive new keys while reading. Failures are reported through
+ * the log with the tag "VELT_PARSER[XOS]".
+ */
+#ifndef VELT_PARSER_H
+#define VELT_PARSER_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "velt_export.h"
+#include "velt_graph_config.h"
+
+/* The expat parser handle (the same declaration as <expat.h>). */
+struct XML_ParserStruct;
+typedef struct XML_ParserStruct* XML_Parser;
+
+namespace VELT {
+
+class GraphConfigNode;
+
+/*
+ * One reader, usable for any number of documents in turn. The version read
+ * from one document's top-level element is kept for the next document until
+ * that one names its own.
+ */
+class ZO_EXPORT VELTParser {
+  public:
+    /* Bytes handed to expat per call when reading a file. */
+    static constexpr size_t kBlockSize = 4096;
+    /*
+     * Elements nested deeper than this stop the reading like a syntax error,
+     * so hostile documents cannot exhaust memory or the stack of tree users.
+     */
+    static constexpr uint32_t kMaxNestingDepth = 1024;
+
+    /* An empty reader. */
+    VELTParser();
+    /* Frees a tree still under construction (only left when destroyed mid-document). */
+    ~VELTParser();
+    VELTParser(const VELTParser&) = delete;
+    VELTParser& operator=(const VELTParser&) = delete;
+
+    /*
+     * Reads a file into a new tree whose root is stored in *out; the caller
+     * owns it. The reading is chosen by the text after the file name's last
+     * '.' (case-sensitive): "xml" plain, "gz" gzip. *out is null when nothing
+     * could be read; after a syntax error it is the tree read so far. A null
+     * out, or a reader or block that cannot be allocated, leaves *out as it
+     * was.
+     */
+    void parseVELTXmlFile(const char* fileName, IGraphConfig** out);
+    /*
+     * Reads a complete XML document of length bytes from memory into a new
+     * tree, with the result rules of parseVELTXmlFile. data is not changed.
+     */
+    void parseVELTXmlData(char* data, size_t length, IGraphConfig** out);
+
+    /* Feeds a plain file to parser in kBlockSize blocks through buffer. */
+    void parseXML(XML_Parser& parser, const char* fileName, void* buffer);
+    /* Feeds a gzip file, decompressed, to parser in kBlockSize blocks through buffer. */
+    void parseGz(XML_Parser& parser, const char* fileName, void* buffer);
+
+    /* Expat start-element handler; userData is the VELTParser. */
+    static void startElement(void* userData, const char* name, const char** attributes);
+    /* Expat end-element handler; userData is the VELTParser. */
+    static void endElement(void* userData, const char* name);
+
+  private:
+    /* Readies the reader for a new document and registers the handlers on parser. */
+    void beginDocument(XML_Parser parser);
+    /* Hands the tree read so far to out (null when there is none) and forgets it. */
+    void handOutTree(IGraphConfig** out);
+    /* Frees whatever tree is under construction. */
+    void dropTree();
+    /* Passes one block to expat; false (after logging) when expat reports an error. */
+    bool feed(XML_Parser parser, const char* data, size_t length, bool final, const char* caller,
+              int line);
+
+    void openElement(const char* name, const char** attributes);
+    void closeElement();
+    /* Builds the node of an element; null (after logging) when the element fails. */
+    GraphConfigNode* buildNode(const char** attributes, uint32_t& elementKey);
+    /* Stores one attribute value under key; the addValue result. */
+    int storeAttribute(GraphConfigNode& node, uint32_t key, const char* value);
+    /* Creates the root node; null (after logging) when it cannot be completed. */
+    GraphConfigNode* createRoot();
+
+    /* Key of the top-level element, or 1 before one was met. */
+    int32_t kind_ = 1;
+    /* The top-level element's "version". */
+    std::string version_;
+    /* Node of the innermost open element. */
+    GraphConfigNode* current_ = nullptr;
+
+    /* The expat parser of the document being read, for stopping it. */
+    XML_Parser activeParser_ = nullptr;
+    /* Open elements, counting those that make no node. */
+    uint32_t openDepth_ = 0;
+    /* Open elements inside (and including) a failed element, whose subtrees are dropped. */
+    uint32_t skipDepth_ = 0;
+    /* openDepth_ values of the open elements that made no node (the top-level ones). */
+    std::vector<uint32_t> nodelessDepths_;
+    /* Reused buffers, so names and values are not allocated per attribute. */
+    std::string elementName_;
+    std::string attributeName_;
+    std::string value_;
+};
+
+}  // namespace VELT
+
+#endif /* VELT_PARSER_H */

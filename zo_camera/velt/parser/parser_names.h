@@ -1,0 +1,41 @@
+// Name handling shared by the document reader: the log tag, lower-casing and
+// key lookup with generation of new keys.
+#ifndef ZO_CAMERA_VELT_PARSER_PARSER_NAMES_H
+#define ZO_CAMERA_VELT_PARSER_PARSER_NAMES_H
+
+#include <cstdint>
+#include <string>
+
+#include "velt_item_uid.h"
+
+namespace VELT {
+namespace parser {
+
+constexpr const char* kTag = "VELT_PARSER[XOS]";
+
+// Replaces out with text lower-cased byte by byte (ASCII letters only, as the
+// "C" locale's tolower does). Reuses out's storage.
+inline void assignLowerCase(const char* text, std::string& out) {
+    out.assign(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+}
+
+// The key of name; a name the dictionary lacks gets a new key. "na" itself
+// keeps its key 0: asking for a new key for a name already present would
+// hand out a number that the next new name also gets.
+inline uint32_t keyOrNewKey(const std::string& name) {
+    const uint32_t key = ItemUID::str2key(name);
+    if (key != kKeyNa || name == "na") {
+        return key;
+    }
+    return ItemUID::generateKey(name);
+}
+
+}  // namespace parser
+}  // namespace VELT
+
+#endif

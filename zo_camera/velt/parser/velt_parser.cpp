@@ -1,0 +1,149 @@
+// The document reader's entry points: files chosen by type, documents in
+// memory, and handing the tree to the caller.
+
+#include "velt_parser.h"
+
+#include <expat.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "velt_graph_config_node.h"
+#include "zo_camera/velt/parser/parser_names.h"
+#include "zo_log_common.h"
+#include "zo_rulo_memory.h"
+
+namespace VELT {
+
+using parser::kTag;
+
+namespace {
+
+constexpr const char* kBlockLabel = "parseVELTXmlFile";
+
+}  // namespace
+
+VELTParser::VELTParser() = default;
+
+VELTParser::~VELTParser() {
+    dropTree();
+}
+
+void VELTParser::parseVELTXmlFile(const char* fileName, IGraphConfig** out) {
+    if (out == nullptr || fileName == nullptr) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "NULL pointer given!");
+        if (out != nullptr) {
+            *out = nullptr;
+        }
+        return;
+    }
+    dropTree();
+
+    const char* dot = std::strrchr(fileName, '.');
+    const char* fileType = dot != nullptr ? dot + 1 : fileName;
+
+    XML_Parser parser = XML_ParserCreate(nullptr);
+    if (parser == nullptr) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "@%s, line:%d, parser is NULL", __func__,
+                            __LINE__);
+        return;
+    }
+    beginDocument(parser);
+
+    void* block = zo_rulo_malloc(kBlockSize, kBlockLabel, __FILE__, __LINE__);
+    if (block == nullptr) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "@%s, line:%d, pBuf is NULL", __func__, __LINE__);
+        activeParser_ = nullptr;
+        XML_ParserFree(parser);
+        return;
+    }
+
+    if (std::strcmp(fileType, "xml") == 0) {
+        parseXML(parser, fileName, block);
+    } else if (std::strcmp(fileType, "gz") == 0) {
+        parseGz(parser, fileName, block);
+    } else {
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "file type (%s) not suppoted.", fileType);
+    }
+    handOutTree(out);
+
+    activeParser_ = nullptr;
+    XML_ParserFree(parser);
+    zo_rulo_free(block, kBlockLabel);
+}
+
+void VELTParser::parseVELTXmlData(char* data, size_t length, IGraphConfig** out) {
+    if (out == nullptr || (data == nullptr && length > 0)) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "NULL pointer given!");
+        if (out != nullptr) {
+            *out = nullptr;
+        }
+        return;
+    }
+    dropTree();
+
+    XML_Parser parser = XML_ParserCreate(nullptr);
+    if (parser == nullptr) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "@%s, line:%d, parser is NULL", __func__,
+                            __LINE__);
+        return;
+    }
+    beginDocument(parser);
+
+    // expat takes an int length, so a document beyond that goes in pieces.
+    size_t offset = 0;
+    do {
+        const size_t piece = std::min(length - offset, static_cast<size_t>(INT_MAX));
+        const bool final = offset + piece == length;
+        if (!feed(parser, data + offset, piece, final, __func__, __LINE__)) {
+            break;
+        }
+        offset += piece;
+    } while (offset < length);
+    handOutTree(out);
+
+    activeParser_ = nullptr;
+    XML_ParserFree(parser);
+}
+
+void VELTParser::beginDocument(XML_Parser parser) {
+    openDepth_ = 0;
+    skipDepth_ = 0;
+    nodelessDepths_.clear();
+    activeParser_ = parser;
+    XML_SetUserData(parser, this);
+    XML_SetElementHandler(parser, &VELTParser::startElement, &VELTParser::endElement);
+}
+
+bool VELTParser::feed(XML_Parser parser, const char* data, size_t length, bool final,
+                      const char* caller, int line) {
+    if (XML_Parse(parser, data, static_cast<int>(length), final ? XML_TRUE : XML_FALSE) ==
+        XML_STATUS_ERROR) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "@%s, line:%d, XML_Parse error %s", caller, line,
+                            XML_ErrorString(XML_GetErrorCode(parser)));
+        return false;
+    }
+    return true;
+}
+
+void VELTParser::handOutTree(IGraphConfig** out) {
+    if (current_ == nullptr) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Parser returned NULL!");
+        *out = nullptr;
+        return;
+    }
+    // After a syntax error current_ is some open element; the caller gets the
+    // whole tree, so that deleting what it received frees everything.
+    *out = current_->getRootNode();
+    current_ = nullptr;
+}
+
+void VELTParser::dropTree() {
+    if (current_ != nullptr) {
+        delete current_->getRootNode();
+        current_ = nullptr;
+    }
+}
+
+}  // namespace VELT

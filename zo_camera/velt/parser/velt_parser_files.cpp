@@ -1,0 +1,79 @@
+// Streaming plain and gzip files into expat, one block at a time.
+
+#include <expat.h>
+#include <zlib.h>
+
+#include "velt_parser.h"
+#include "zo_camera/velt/parser/parser_names.h"
+#include "zo_log_common.h"
+#include "zo_rulo_memory.h"
+
+namespace VELT {
+
+using parser::kTag;
+
+void VELTParser::parseXML(XML_Parser& parser, const char* fileName, void* buffer) {
+    if (parser == nullptr || fileName == nullptr || buffer == nullptr) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "NULL pointer given!");
+        return;
+    }
+    FILE* file = zo_rulo_fopen(fileName, "r");
+    if (file == nullptr) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Failed to open XML %s", fileName);
+        return;
+    }
+    char* block = static_cast<char*>(buffer);
+    for (;;) {
+        const size_t count = zo_rulo_fread(block, 1, kBlockSize, file);
+        if (count == 0) {
+            break;
+        }
+        const bool final = count < kBlockSize;
+        if (!feed(parser, block, count, final, __func__, __LINE__) || final) {
+            zo_rulo_fclose(file);
+            return;
+        }
+    }
+    if (zo_rulo_ferror(file) != 0) {
+        // Not a document end: the tree read so far is all there is.
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error reading from file");
+        zo_rulo_clearerr(file);
+    } else {
+        // The document filled whole blocks: tell expat it has ended.
+        feed(parser, block, 0, true, __func__, __LINE__);
+    }
+    zo_rulo_fclose(file);
+}
+
+void VELTParser::parseGz(XML_Parser& parser, const char* fileName, void* buffer) {
+    if (parser == nullptr || fileName == nullptr || buffer == nullptr) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "NULL pointer given!");
+        return;
+    }
+    gzFile file = gzopen(fileName, "rb");
+    if (file == nullptr) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Failed to open GZ %s", fileName);
+        return;
+    }
+    char* block = static_cast<char*>(buffer);
+    for (;;) {
+        const int count = gzread(file, block, static_cast<unsigned>(kBlockSize));
+        if (count < 0) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error reading from file");
+            break;
+        }
+        if (count == 0) {
+            // As for plain files, a document that filled whole blocks still
+            // needs its end announced, or a truncated one would pass unnoticed.
+            feed(parser, block, 0, true, __func__, __LINE__);
+            break;
+        }
+        const bool final = static_cast<size_t>(count) < kBlockSize;
+        if (!feed(parser, block, static_cast<size_t>(count), final, __func__, __LINE__) || final) {
+            break;
+        }
+    }
+    gzclose(file);
+}
+
+}  // namespace VELT
