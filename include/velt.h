@@ -22,6 +22,10 @@
 #include "velt_keys.h"
 #include "velt_node_iterator.h"
 
+/* Document reading and settings queries. */
+#include "velt_graph_query_manager.h"
+#include "velt_parser.h"
+
 /* Runtime platform (plain C API). */
 #include "zo_dump.h"
 #include "zo_list.h"

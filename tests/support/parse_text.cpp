@@ -28,8 +28,7 @@ TreePtr parseFile(const std::string& path) {
     return TreePtr(root);
 }
 
-std::string describeTreeDifference(const VELT::GraphConfigNode& a,
-                                   const VELT::GraphConfigNode& b) {
+std::string describeTreeDifference(const VELT::GraphConfigNode& a, const VELT::GraphConfigNode& b) {
     // Iterative, so deep trees are compared safely.
     std::vector<std::pair<const VELT::GraphConfigNode*, const VELT::GraphConfigNode*>> pending{
         {&a, &b}};
@@ -58,8 +57,8 @@ std::string describeTreeDifference(const VELT::GraphConfigNode& a,
             int rn = 0;
             std::string ls;
             std::string rs;
-            if (li.getValue(ln) != ri.getValue(rn) || ln != rn || li.getValue(ls) != ri.getValue(rs) ||
-                ls != rs) {
+            if (li.getValue(ln) != ri.getValue(rn) || ln != rn ||
+                li.getValue(ls) != ri.getValue(rs) || ls != rs) {
                 return where.str() + ": values differ";
             }
         }

@@ -45,8 +45,7 @@ void VELTParser::parseVELTXmlFile(const char* fileName, IGraphConfig** out) {
 
     XML_Parser parser = XML_ParserCreate(nullptr);
     if (parser == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag, "@%s, line:%d, parser is NULL", __func__,
-                            __LINE__);
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "@%s, line:%d, parser is NULL", __func__, __LINE__);
         return;
     }
     beginDocument(parser);
@@ -85,8 +84,7 @@ void VELTParser::parseVELTXmlData(char* data, size_t length, IGraphConfig** out)
 
     XML_Parser parser = XML_ParserCreate(nullptr);
     if (parser == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag, "@%s, line:%d, parser is NULL", __func__,
-                            __LINE__);
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "@%s, line:%d, parser is NULL", __func__, __LINE__);
         return;
     }
     beginDocument(parser);

@@ -70,8 +70,8 @@ void VELTParser::openElement(const char* name, const char** attributes) {
         if (isTopLevelKey(elementKey)) {
             // The document element: it only tells the kind and the version.
             kind_ = static_cast<int32_t>(elementKey);
-            for (const char** attribute = attributes; attribute != nullptr && attribute[0] != nullptr;
-                 attribute += 2) {
+            for (const char** attribute = attributes;
+                 attribute != nullptr && attribute[0] != nullptr; attribute += 2) {
                 parser::assignLowerCase(attribute[0], attributeName_);
                 if (ItemUID::str2key(attributeName_) == kKeyVersion) {
                     version_.assign(attribute[1]);

@@ -59,11 +59,12 @@ TEST_F(DocumentInputTest, PlainGzipAndMemoryGiveTheSameTree) {
     TreePtr fromGzip = parseFile(plain + ".gz");
     ASSERT_TRUE(fromPlain);
     ASSERT_TRUE(fromGzip);
-    EXPECT_EQ(zovesk_test::describeTreeDifference(*asNode(fromPlain.get()), *asNode(fromGzip.get())),
-              "");
+    EXPECT_EQ(
+        zovesk_test::describeTreeDifference(*asNode(fromPlain.get()), *asNode(fromGzip.get())), "");
 
     std::ifstream file(plain, std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string text((std::istreambuf_iterator<char>(file)),
+                           std::istreambuf_iterator<char>());
     TreePtr fromMemory = parseText(text);
     ASSERT_TRUE(fromMemory);
     EXPECT_EQ(
@@ -93,9 +94,8 @@ TEST_F(DocumentInputTest, TheFileTypeIsTheCaseSensitiveTextAfterTheLastPoint) {
 TEST_F(DocumentInputTest, AFileOfTwoFullBlocksIsEndedWithAnEmptyFinalBlock) {
     const std::string complete = documentOfSize(2 * VELTParser::kBlockSize, true);
     ASSERT_EQ(complete.size(), 8192u);
-    for (const std::string& file :
-         {zovesk_test::writeFile(path("full.xml"), complete),
-          zovesk_test::writeGzipFile(path("full.xml.gz"), complete)}) {
+    for (const std::string& file : {zovesk_test::writeFile(path("full.xml"), complete),
+                                    zovesk_test::writeGzipFile(path("full.xml.gz"), complete)}) {
         LogCapture log;
         TreePtr root = parseFile(file);
         ASSERT_TRUE(root) << file;
@@ -106,9 +106,8 @@ TEST_F(DocumentInputTest, AFileOfTwoFullBlocksIsEndedWithAnEmptyFinalBlock) {
     // Only the final block tells expat that the closing tag never came.
     const std::string truncated = documentOfSize(2 * VELTParser::kBlockSize, false);
     ASSERT_EQ(truncated.size(), 8192u);
-    for (const std::string& file :
-         {zovesk_test::writeFile(path("cut.xml"), truncated),
-          zovesk_test::writeGzipFile(path("cut.xml.gz"), truncated)}) {
+    for (const std::string& file : {zovesk_test::writeFile(path("cut.xml"), truncated),
+                                    zovesk_test::writeGzipFile(path("cut.xml.gz"), truncated)}) {
         LogCapture log;
         TreePtr root = parseFile(file);
         EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "XML_Parse error")) << file;
@@ -216,7 +215,8 @@ TEST_F(DocumentInputTest, AMissingVersionIsAWarningAndTheRootHasNone) {
 
 TEST_F(DocumentInputTest, OneReaderKeepsTheVersionForTheNextDocument) {
     VELTParser parser;
-    TreePtr first = parseText(parser, "<graph_descriptor version=\"3.1\"><nodes/></graph_descriptor>");
+    TreePtr first =
+        parseText(parser, "<graph_descriptor version=\"3.1\"><nodes/></graph_descriptor>");
     ASSERT_TRUE(first);
 
     LogCapture log;
@@ -229,7 +229,8 @@ TEST_F(DocumentInputTest, OneReaderKeepsTheVersionForTheNextDocument) {
     // The second document is a settings document: its "settings" is keyed as such.
     EXPECT_NE(second->getDescendant(VELT::kKeySettings), nullptr);
 
-    TreePtr third = parseText(parser, "<graph_settings version=\"3.1.4\"><settings/></graph_settings>");
+    TreePtr third =
+        parseText(parser, "<graph_settings version=\"3.1.4\"><settings/></graph_settings>");
     ASSERT_TRUE(third);
     EXPECT_EQ(third->getValue(VELT::kKeyVersion, version), 0);
     EXPECT_EQ(version, "3.1.4");
@@ -253,8 +254,8 @@ TEST_F(DocumentInputTest, HostileNestingIsRefusedWithoutACrash) {
     EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "XML_Parse error"));
     ASSERT_TRUE(root);
     size_t depth = 0;
-    for (IGraphConfig* node = root.get(); node != nullptr; node = node->getDescendant(
-                                                               ItemUID::str2key("a"))) {
+    for (IGraphConfig* node = root.get(); node != nullptr;
+         node = node->getDescendant(ItemUID::str2key("a"))) {
         ++depth;
     }
     EXPECT_LE(depth, static_cast<size_t>(VELTParser::kMaxNestingDepth));

@@ -67,7 +67,8 @@ class GraphQueryTest : public ::testing::Test {
         manager_.setGraphSettings(settings_.get());
     }
 
-    std::vector<int> query(const GraphQueryCriteria& criteria, bool strict, int expectedStatus = 0) {
+    std::vector<int> query(const GraphQueryCriteria& criteria, bool strict,
+                           int expectedStatus = 0) {
         std::vector<IGraphConfig*> results;
         EXPECT_EQ(manager_.queryGraphs(criteria, results, strict), expectedStatus);
         return keysOf(results);
@@ -101,8 +102,8 @@ TEST(GraphQueryVersionTest, TheSettingsVersionUpToItsFirstPointMustEqualTheDescr
         bool warns;
     };
     const std::vector<Case> cases = {
-        {"1", "1.3", false}, {"1", "1", false},     {"1.3", "1.3", true},
-        {"1", "2.3", true},  {"1", "10.1", true},   {"ORBA5", "ORBA5.3.1", false},
+        {"1", "1.3", false}, {"1", "1", false},   {"1.3", "1.3", true},
+        {"1", "2.3", true},  {"1", "10.1", true}, {"ORBA5", "ORBA5.3.1", false},
         {"", "", false},     {"1", "", true},
     };
     for (const Case& c : cases) {
@@ -130,9 +131,8 @@ TEST_F(GraphQueryTest, StrictNeedsEveryCriterionAndNonStrictAnyOne) {
     EXPECT_EQ(query(criteria, false), std::vector<int>({1, 2, 3}));
 
     // Entry 3 meets one criterion of three.
-    const GraphQueryCriteria oneOfThree = {{ItemUID("id"), "101"},
-                                           {ItemUID("video:width"), "1"},
-                                           {ItemUID("fps"), "1"}};
+    const GraphQueryCriteria oneOfThree = {
+        {ItemUID("id"), "101"}, {ItemUID("video:width"), "1"}, {ItemUID("fps"), "1"}};
     EXPECT_EQ(query(oneOfThree, false), std::vector<int>({3}));
     LogCapture log;
     EXPECT_EQ(query(oneOfThree, true, -2), std::vector<int>());
@@ -225,10 +225,9 @@ TEST_F(GraphQueryTest, CountsGoBeyondSixteenBits) {
     // A candidate list longer than 65535 entries is searched to its end.
     const std::vector<IGraphConfig*> candidates(kChildren, &entry);
     results.clear();
-    EXPECT_EQ(
-        manager_.queryGraphs({{ItemUID({kFirstKey + kChildren - 1, VELT::kKeyWidth}), "1"}},
-                             candidates, results, true),
-        0);
+    EXPECT_EQ(manager_.queryGraphs({{ItemUID({kFirstKey + kChildren - 1, VELT::kKeyWidth}), "1"}},
+                                   candidates, results, true),
+              0);
     EXPECT_EQ(results.size(), static_cast<size_t>(kChildren));
 }
 
@@ -243,9 +242,9 @@ TEST(GraphQueryExamplesTest, TheBundledDocumentsAnswerQueries) {
 
     LogCapture log;
     std::vector<IGraphConfig*> results;
-    EXPECT_EQ(manager.queryGraphs({{ItemUID("video:width"), "1280"},
-                                   {ItemUID("video:format"), "YUV420_8_SP"}},
-                                  results, true),
+    EXPECT_EQ(manager.queryGraphs(
+                  {{ItemUID("video:width"), "1280"}, {ItemUID("video:format"), "YUV420_8_SP"}},
+                  results, true),
               0);
     EXPECT_EQ(keysOf(results), std::vector<int>({6001}));
     EXPECT_FALSE(log.contains(ZO_LOG_WARNING, kMismatch));
