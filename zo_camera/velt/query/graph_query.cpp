@@ -7,13 +7,12 @@
 #include "velt_keys.h"
 #include "velt_node_iterator.h"
 #include "velt_status.h"
+#include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
 
 namespace VELT {
 
 namespace {
-
-constexpr const char* kTag = "VELT[XOS]";
 
 // Reads the attribute under key as text: integers in decimal form. False when
 // the node has no integer or string attribute there.
@@ -42,7 +41,7 @@ int GraphQueryManager::queryGraphs(const GraphQueryCriteria& criteria,
             considerEntry(criteria, entry, results);
         }
     } catch (const std::exception&) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Out of memory while querying settings");
+        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Out of memory while querying settings");
         return err_nomemory;
     }
     return finishQuery(results);
@@ -63,7 +62,7 @@ int GraphQueryManager::queryGraphs(const GraphQueryCriteria& criteria,
             }
         }
     } catch (const std::exception&) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Out of memory while querying settings");
+        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Out of memory while querying settings");
         return err_nomemory;
     }
     return finishQuery(results);
@@ -108,7 +107,7 @@ void GraphQueryManager::considerEntry(const GraphQueryCriteria& criteria, IGraph
 
 int GraphQueryManager::finishQuery(const std::vector<IGraphConfig*>& results) const {
     if (results.empty()) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag, "No settings matching the query found");
+        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "No settings matching the query found");
         return err_general;
     }
     return err_none;

@@ -6,15 +6,10 @@
 
 #include "velt_keys.h"
 #include "velt_status.h"
+#include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
 
 namespace VELT {
-
-namespace {
-
-constexpr const char* kTag = "VELT[XOS]";
-
-}  // namespace
 
 GraphQueryManager::GraphQueryManager() = default;
 
@@ -35,19 +30,21 @@ int GraphQueryManager::validateSettingsAgainstDescriptor() {
     try {
         std::string descriptorVersion;
         if (graphDescriptor_->getValue(kKeyVersion, descriptorVersion) != err_none) {
-            zo_log_common_debug(ZO_LOG_WARNING, kTag, "Couldn't get version from graph descriptor");
+            zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
+                                "Couldn't get version from graph descriptor");
             descriptorVersion.clear();
         }
         std::string settingsVersion;
         if (graphSettings_->getValue(kKeyVersion, settingsVersion) != err_none) {
-            zo_log_common_debug(ZO_LOG_WARNING, kTag, "Couldn't get version from graph settings");
+            zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
+                                "Couldn't get version from graph settings");
             settingsVersion.clear();
         }
         // A settings version is the descriptor version it belongs to, a point
         // and its own revision.
         const size_t point = settingsVersion.find('.');
         if (settingsVersion.compare(0, point, descriptorVersion) != 0) {
-            zo_log_common_debug(ZO_LOG_WARNING, kTag,
+            zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
                                 "WARNING: graph settings(%s) version is not matching graph "
                                 "descriptor(%s). Make sure the settings are compatible with the "
                                 "graph descriptor.",
