@@ -195,6 +195,30 @@ TEST_F(DocumentInputTest, ASyntaxErrorHandsOutTheWholeTreeReadSoFar) {
     EXPECT_NE(open->getDescendant(ItemUID::str2key("kd_inner")), nullptr);
 }
 
+TEST_F(DocumentInputTest, AReaderStartsCleanAfterADocumentThatBrokeOff) {
+    VELTParser parser;
+    {
+        LogCapture log;
+        // Breaks off inside a failed element and the still open document element.
+        TreePtr broken = parseText(parser,
+                                   "<graph_descriptor version=\"7\"><nodes>"
+                                   "<port type=\"x\" name=\"di_failed\"><kd_x><kd_y>");
+        EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "Error adding name attribute"));
+        EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "XML_Parse error"));
+        ASSERT_TRUE(broken);
+        EXPECT_NE(broken->getDescendant(VELT::kKeyNodes), nullptr);
+    }
+    TreePtr next = parseText(parser,
+                             "<graph_settings><settings key=\"9\"><di_child/></settings>"
+                             "<di_sibling/></graph_settings>");
+    ASSERT_TRUE(next);
+    IGraphConfig* settings = next->getDescendant(VELT::kKeySettings);
+    ASSERT_NE(settings, nullptr);
+    EXPECT_NE(settings->getDescendant(ItemUID::str2key("di_child")), nullptr);
+    EXPECT_NE(next->getDescendant(ItemUID::str2key("di_sibling")), nullptr);
+    EXPECT_EQ(next->getDescendantCount(), 3);  // version, settings, di_sibling
+}
+
 TEST_F(DocumentInputTest, ADocumentWithoutNodesGivesNoTree) {
     LogCapture log;
     EXPECT_FALSE(parseText("<graph_settings version=\"1\"></graph_settings>"));
