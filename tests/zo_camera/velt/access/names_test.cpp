@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "camera_graph_fixture.h"
+#include "velt_graph_camera_util.h"
+#include "velt_status.h"
+
+namespace zovesk_test {
+namespace {
+
+using VELT::GraphCameraUtil;
+using VELT::GraphConfigNode;
+
+TEST_F(CameraGraphTest, PrintQualifiesPortsKernelsAndMuxesWithTheirBlock) {
+    EXPECT_EQ("port[isa:output]", GraphCameraUtil::print(isaOut_));
+    EXPECT_EQ("hw[csi_be]", GraphCameraUtil::print(csiBe_));
+    EXPECT_EQ("program_group[isa]", GraphCameraUtil::print(isa_));
+    EXPECT_EQ("kernel[isa:bxt_blc]", GraphCameraUtil::print(isa_->getDescendant(keyOf("bxt_blc"))));
+    GraphConfigNode* mux = addBlock(isa_, "stats_mux", "mux");
+    EXPECT_EQ("mux[isa:stats_mux]", GraphCameraUtil::print(mux));
+    // Without "type" the item is printed by the key it is stored under.
+    GraphConfigNode* plain = addChild(isa_, "options");
+    EXPECT_EQ("NODE[options]", GraphCameraUtil::print(plain));
+}
+
+TEST_F(CameraGraphTest, FullNameFallsBackToNaForUnreadableNames) {
+    EXPECT_EQ("isa:output", GraphCameraUtil::getFullName(*isaOut_));
+    EXPECT_EQ("NA:sensor", GraphCameraUtil::getFullName(*sensor_));
+
+    GraphConfigNode* anonymous = addChild(root_.get(), "anonymous_block");
+    GraphConfigNode* port = addPort(anonymous, "output", 0, 1);
+    EXPECT_EQ("NA:output", GraphCameraUtil::getFullName(*port));
+    EXPECT_EQ("NA:NA", GraphCameraUtil::getFullName(*addChild(anonymous, "unnamed")));
+}
+
+TEST_F(CameraGraphTest, PgAndPortNames) {
+    std::string pgName = "before";
+    std::string portName = "before";
+    EXPECT_EQ(VELT::err_none, VELT::getPgAndPortNames(*psaMain_, pgName, portName));
+    EXPECT_EQ("psa", pgName);
+    EXPECT_EQ("main", portName);
+
+    // A root has no parent to read; only its own name counts.
+    GraphConfigNode lone;
+    addStr(&lone, "name", "lone");
+    pgName = "kept";
+    EXPECT_EQ(VELT::err_none, VELT::getPgAndPortNames(lone, pgName, portName));
+    EXPECT_EQ("kept", pgName);
+    EXPECT_EQ("lone", portName);
+
+    GraphConfigNode* anonymous = addChild(root_.get(), "anonymous_block");
+    GraphConfigNode* port = addPort(anonymous, "output", 0, 1);
+    EXPECT_EQ(VELT::err_general, VELT::getPgAndPortNames(*port, pgName, portName));
+    EXPECT_EQ("kept", pgName);
+    EXPECT_EQ("output", portName);
+}
+
+}  // namespace
+}  // namespace zovesk_test

@@ -1,0 +1,133 @@
+// Execution contexts, sources, program groups and virtual sinks of a graph.
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "velt_graph_camera_util.h"
+#include "velt_item_uid.h"
+#include "velt_node_iterator.h"
+#include "velt_status.h"
+#include "zo_camera/velt/access/graph_access_helpers.h"
+#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_log_common.h"
+
+namespace VELT {
+
+int GraphCameraUtil::getExecCtxIds(const IGraphConfig& graph, std::set<int>& ids) {
+    int status = err_none;
+    NodeIterator it(&graph);
+    for (IGraphConfig* pg = it.iterateByType(kKeyProgramGroup); pg != nullptr;
+         pg = it.iterateByType(kKeyProgramGroup)) {
+        int id = 0;
+        status = pg->getValue(kKeyExecCtxId, id);
+        if (status == 0) {
+            ids.insert(id);
+        }
+    }
+    return status;
+}
+
+int GraphCameraUtil::getExecCtxIdsTuningMap(const IGraphConfig& graph,
+                                            std::map<int, int>& tuningModes) {
+    int status = err_none;
+    NodeIterator it(&graph);
+    for (IGraphConfig* pg = it.iterateByType(kKeyProgramGroup); pg != nullptr;
+         pg = it.iterateByType(kKeyProgramGroup)) {
+        int context = 0;
+        status = pg->getValue(kKeyExecCtxId, context);
+        if (status != 0) {
+            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Failed to get exec ctx ID");
+            continue;
+        }
+        int tuningMode = -1;
+        if (pg->getValue(kKeyTuningMode, tuningMode) != 0) {
+            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Failed to get tuning mode");
+        }
+        const auto mapped = tuningModes.find(context);
+        if (mapped == tuningModes.end()) {
+            tuningModes.emplace(context, tuningMode);
+        } else if (mapped->second != tuningMode) {
+            zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
+                                "Mismatch in tuning mode (%d vs %d) for same execution Context "
+                                "%d!!!                            Discard current tuning Mode",
+                                mapped->second, tuningMode, context);
+        }
+    }
+    return status;
+}
+
+int GraphCameraUtil::getSourceNode(const IGraphConfig* item, std::vector<IGraphConfig*>& sources) {
+    if (item == nullptr) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Null pointer given");
+        return err_argument;
+    }
+    size_t found = 0;
+    NodeIterator it(item->getRoot());
+    for (IGraphConfig* source = it.iterateByType(kKeySource); source != nullptr;
+         source = it.iterateByType(kKeySource)) {
+        if (intOr(*source, kKeyEnabled, 1) != 0) {
+            sources.push_back(source);
+            ++found;
+        }
+    }
+    if (found == 0) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                            "ERROR: No active sources. Check that node with type source exists");
+        return err_argument;
+    }
+    zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Found %lu active sources from the descriptor.",
+                        static_cast<unsigned long>(found));
+    return err_none;
+}
+
+int GraphCameraUtil::getProgramGroups(unsigned key, int value, const IGraphConfig* graph,
+                                      std::vector<IGraphConfig*>& programGroups) {
+    size_t found = 0;
+    if (graph != nullptr) {
+        NodeIterator it(graph);
+        for (IGraphConfig* pg = it.iterateByType(kKeyProgramGroup); pg != nullptr;
+             pg = it.iterateByType(kKeyProgramGroup)) {
+            int pgValue = 0;
+            if (pg->getValue(key, pgValue) == 0 && pgValue == value) {
+                programGroups.push_back(pg);
+                ++found;
+            }
+        }
+    }
+    if (found == 0) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                            "Failed to find any PG's for %s id %d BUG(check graph config file)",
+                            ItemUID::key2str(key), value);
+        return err_general;
+    }
+    return err_none;
+}
+
+int GraphCameraUtil::graphGetSinksByName(const std::string& namePart, const IGraphConfig* item,
+                                         std::vector<IGraphConfig*>& sinks) {
+    if (item == nullptr) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "given graph config handle is null");
+        return err_argument;
+    }
+    size_t found = 0;
+    NodeIterator it(item->getRoot());
+    for (IGraphConfig* sink = it.iterateByType(kKeySink); sink != nullptr;
+         sink = it.iterateByType(kKeySink)) {
+        std::string name;
+        const bool matches = namePart.empty() || (sink->getValue(kKeyName, name) == 0 &&
+                                                  name.find(namePart) != std::string::npos);
+        if (matches) {
+            sinks.push_back(sink);
+            ++found;
+        }
+    }
+    if (found == 0) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                            "Failed to find any sinks -check graph config file");
+        return err_noentry;
+    }
+    return err_none;
+}
+
+}  // namespace VELT

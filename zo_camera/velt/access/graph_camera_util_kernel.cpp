@@ -1,0 +1,129 @@
+// Kernel values of a program group, as the kernel-list builders need them.
+#include <cstdlib>
+#include <string>
+
+#include "velt_graph_camera_util.h"
+#include "velt_node_iterator.h"
+#include "velt_status.h"
+#include "zo_camera/velt/access/graph_access_helpers.h"
+#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_log_common.h"
+
+namespace VELT {
+
+namespace {
+
+// Room the callers give the metadata array of a kernel.
+constexpr size_t kMaxKernelMetadata = 4;
+
+// One piece of a metadata list: a decimal number that fits 32 bits,
+// optionally surrounded by blanks.
+bool parseMetadataValue(const std::string& piece, unsigned& value) {
+    const size_t first = piece.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        return false;
+    }
+    const size_t last = piece.find_last_not_of(" \t");
+    const std::string digits = piece.substr(first, last - first + 1);
+    if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 10) {
+        return false;
+    }
+    const unsigned long parsed = std::strtoul(digits.c_str(), nullptr, 10);
+    if (parsed > 0xFFFFFFFFul) {
+        return false;
+    }
+    value = static_cast<unsigned>(parsed);
+    return true;
+}
+
+// Parses the whole list before anything is written, so a refused list leaves
+// the caller's array as it was.
+int readMetadata(const std::string& text, unsigned* metadata) {
+    unsigned values[kMaxKernelMetadata] = {};
+    size_t count = 0;
+    size_t start = 0;
+    while (true) {
+        const size_t comma = text.find(',', start);
+        const std::string piece = text.substr(start, comma - start);
+        if (count == kMaxKernelMetadata) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "Kernel metadata '%s' holds more than %zu values", text.c_str(),
+                                kMaxKernelMetadata);
+            return err_data;
+        }
+        if (!parseMetadataValue(piece, values[count])) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "Kernel metadata '%s' is not a list of decimal integers",
+                                text.c_str());
+            return err_data;
+        }
+        ++count;
+        if (comma == std::string::npos) {
+            break;
+        }
+        start = comma + 1;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        metadata[i] = values[i];
+    }
+    return err_none;
+}
+
+}  // namespace
+
+int GraphCameraUtil::getKernelCountInPg(const IGraphConfig* programGroup, unsigned& count) {
+    if (programGroup == nullptr) {
+        return err_argument;
+    }
+    count = 0;
+    NodeIterator it(programGroup);
+    while (it.iterateByType(kKeyKernel) != nullptr) {
+        ++count;
+    }
+    return err_none;
+}
+
+int GraphCameraUtil::kernelGetValues(const IGraphConfig* kernel, int* palUuid, int* kernelId,
+                                     unsigned* metadata, int* enabled, int* rcb, int* branchPoint,
+                                     int* sinkPort) {
+    if (kernel == nullptr) {
+        return err_argument;
+    }
+    std::string metadataText;
+    if (metadata != nullptr && kernel->getValue(kKeyMetadata, metadataText) == 0 &&
+        !metadataText.empty()) {
+        const int status = readMetadata(metadataText, metadata);
+        if (status != 0) {
+            return status;
+        }
+    }
+    if (rcb != nullptr) {
+        *rcb = intOr(*kernel, kKeyRcb, 0);
+    }
+    if (branchPoint != nullptr) {
+        *branchPoint = intOr(*kernel, kKeyBranchPoint, 0);
+    }
+    if (enabled != nullptr) {
+        *enabled = intOr(*kernel, kKeyEnabled, 1);
+    }
+    if (palUuid != nullptr) {
+        const int status = kernel->getValue(kKeyPalUuid, *palUuid);
+        if (status != 0) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "ERROR: Couldn't get pal_uuid");
+            return status;
+        }
+    }
+    if (kernelId != nullptr) {
+        const int status = kernel->getValue(kKeyId, *kernelId);
+        if (status != 0) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Couldn't get kernel id");
+            return status;
+        }
+    }
+    if (sinkPort != nullptr) {
+        *sinkPort = intOr(*kernel, kKeySinkPort, -1);
+    }
+    return err_none;
+}
+
+}  // namespace VELT

@@ -1,0 +1,89 @@
+// Option lists: the values an attribute may take, each with the subtree that
+// changes elsewhere in the graph when the attribute takes it.
+#include <string>
+
+#include "velt_graph_camera_util.h"
+#include "velt_graph_config_node.h"
+#include "velt_graph_query_utils.h"
+#include "velt_node_iterator.h"
+#include "velt_status.h"
+#include "zo_camera/velt/tree/tree_log.h"
+
+namespace VELT {
+
+namespace {
+
+// An option's "value" holds one value or several separated by commas. Pieces
+// are compared whole and untrimmed; an empty piece matches an empty value,
+// except after the last comma, where a trailing comma must not admit "".
+bool optionMatches(const std::string& optionText, const std::string& value) {
+    size_t start = 0;
+    size_t comma = optionText.find(',');
+    if (comma == std::string::npos) {
+        return optionText == value;
+    }
+    while (comma != std::string::npos) {
+        if (optionText.compare(start, comma - start, value) == 0) {
+            return true;
+        }
+        start = comma + 1;
+        comma = optionText.find(',', start);
+    }
+    const std::string last = optionText.substr(start);
+    return !last.empty() && last == value;
+}
+
+// The first option of node's option lists for the attribute that admits value.
+IGraphConfig* findOption(const GraphConfigNode& node, uint32_t attributeKey,
+                         const std::string& value) {
+    NodeIterator listIt(&node);
+    for (IGraphConfig* list = listIt.iterateByUid(kKeyOptions); list != nullptr;
+         list = listIt.iterateByUid(kKeyOptions)) {
+        int governed = 0;
+        if (list->getValue(kKeyAttribute, governed) != 0 ||
+            static_cast<uint32_t>(governed) != attributeKey) {
+            continue;
+        }
+        NodeIterator optionIt(list);
+        for (IGraphConfig* option = optionIt.iterateDescendants(); option != nullptr;
+             option = optionIt.iterateDescendants()) {
+            std::string optionText;
+            option->getValue(kKeyValue, optionText);
+            if (optionMatches(optionText, value)) {
+                return option;
+            }
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+int GraphConfigNode::handleAttributeOptions(GraphConfigNode* node, uint32_t attributeKey,
+                                            const std::string& value) {
+    if (node == nullptr) {
+        return err_argument;
+    }
+    IGraphConfig* option = findOption(*node, attributeKey, value);
+    if (option == nullptr) {
+        zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
+                            "Trying to apply value but no options list available for %s.",
+                            GraphCameraUtil::print(node).c_str());
+        return err_noentry;
+    }
+    GraphConfigNode* apply = nullptr;
+    if (static_cast<GraphConfigNode*>(option)->getDescendant(kKeyApply, &apply) != 0) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                            "Found option for %s, but no apply node. Skipping.", value.c_str());
+        return err_notsupported;
+    }
+    const int status = GraphQueryUtils::addDescendantsFromNode(
+        node->getRootNode(), apply, GraphQueryUtils::kMergeAddNodes | GraphQueryUtils::kMergeDeep);
+    if (status != 0) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to apply option attributes");
+        return status;
+    }
+    return err_none;
+}
+
+}  // namespace VELT
