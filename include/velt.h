@@ -9,6 +9,10 @@
 #include "velt_export.h"
 #include "velt_status.h"
 
+/* Graph construction helpers and accessors. */
+#include "velt_graph_camera_util.h"
+#include "velt_graph_query_utils.h"
+
 /* Pixel formats, bytes per line and buffer sizes. */
 #include "velt_dec400util.h"
 #include "velt_formats.h"
