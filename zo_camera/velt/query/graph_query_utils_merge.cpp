@@ -106,12 +106,12 @@ int GraphQueryUtils::addDescendantsFromNode(GraphConfigNode* destination, GraphC
                 continue;
             }
             GraphConfigNode* copy = static_cast<const GraphConfigNode&>(item).copy();
-            if (copy == nullptr) {
+            if (copy == nullptr || destination->insertDescendant(copy, key) != 0) {
+                delete copy;
                 zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
                                     "Error creating GraphConfigItem: No memory");
                 return err_nomemory;
             }
-            destination->insertDescendant(copy, key);
             continue;
         }
 

@@ -53,6 +53,7 @@ int rekeyPortOptions(IGraphConfig* port, uint32_t baseKey, const std::string& ne
         const uint32_t newKey = keyForName(newName);
         int status = holder->insertDescendant(copy, newKey);
         if (status != 0) {
+            delete copy;
             zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
                                 "Failed to insert copy %d during option handling for port %s",
                                 static_cast<int>(newKey), port->getName().c_str());

@@ -3,8 +3,10 @@
 #include <string>
 
 #include "camera_graph_fixture.h"
+#include "support/log_capture.h"
 #include "velt_graph_camera_util.h"
 #include "velt_status.h"
+#include "zo_log_common.h"
 
 namespace zovesk_test {
 namespace {
@@ -54,6 +56,16 @@ TEST_F(CameraGraphTest, PgAndPortNames) {
     EXPECT_EQ(VELT::err_general, VELT::getPgAndPortNames(*port, pgName, portName));
     EXPECT_EQ("kept", pgName);
     EXPECT_EQ("output", portName);
+}
+
+TEST_F(CameraGraphTest, DumpNodeTreeLogsTheSubtree) {
+    LogCapture log;
+    GraphCameraUtil::dumpNodeTree(isaIn_, 1);
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "  'width'(8232) int [Attr] '1920'"));
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "  'format' str [Attr] 'BA10'"));
+    log.clear();
+    GraphCameraUtil::dumpNodeTree(nullptr, 0);
+    EXPECT_TRUE(log.records().empty());
 }
 
 }  // namespace

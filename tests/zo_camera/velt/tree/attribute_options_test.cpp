@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "key_dictionary_fixture.h"
 #include "support/graph_builder.h"
 #include "support/log_capture.h"
 #include "velt_graph_config_node.h"
@@ -15,9 +16,10 @@ using VELT::GraphConfigNode;
 
 // A sensor whose "fps" may be 30 or 60 (which switches the receiver to
 // two lanes) or 15 (nothing else changes), and whose "mode" text has options.
-class AttributeOptionsTest : public ::testing::Test {
+class AttributeOptionsTest : public KeyDictionaryTest {
   protected:
     void SetUp() override {
+        KeyDictionaryTest::SetUp();
         sensor_ = addBlock(&graph_, "sensor", "source");
         addInt(sensor_, "fps", 30);
         addStr(sensor_, "mode_id", "full");

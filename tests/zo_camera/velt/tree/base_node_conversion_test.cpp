@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "key_dictionary_fixture.h"
 #include "support/graph_builder.h"
 #include "support/log_capture.h"
 #include "velt_graph_config_node.h"
@@ -20,9 +21,10 @@ using VELT::NodeIterator;
 
 // A generic ISA definition ("isa_base") and a settings node "isa_main" that
 // is built from it and overrides the width of port_0.
-class BaseNodeConversionTest : public ::testing::Test {
+class BaseNodeConversionTest : public KeyDictionaryTest {
   protected:
     void SetUp() override {
+        KeyDictionaryTest::SetUp();
         base_ = std::make_unique<GraphConfigNode>();
         addStr(base_.get(), "type", "base_node");
         addStr(base_.get(), "name", "isa_base");
