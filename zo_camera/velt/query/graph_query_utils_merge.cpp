@@ -5,7 +5,7 @@
 #include "velt_graph_query_utils.h"
 #include "velt_item_uid.h"
 #include "velt_status.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_camera/velt/query/query_log.h"
 
 namespace VELT {
 
@@ -46,7 +46,7 @@ int mergeAttribute(GraphConfigNode& destination, uint32_t key, const GraphConfig
     const int status =
         isInt ? destination.addValue(key, intValue) : destination.addValue(key, text);
     if (status != 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Error adding %s: No memory",
+        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Error adding %s: No memory",
                             ItemUID::key2str(key));
         return err_nomemory;
     }
@@ -108,7 +108,7 @@ int GraphQueryUtils::addDescendantsFromNode(GraphConfigNode* destination, GraphC
             GraphConfigNode* copy = static_cast<const GraphConfigNode&>(item).copy();
             if (copy == nullptr || destination->insertDescendant(copy, key) != 0) {
                 delete copy;
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
                                     "Error creating GraphConfigItem: No memory");
                 return err_nomemory;
             }

@@ -6,7 +6,7 @@
 #include "velt_item_uid.h"
 #include "velt_node_iterator.h"
 #include "velt_status.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_camera/velt/query/query_log.h"
 
 namespace VELT {
 
@@ -59,7 +59,7 @@ GraphConfigNode* GraphQueryUtils::getPortPeer(GraphConfigNode* port) {
 }
 
 void GraphQueryUtils::disableUnusedPorts(GraphConfigNode* root) {
-    zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "disableUnusedPorts");
+    zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag, "disableUnusedPorts");
     if (root == nullptr) {
         return;
     }
@@ -81,17 +81,17 @@ void GraphQueryUtils::disableUnusedPorts(GraphConfigNode* root) {
             const std::string name = port->getName();
             IGraphConfig* peer = nullptr;
             if (GraphCameraUtil::portGetPeer(item, &peer) != 0) {
-                zo_log_common_debug(ZO_LOG_WARNING, kTreeTag, "port %s has no peer, disabling it.",
+                zo_log_common_debug(ZO_LOG_WARNING, kQueryTag, "port %s has no peer, disabling it.",
                                     name.c_str());
                 disableNode(port);
             } else if (hasIntEqualTo(*peer, kKeyEnabled, 0)) {
-                zo_log_common_debug(ZO_LOG_WARNING, kTreeTag, "peer disabled, disabling port %s",
+                zo_log_common_debug(ZO_LOG_WARNING, kQueryTag, "peer disabled, disabling port %s",
                                     name.c_str());
                 disableNode(port);
             }
         }
     }
-    zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "disableUnusedPorts done!");
+    zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag, "disableUnusedPorts done!");
 }
 
 }  // namespace VELT
