@@ -6,23 +6,10 @@
 #include "velt_item_uid.h"
 #include "velt_node_iterator.h"
 #include "velt_status.h"
+#include "zo_camera/velt/access/graph_access_helpers.h"
 #include "zo_camera/velt/query/query_log.h"
 
 namespace VELT {
-
-namespace {
-
-bool isPort(const IGraphConfig& node) {
-    std::string type;
-    return node.getValue(kKeyType, type) == 0 && ItemUID::str2key(type) == kKeyPort;
-}
-
-bool hasIntEqualTo(const IGraphConfig& node, uint32_t key, int expected) {
-    int value = 0;
-    return node.getValue(key, value) == 0 && value == expected;
-}
-
-}  // namespace
 
 int GraphQueryUtils::disableNode(GraphConfigNode* node) {
     if (node == nullptr) {
@@ -69,12 +56,12 @@ void GraphQueryUtils::disableUnusedPorts(GraphConfigNode* root) {
         NodeIterator portIt(block);
         for (IGraphConfig* item = portIt.iterateDescendants(); item != nullptr;
              item = portIt.iterateDescendants()) {
-            if (!isPort(*item) || GraphCameraUtil::portGetContentType(item) != "pixel_data") {
+            if (!hasTypeName(item, "port") ||
+                GraphCameraUtil::portGetContentType(item) != "pixel_data") {
                 continue;
             }
-            int isPrivate = 0;
-            if ((item->getValue(kKeyPrivate, isPrivate) == 0 && isPrivate != 0) ||
-                hasIntEqualTo(*item, kKeyEnabled, 0)) {
+            // Private ports are wired by their owner; disabled ones are done.
+            if (intOr(*item, kKeyPrivate, 0) != 0 || intOr(*item, kKeyEnabled, 1) == 0) {
                 continue;
             }
             auto* port = static_cast<GraphConfigNode*>(item);
@@ -84,7 +71,7 @@ void GraphQueryUtils::disableUnusedPorts(GraphConfigNode* root) {
                 zo_log_common_debug(ZO_LOG_WARNING, kQueryTag, "port %s has no peer, disabling it.",
                                     name.c_str());
                 disableNode(port);
-            } else if (hasIntEqualTo(*peer, kKeyEnabled, 0)) {
+            } else if (intOr(*peer, kKeyEnabled, 1) == 0) {
                 zo_log_common_debug(ZO_LOG_WARNING, kQueryTag, "peer disabled, disabling port %s",
                                     name.c_str());
                 disableNode(port);
