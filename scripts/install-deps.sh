@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     libexpat1-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    clang-format
+    clang-format clang-14 libclang-rt-14-dev
 )
 missing=()
 for package in "${packages[@]}"; do

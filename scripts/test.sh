@@ -20,3 +20,6 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZOVESK_SANITIZE
 cmake --build build-sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+
+echo "== fuzzing (libFuzzer, clang)"
+scripts/fuzz.sh "${ZOVESK_FUZZ_SECONDS:-45}"
