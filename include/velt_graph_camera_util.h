@@ -9,6 +9,7 @@
 #ifndef VELT_GRAPH_CAMERA_UTIL_H
 #define VELT_GRAPH_CAMERA_UTIL_H
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -91,6 +92,33 @@ class ZO_EXPORT GraphCameraUtil {
     static int kernelGetValues(const IGraphConfig* kernel, int* palUuid, int* kernelId,
                                unsigned* metadata, int* enabled, int* rcb, int* branchPoint,
                                int* sinkPort);
+
+    /* --- Port formats --- */
+    // Where a port lacks "width", "height", "format", "bpl" or "private", its peer's is used.
+
+    // What a buffer allocator needs for a port: enabled and uid (portGetInfo()), width,
+    // height, and the fourcc, bits per pixel and bytes per line of its "format". A format
+    // text that is not a table name falls back to the fourcc of its first four characters,
+    // then to "YUV420_8_SP"; a "bpl" replaces the computed stride. A disabled port returns 0
+    // with only enabled and uid set. Returns -2 for a negative size or stride and, unless the
+    // port is private, when something is missing (known outputs are still filled); failures
+    // of portGetInfo() are returned as they are.
+    static int portGetFormat(const IGraphConfig* port, unsigned& enabled, unsigned& uid,
+                             unsigned& width, unsigned& height, unsigned& fourcc, unsigned& bpl,
+                             unsigned& bpp);
+    // Table name of the format of the port's peer ("YUV420_8_SP" for an unknown text); empty
+    // when there is no peer or no format.
+    static std::string portGetPeerFormat(const IGraphConfig* port);
+    // Sets "format" of the port's peer through its option list; 0 also when no option list
+    // governs it (the peer keeps its value), -8 without a peer, else the setValue() failure.
+    static int applyFormat(const IGraphConfig* port, const std::string& format);
+    // A decimal or "0x" hexadecimal number text as a new zero-filled little-endian byte array
+    // of (hex digits / 2 + 1) or ((decimal digits * 27214) >> 16) + 1 bytes, its size stored
+    // in *size when size is not null. Null for a text not starting with a digit, a decimal
+    // value beyond 64 bits or a failed allocation. Free it with releaseBinary().
+    static uint8_t* numString2binary(const std::string& text, unsigned* size);
+    // Frees an array from numString2binary(); null is accepted.
+    static void releaseBinary(void* buffer);
 
     /* --- Execution contexts and subgraph ports --- */
     // In the operations below, key is the attribute that identifies a subgraph
