@@ -4,6 +4,7 @@
 #include "velt_graph_camera_util.h"
 #include "velt_status.h"
 #include "zo_camera/velt/access/graph_access_helpers.h"
+#include "zo_camera/velt/access/port_or_peer.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
 
@@ -115,15 +116,8 @@ int GraphCameraUtil::portGetInfo(const IGraphConfig* port, unsigned& enabled, un
     }
     zo_log_common_debug(ZO_LOG_INFO, kTreeTag, "Getting port info for %s", print(port).c_str());
 
-    int value = 1;
-    if (port->getValue(kKeyEnabled, value) != 0) {
-        IGraphConfig* peer = nullptr;
-        int peerValue = 0;
-        if (portGetPeer(port, &peer) == 0 && peer->getValue(kKeyEnabled, peerValue) == 0) {
-            zo_log_common_debug(ZO_LOG_INFO, kTreeTag, "Using the peer's attribute value");
-            value = peerValue;
-        }
-    }
+    int value = 1;  // enabled unless the port or its peer says otherwise
+    readFromPortOrPeer(port, kKeyEnabled, value);
     if (value < 0) {
         return err_general;
     }
