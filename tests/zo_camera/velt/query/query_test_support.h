@@ -1,0 +1,41 @@
+// Small documents read from inline XML, and readers for what result-graph
+// construction writes, shared by the construction tests.
+#ifndef ZOVESK_TESTS_QUERY_TEST_SUPPORT_H
+#define ZOVESK_TESTS_QUERY_TEST_SUPPORT_H
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "velt_graph_config.h"
+#include "velt_graph_config_node.h"
+
+namespace zovesk_test {
+
+struct TreeDeleter {
+    void operator()(VELT::IGraphConfig* tree) const { delete tree; }
+};
+using Tree = std::unique_ptr<VELT::IGraphConfig, TreeDeleter>;
+
+// The tree of an XML document held in text; the test fails when nothing is read.
+Tree readXml(const std::string& xml);
+
+// A node of a tree by ':'-separated path, as a node (null when missing).
+VELT::GraphConfigNode* nodeAt(const VELT::IGraphConfig* root, const std::string& path);
+
+// Every "peer" text of an item, in stored order.
+std::vector<std::string> peersOf(const VELT::IGraphConfig* item);
+
+// Number of items stored under the name's key.
+size_t countItems(const VELT::IGraphConfig* node, const std::string& key);
+
+// The integer or text under a key name; the fallback when it cannot be read.
+int intAt(const VELT::IGraphConfig* node, const std::string& key, int fallback = -12345);
+std::string strAt(const VELT::IGraphConfig* node, const std::string& key,
+                  const std::string& fallback = "<missing>");
+
+}  // namespace zovesk_test
+
+#endif

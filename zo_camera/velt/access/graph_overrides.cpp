@@ -1,0 +1,103 @@
+// Graph overrides: attribute values that a descriptor graph forces onto every
+// result graph built from it.
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <string>
+
+#include "velt_graph_camera_util.h"
+#include "velt_graph_config_node.h"
+#include "velt_item_uid.h"
+#include "velt_node_iterator.h"
+#include "velt_status.h"
+#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_log_common.h"
+
+namespace VELT {
+
+namespace {
+
+// Leading blanks and a sign allowed, conversion stops at the first non-digit. Text without
+// digits or beyond 32 bits is refused rather than guessed at.
+bool parseDecimalInt32(const std::string& text, int& value) {
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    errno = 0;
+    long parsed = std::strtol(begin, &end, 10);
+    if (end == begin || errno == ERANGE || parsed < INT_MIN || parsed > INT_MAX) {
+        return false;
+    }
+    value = static_cast<int>(parsed);
+    return true;
+}
+
+// The attribute an override writes, created when only the attribute itself is missing.
+GraphConfigAttribute* findOverrideTarget(GraphConfigNode& root, const ItemUID& path) {
+    GraphConfigAttribute* attribute = nullptr;
+    const std::string pathText = path.toString();
+    if (root.getAttribute(path, &attribute) == err_none && attribute) {
+        return attribute;
+    }
+    if (root.getGraphConfigItem(path)) {
+        zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
+                            "Adding the missing attribute %s required in graph override.",
+                            pathText.c_str());
+        if (root.createAttribute(path, &attribute) == err_none && attribute) {
+            return attribute;
+        }
+    }
+    zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
+                        "Warning: Couldn't to get attribute %s for override. Skipping.",
+                        pathText.c_str());
+    return nullptr;
+}
+
+int setOverrideValue(GraphConfigAttribute* attribute, const std::string& value) {
+    if (attribute->getType() != GraphConfigItem::kTypeInt) {
+        return attribute->setValue(value);
+    }
+    int number = 0;
+    if (!parseDecimalInt32(value, number)) {
+        return err_data;
+    }
+    return attribute->setValue(number);
+}
+
+}  // namespace
+
+int GraphCameraUtil::processGraphOverrides(GraphConfigNode& graph, GraphConfigNode& root) {
+    NodeIterator overrides(&graph);
+    const unsigned applyKey = kKeyApply;
+    for (IGraphConfig* item = overrides.iterateByUid(applyKey); item;
+         item = overrides.iterateByUid(applyKey)) {
+        std::string target;
+        int status = item->getValue(kKeyTarget, target);
+        if (status != err_none) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "Error: override tag with no attribute target node");
+            return status;
+        }
+        const ItemUID path(target);
+        std::string value;
+        status = item->getValue(kKeyValue, value);
+        if (status != err_none) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "Error: override tag with no attribute value");
+            return status;
+        }
+        GraphConfigAttribute* attribute = findOverrideTarget(root, path);
+        if (!attribute) {
+            continue;
+        }
+        status = setOverrideValue(attribute, value);
+        if (status != err_none) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "Error: Failed to set override of attribute %s to %s",
+                                path.toString().c_str(), value.c_str());
+            return status;
+        }
+    }
+    return err_none;
+}
+
+}  // namespace VELT

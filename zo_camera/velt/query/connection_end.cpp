@@ -1,0 +1,88 @@
+#include "zo_camera/velt/query/connection_end.h"
+
+#include "velt_item_uid.h"
+#include "velt_status.h"
+#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_log_common.h"
+
+namespace VELT {
+
+namespace {
+
+// Adds a "peer" even where the item already has one: a port may feed several others.
+int appendPeer(GraphConfigNode* item, const std::string& text) {
+    GraphConfigStrAttribute* peer = new GraphConfigStrAttribute();
+    int status = peer->insertString(text);
+    if (status != err_none) {
+        delete peer;
+        return status;
+    }
+    return item->insertDescendant(peer, kKeyPeer);
+}
+
+}  // namespace
+
+ConnectionEnd::ConnectionEnd(const std::string& text) {
+    ItemUID path(text);
+    if (path.size() > 0) {
+        nodeKey = path[0];
+    }
+    if (path.size() > 1) {
+        portKey = path[1];
+    }
+}
+
+const char* ConnectionEnd::nodeName() const {
+    return ItemUID::key2str(nodeKey);
+}
+
+const char* ConnectionEnd::portName() const {
+    return ItemUID::key2str(portKey);
+}
+
+IGraphConfig* findDescriptorNodes(const IGraphConfig* descriptor) {
+    IGraphConfig* nodes = descriptor ? descriptor->getDescendant(kKeyNodes) : nullptr;
+    if (!nodes) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                            "Error, graph_descriptor does not have a 'nodes' node");
+    }
+    return nodes;
+}
+
+GraphConfigNode* findConnectionEndItem(GraphConfigNode* block, const ConnectionEnd& end) {
+    if (!end.hasPort()) {
+        return block;
+    }
+    GraphConfigNode* port = nullptr;
+    if (block->getDescendant(end.portKey, &port) != err_none || !port) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Node(%s) has no port named '%s'",
+                            end.nodeName(), end.portName());
+        return nullptr;
+    }
+    return port;
+}
+
+int linkConnectionEnds(GraphConfigNode* sourceItem, const ConnectionEnd& source,
+                       GraphConfigNode* destinationItem, const ConnectionEnd& destination,
+                       const std::string& peerText, const std::string& sourceText) {
+    std::string existing;
+    if (sourceItem->getValue(kKeyPeer, existing) == err_none) {
+        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag,
+                            "Node(%s) port '%s' already connected once to '%s'",
+                            source.nodeName(), source.portName(), existing.c_str());
+    }
+    int status = appendPeer(sourceItem, peerText);
+    if (status != err_none) {
+        return status;
+    }
+    if (destinationItem->getValue(kKeyPeer, existing) == err_none) {
+        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag,
+                            "Node(%s) port '%s' already connected once to '%s' adding new peer",
+                            destination.nodeName(), destination.portName(), existing.c_str());
+        appendPeer(destinationItem, sourceText);
+        return err_none;
+    }
+    return destinationItem->addValue(kKeyPeer, sourceText);
+}
+
+}  // namespace VELT

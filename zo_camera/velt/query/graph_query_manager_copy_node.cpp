@@ -1,0 +1,101 @@
+// Copies descriptor blocks into a result graph, building those that name a
+// base node from it.
+#include <exception>
+#include <string>
+
+#include "velt_graph_config_node.h"
+#include "velt_graph_query_manager.h"
+#include "velt_item_uid.h"
+#include "velt_node_iterator.h"
+#include "velt_status.h"
+#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_log_common.h"
+
+namespace VELT {
+
+IGraphConfig* GraphQueryManager::copyNodeToResult(IGraphConfig* nodes, unsigned key,
+                                                  GraphConfigNode* result) {
+    IGraphConfig* block = nodes && result ? nodes->getDescendant(key) : nullptr;
+    if (!block) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Node(%s) not found from descriptor",
+                            ItemUID::key2str(key));
+        return nullptr;
+    }
+    if (IGraphConfig* copied = result->getDescendant(key)) {
+        return copied;
+    }
+    GraphConfigNode* copy = nullptr;
+    std::string baseName;
+    if (nodeHasBaseNode(*block, baseName)) {
+        copy = constructNodeFromBase(block, baseName, nodes);
+        if (!copy) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "Node(%s) could not be built from base node %s",
+                                ItemUID::key2str(key), baseName.c_str());
+            return nullptr;
+        }
+    } else {
+        copy = static_cast<GraphConfigNode*>(block)->copy();
+        if (!copy) {
+            return nullptr;
+        }
+    }
+    if (result->insertDescendant(copy, key) != err_none) {
+        delete copy;
+        return nullptr;
+    }
+    return result->getDescendant(key);
+}
+
+bool GraphQueryManager::nodeHasBaseNode(IGraphConfig& block, std::string& baseName) {
+    std::string name;
+    if (block.getValue(kKeyBaseNode, name) != err_none) {
+        return false;
+    }
+    baseName = name;
+    return true;
+}
+
+GraphConfigNode* GraphQueryManager::constructNodeFromBase(IGraphConfig* block,
+                                                          std::string& baseName,
+                                                          IGraphConfig* nodes) {
+    if (!block || !nodes) {
+        return nullptr;
+    }
+    const std::string blockName = block->getName();
+    NodeIterator baseNodes(nodes);
+    const unsigned baseType = kKeyBaseNode;
+    for (IGraphConfig* candidate = baseNodes.iterateByType(baseType); candidate;
+         candidate = baseNodes.iterateByType(baseType)) {
+        std::string name;
+        if (candidate->getValue(kKeyName, name) != err_none || name != baseName) {
+            continue;
+        }
+        GraphConfigNode* copy = static_cast<GraphConfigNode*>(candidate)->copy();
+        if (!copy) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "Failed to copy base node %s to create node %s",
+                                baseName.c_str(), blockName.c_str());
+            return nullptr;
+        }
+        int status = err_general;
+        try {
+            status = copy->changeBaseNodeIntoNode(*static_cast<GraphConfigNode*>(block));
+        } catch (const std::exception&) {
+            // An override whose text is not a number for an integer attribute.
+            status = err_data;
+        }
+        if (status != err_none) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to change base node %s into node %s",
+                                baseName.c_str(), blockName.c_str());
+            delete copy;
+            return nullptr;
+        }
+        return copy;
+    }
+    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to find base node %s for node %s",
+                        baseName.c_str(), blockName.c_str());
+    return nullptr;
+}
+
+}  // namespace VELT
