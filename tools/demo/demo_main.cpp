@@ -1,8 +1,9 @@
 // zovesk-demo: reads a graph descriptor and its graph settings (the bundled
-// examples unless paths are given), checks that they belong together and
-// shows which settings entries a few typical camera queries select.
+// examples unless paths are given), checks that they belong together, shows
+// which settings entries a few typical camera queries select, and builds and
+// prints the result graph of one entry (the first one unless a key is given).
 //
-//   zovesk-demo [descriptor.xml[.gz] settings.xml[.gz]]
+//   zovesk-demo [settings-key] [descriptor.xml[.gz] settings.xml[.gz]]
 
 #include <unistd.h>
 
@@ -12,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "print_tree.h"
 #include "velt_graph_config.h"
+#include "velt_graph_config_node.h"
 #include "velt_graph_query_manager.h"
 #include "velt_item_uid.h"
 #include "velt_keys.h"
@@ -101,11 +104,56 @@ void runQuery(VELT::GraphQueryManager& manager, const char* title,
     }
 }
 
+// Builds the result graph of the entry whose "key" is key (the first entry when key is
+// empty) and prints it. Returns the process exit code.
+int printResultGraph(VELT::GraphQueryManager& manager, const std::string& key) {
+    GraphQueryCriteria criteria;  // strict and empty: every entry
+    if (!key.empty()) {
+        criteria[ItemUID({VELT::kKeyKey})] = key;
+    }
+    std::vector<IGraphConfig*> entries;
+    if (manager.queryGraphs(criteria, entries, true) != 0 || entries.empty()) {
+        std::fprintf(stderr, "no settings entry with key %s\n", key.c_str());
+        return 1;
+    }
+    IGraphConfig* graph = nullptr;
+    const int status = manager.createGraph(entries.front(), &graph);
+    std::printf("\nresult graph of settings key %s (graph %s):\n", text(entries.front(), "key").c_str(),
+                text(entries.front(), "id").c_str());
+    if (status != 0) {
+        std::printf("  could not be built (status %d)\n", status);
+    } else {
+        zovesk_demo::printTree(*static_cast<VELT::GraphConfigNode*>(graph), stdout, 1);
+    }
+    VELT::GraphQueryManager::destroyGraph(graph);
+    if (status != 0) {
+        return 1;
+    }
+    return printResultGraph(manager, key);
+}
+
+bool isNumber(const char* argument) {
+    char* end = nullptr;
+    std::strtol(argument, &end, 10);
+    return end != argument && *end == '\0';
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     zo_log_common_set_sink(printProblem, nullptr);
 
+    std::string key;
+    if (argc == 2 || argc == 4) {
+        if (!isNumber(argv[1])) {
+            std::fprintf(stderr, "usage: %s [settings-key] [descriptor.xml[.gz] settings.xml[.gz]]\n",
+                         argv[0]);
+            return 2;
+        }
+        key = argv[1];
+        --argc;
+        ++argv;
+    }
     std::string descriptorPath;
     std::string settingsPath;
     if (argc == 3) {
@@ -120,7 +168,8 @@ int main(int argc, char** argv) {
             settingsPath = dir + "/camera_settings.xml";
         }
     } else {
-        std::fprintf(stderr, "usage: %s [descriptor.xml[.gz] settings.xml[.gz]]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [settings-key] [descriptor.xml[.gz] settings.xml[.gz]]\n",
+                     argv[0]);
         return 2;
     }
 
