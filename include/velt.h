@@ -43,4 +43,7 @@
 #include "zo_record_layout.h"
 #include "zo_yad_frame_params.h"
 
+/* Simulation support. */
+#include "velt_qel_pek_sim_utils.h"
+
 #endif /* VELT_H */
