@@ -27,7 +27,8 @@ uint32_t muxOwnerType(const IGraphConfig& graph) {
 int readSelections(const IGraphConfig* block, uint32_t type, uint32_t selectionKey,
                    const char* failure, std::map<std::string, unsigned>& config) {
     NodeIterator iterator(block);
-    for (IGraphConfig* mux = iterator.iterateByType(type); mux; mux = iterator.iterateByType(type)) {
+    for (IGraphConfig* mux = iterator.iterateByType(type); mux;
+         mux = iterator.iterateByType(type)) {
         int selection = 0;
         const std::string name = mux->getName();
         if (mux->getValue(selectionKey, selection) != err_none) {

@@ -68,8 +68,8 @@ int linkConnectionEnds(GraphConfigNode* sourceItem, const ConnectionEnd& source,
     std::string existing;
     if (sourceItem->getValue(kKeyPeer, existing) == err_none) {
         zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag,
-                            "Node(%s) port '%s' already connected once to '%s'",
-                            source.nodeName(), source.portName(), existing.c_str());
+                            "Node(%s) port '%s' already connected once to '%s'", source.nodeName(),
+                            source.portName(), existing.c_str());
     }
     int status = appendPeer(sourceItem, peerText);
     if (status != err_none) {

@@ -6,8 +6,8 @@
 #include "velt_graph_query_manager.h"
 #include "velt_item_uid.h"
 #include "velt_status.h"
-#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_camera/velt/query/connection_end.h"
+#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
 
 namespace VELT {
@@ -136,8 +136,8 @@ int GraphQueryManager::getConnectionData(const std::string& source, const std::s
     GraphConfigNode* sourceNode = static_cast<GraphConfigNode*>(sourceBlock);
     GraphConfigNode* destinationNode = static_cast<GraphConfigNode*>(destinationBlock);
     if (!destinationEnd.hasPort()) {
-        return connectVirtualSink(sourceNode, destinationNode, sourceEnd, destinationEnd,
-                                  peerText, source);
+        return connectVirtualSink(sourceNode, destinationNode, sourceEnd, destinationEnd, peerText,
+                                  source);
     }
     GraphConfigNode* sourceItem = findConnectionEndItem(sourceNode, sourceEnd);
     if (!sourceItem) {

@@ -74,8 +74,8 @@ GraphConfigNode* GraphQueryManager::constructNodeFromBase(IGraphConfig* block,
         GraphConfigNode* copy = static_cast<GraphConfigNode*>(candidate)->copy();
         if (!copy) {
             zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Failed to copy base node %s to create node %s",
-                                baseName.c_str(), blockName.c_str());
+                                "Failed to copy base node %s to create node %s", baseName.c_str(),
+                                blockName.c_str());
             return nullptr;
         }
         int status = err_general;
@@ -86,8 +86,9 @@ GraphConfigNode* GraphQueryManager::constructNodeFromBase(IGraphConfig* block,
             status = err_data;
         }
         if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to change base node %s into node %s",
-                                baseName.c_str(), blockName.c_str());
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "Failed to change base node %s into node %s", baseName.c_str(),
+                                blockName.c_str());
             delete copy;
             return nullptr;
         }

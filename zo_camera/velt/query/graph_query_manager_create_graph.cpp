@@ -17,9 +17,8 @@ namespace VELT {
 namespace {
 
 // Add blocks the result lacks, overwrite the rest, push output-port settings to peers.
-constexpr signed char kMergeSettings = GraphQueryUtils::kMergeDeep |
-                                       GraphQueryUtils::kMergeIntoPeer |
-                                       GraphQueryUtils::kMergeAddNodes;
+constexpr signed char kMergeSettings =
+    GraphQueryUtils::kMergeDeep | GraphQueryUtils::kMergeIntoPeer | GraphQueryUtils::kMergeAddNodes;
 
 // The descriptor graph whose "id" is graphId, or null.
 GraphConfigNode* findDescriptorGraph(const IGraphConfig* descriptor, int graphId) {
@@ -153,8 +152,7 @@ int GraphQueryManager::addConnections(const GraphConfigNode& graph, GraphConfigN
             return status;
         }
         std::string isStatic;
-        if (connection->getValue(kKeyStatic, isStatic) == err_none &&
-            isStatic != "false") {
+        if (connection->getValue(kKeyStatic, isStatic) == err_none && isStatic != "false") {
             status = getStaticConnectionData(source, sink, result);
         } else {
             status = getConnectionData(source, sink, settings, result);

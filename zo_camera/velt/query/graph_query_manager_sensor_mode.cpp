@@ -16,11 +16,10 @@ int GraphQueryManager::addSensorModeData(GraphConfigNode* sensor, GraphConfigNod
     if (!sensor || !sensorModes) {
         return err_argument;
     }
-    int status = GraphQueryUtils::addDescendantsFromNode(sensor, sensorModes,
-                                                         GraphQueryUtils::kMergeDeep);
+    int status =
+        GraphQueryUtils::addDescendantsFromNode(sensor, sensorModes, GraphQueryUtils::kMergeDeep);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "couldn't add settings from sensor modes node");
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "couldn't add settings from sensor modes node");
         return status;
     }
     // The common attributes of all modes first, then the chosen mode, which may also bring
@@ -30,7 +29,8 @@ int GraphQueryManager::addSensorModeData(GraphConfigNode* sensor, GraphConfigNod
         std::string name;
         if (mode->getValue(kKeyName, name) == err_none && name == modeId) {
             return GraphQueryUtils::addDescendantsFromNode(
-                sensor, static_cast<GraphConfigNode*>(mode), GraphQueryUtils::kMergeDeep | GraphQueryUtils::kMergeAddNodes);
+                sensor, static_cast<GraphConfigNode*>(mode),
+                GraphQueryUtils::kMergeDeep | GraphQueryUtils::kMergeAddNodes);
         }
     }
     zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Sensor Mode %s not in the list of available modes",

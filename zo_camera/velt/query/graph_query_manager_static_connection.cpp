@@ -5,14 +5,13 @@
 #include "velt_graph_config_node.h"
 #include "velt_graph_query_manager.h"
 #include "velt_status.h"
-#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_camera/velt/query/connection_end.h"
+#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
 
 namespace VELT {
 
-int GraphQueryManager::getStaticConnectionData(const std::string& source,
-                                               const std::string& sink,
+int GraphQueryManager::getStaticConnectionData(const std::string& source, const std::string& sink,
                                                GraphConfigNode* result) {
     if (!result) {
         return err_argument;
@@ -65,8 +64,7 @@ int GraphQueryManager::getStaticConnectionData(const std::string& source,
     if (!destinationPort) {
         return err_general;
     }
-    return linkConnectionEnds(sourceItem, sourceEnd, destinationPort, destinationEnd, sink,
-                              source);
+    return linkConnectionEnds(sourceItem, sourceEnd, destinationPort, destinationEnd, sink, source);
 }
 
 }  // namespace VELT

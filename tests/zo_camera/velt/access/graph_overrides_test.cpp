@@ -48,8 +48,8 @@ class GraphOverridesTest : public ::testing::Test {
     // Applies the overrides written as "apply" elements of a graph.
     int apply(const std::string& overrides) {
         delete graphRoot_;
-        graphRoot_ = read("<graph_settings version=\"1\"><graph>" + overrides +
-                          "</graph></graph_settings>");
+        graphRoot_ =
+            read("<graph_settings version=\"1\"><graph>" + overrides + "</graph></graph_settings>");
         GraphConfigNode* graph = static_cast<GraphConfigNode*>(
             graphRoot_ ? graphRoot_->getDescendant(VELT::kKeyGraph) : nullptr);
         EXPECT_NE(graph, nullptr);
@@ -118,8 +118,8 @@ TEST_F(GraphOverridesTest, MalformedOverridesStopTheProcessing) {
 TEST_F(GraphOverridesTest, IntegerAttributesRefuseTextThatIsNotA32BitNumber) {
     zovesk_test::LogCapture log;
     EXPECT_EQ(apply(R"(<apply target="go_isa:fps" value="fast"/>)"), VELT::err_data);
-    EXPECT_TRUE(
-        log.contains(ZO_LOG_ERROR, "Error: Failed to set override of attribute go_isa.fps to fast"));
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR,
+                             "Error: Failed to set override of attribute go_isa.fps to fast"));
     EXPECT_EQ(apply(R"(<apply target="go_isa:fps" value="4294967296"/>)"), VELT::err_data);
     EXPECT_EQ(apply(R"(<apply target="go_isa:fps" value="-2147483649"/>)"), VELT::err_data);
     EXPECT_EQ(intAt("go_isa:fps"), 30);

@@ -184,8 +184,8 @@ TEST_F(PekSimOnBlocksTest, KernelInfoListStopsAtAnIncompleteKernel) {
 TEST_F(PekSimOnBlocksTest, MuxConfigurationOfAStream) {
     std::map<std::string, unsigned> config{{"elsewhere", 9}};
     EXPECT_EQ(QelPekSimUtils::getMuxConfiguration(graph_.get(), 1, config), 0);
-    EXPECT_EQ(config, (std::map<std::string, unsigned>{
-                          {"elsewhere", 9}, {"ps_split", 2}, {"ps_join", 1}}));
+    EXPECT_EQ(config,
+              (std::map<std::string, unsigned>{{"elsewhere", 9}, {"ps_split", 2}, {"ps_join", 1}}));
     zovesk_test::LogCapture log;
     EXPECT_EQ(QelPekSimUtils::getMuxConfiguration(graph_.get(), 2, config), VELT::err_internal);
     EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "Failed to get active input for muxer ps_join"));

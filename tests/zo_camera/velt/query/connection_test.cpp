@@ -78,10 +78,8 @@ class ConnectionTest : public ::testing::Test {
 
 TEST_F(ConnectionTest, PortToPortCopiesBothBlocksAndPeersBothEnds) {
     ASSERT_EQ(connect("cn_cam:cn_out", "cn_pga:cn_in"), 0);
-    EXPECT_EQ(peersOf(nodeAt(&result_, "cn_cam:cn_out")),
-              std::vector<std::string>{"cn_pga:cn_in"});
-    EXPECT_EQ(peersOf(nodeAt(&result_, "cn_pga:cn_in")),
-              std::vector<std::string>{"cn_cam:cn_out"});
+    EXPECT_EQ(peersOf(nodeAt(&result_, "cn_cam:cn_out")), std::vector<std::string>{"cn_pga:cn_in"});
+    EXPECT_EQ(peersOf(nodeAt(&result_, "cn_pga:cn_in")), std::vector<std::string>{"cn_cam:cn_out"});
     EXPECT_EQ(result_.getDescendantCount(), 2);
     // The copies are whole blocks, and the descriptor is left alone.
     EXPECT_NE(nodeAt(&result_, "cn_pga:cn_out"), nullptr);
@@ -103,8 +101,8 @@ TEST_F(ConnectionTest, PortsConnectedTwiceCarryOnePeerPerConnection) {
     ASSERT_EQ(connect("cn_pga:cn_out", "cn_main"), 0);
     EXPECT_EQ(peersOf(nodeAt(&result_, "cn_pga:cn_out")),
               (std::vector<std::string>{"cn_pgb:cn_in", "cn_main"}));
-    EXPECT_TRUE(log.contains(ZO_LOG_DEBUG,
-                             "Node(cn_pga) port 'cn_out' already connected once to 'cn_pgb:cn_in'"));
+    EXPECT_TRUE(log.contains(
+        ZO_LOG_DEBUG, "Node(cn_pga) port 'cn_out' already connected once to 'cn_pgb:cn_in'"));
 
     ASSERT_EQ(connect("cn_cam:cn_out", "cn_pgb:cn_in"), 0);
     EXPECT_EQ(peersOf(nodeAt(&result_, "cn_pgb:cn_in")),
@@ -120,16 +118,15 @@ TEST_F(ConnectionTest, ConnectionsOutsideTheSettingsAreIgnored) {
     </graph_settings>)");
     LogCapture log;
     EXPECT_EQ(connect("cn_cam:cn_out", "cn_pga:cn_in"), 0);
-    EXPECT_TRUE(log.contains(ZO_LOG_WARNING,
-                             "WARNING: Node(cn_cam) not found from settings("));
+    EXPECT_TRUE(log.contains(ZO_LOG_WARNING, "WARNING: Node(cn_cam) not found from settings("));
     EXPECT_EQ(connect("cn_pgb:cn_out", "cn_pga:cn_in"), 0);
     EXPECT_TRUE(log.contains(ZO_LOG_WARNING, "WARNING: Node(cn_pgb) port cn_out not found"));
     EXPECT_EQ(result_.getDescendantCount(), 0);
 
     // The destination block is not active: the source is copied but left unconnected.
     EXPECT_EQ(connect("cn_pga:cn_out", "cn_main"), 0);
-    EXPECT_TRUE(
-        log.contains(ZO_LOG_WARNING, "Skipping port cn_pga:cn_out for not being active in settings."));
+    EXPECT_TRUE(log.contains(ZO_LOG_WARNING,
+                             "Skipping port cn_pga:cn_out for not being active in settings."));
     EXPECT_NE(nodeAt(&result_, "cn_pga"), nullptr);
     EXPECT_TRUE(peersOf(nodeAt(&result_, "cn_pga:cn_out")).empty());
     EXPECT_EQ(nodeAt(&result_, "cn_main"), nullptr);
@@ -207,10 +204,8 @@ TEST_F(ConnectionTest, StructuralFaultsStopTheConnection) {
 TEST_F(ConnectionTest, StaticConnectionIgnoresTheSettings) {
     useSettings(R"(<graph_settings version="2.0"><settings key="16" id="1"/></graph_settings>)");
     ASSERT_EQ(manager_.getStaticConnectionData("cn_cam:cn_out", "cn_pga:cn_in", &result_), 0);
-    EXPECT_EQ(peersOf(nodeAt(&result_, "cn_cam:cn_out")),
-              std::vector<std::string>{"cn_pga:cn_in"});
-    EXPECT_EQ(peersOf(nodeAt(&result_, "cn_pga:cn_in")),
-              std::vector<std::string>{"cn_cam:cn_out"});
+    EXPECT_EQ(peersOf(nodeAt(&result_, "cn_cam:cn_out")), std::vector<std::string>{"cn_pga:cn_in"});
+    EXPECT_EQ(peersOf(nodeAt(&result_, "cn_pga:cn_in")), std::vector<std::string>{"cn_cam:cn_out"});
 }
 
 TEST_F(ConnectionTest, StaticVirtualSinkTakesContextAndContentOfItsSource) {

@@ -95,7 +95,8 @@ TEST_F(CopyNodeTest, MissingOrBrokenBlocksAreNotCopied) {
     EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "Node(na) not found from descriptor"));
 
     EXPECT_EQ(copy("cp_orphan"), nullptr);
-    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "Failed to find base node cp_missing for node cp_orphan"));
+    EXPECT_TRUE(
+        log.contains(ZO_LOG_ERROR, "Failed to find base node cp_missing for node cp_orphan"));
     EXPECT_TRUE(
         log.contains(ZO_LOG_ERROR, "Node(cp_orphan) could not be built from base node cp_missing"));
 

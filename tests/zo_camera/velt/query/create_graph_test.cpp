@@ -201,7 +201,8 @@ TEST_F(CreateGraphTest, UnknownGraphIdLeavesOnlyTheKey) {
     settingsText_ = replaced(settingsText_, R"(key="6100" id="101")", R"(key="6100" id="102")");
     LogCapture log;
     EXPECT_EQ(build(6100), VELT::err_data);
-    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "could not find graph with id 102 from graph descriptor"));
+    EXPECT_TRUE(
+        log.contains(ZO_LOG_ERROR, "could not find graph with id 102 from graph descriptor"));
     ASSERT_NE(result_, nullptr);
     EXPECT_EQ(result_->getDescendantCount(), 1);
     EXPECT_EQ(intAt(result_, "key"), 6100);
@@ -219,10 +220,12 @@ TEST_F(CreateGraphTest, SettingsWithoutSensorModes) {
 
 TEST_F(CreateGraphTest, UnknownSensorMode) {
     // The first entry (6000) names the mode.
-    settingsText_ = replaced(settingsText_, R"(mode_id="4208x3120_full")", R"(mode_id="640x480_vga")");
+    settingsText_ =
+        replaced(settingsText_, R"(mode_id="4208x3120_full")", R"(mode_id="640x480_vga")");
     LogCapture log;
     EXPECT_EQ(build(6000), VELT::err_data);
-    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "Sensor Mode 640x480_vga not in the list of available modes"));
+    EXPECT_TRUE(
+        log.contains(ZO_LOG_ERROR, "Sensor Mode 640x480_vga not in the list of available modes"));
     EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "Settings file has incorrect sensor mode data"));
 }
 
@@ -231,7 +234,8 @@ TEST_F(CreateGraphTest, BaseNodeNotFound) {
     LogCapture log;
     EXPECT_EQ(build(6000), VELT::err_general);
     EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "Failed to find base node pg_gone for node still_pg"));
-    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "Failed to copy dst node(still_pg) from descriptor to settings"));
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR,
+                             "Failed to copy dst node(still_pg) from descriptor to settings"));
     EXPECT_EQ(at("still_pg"), nullptr);
 }
 

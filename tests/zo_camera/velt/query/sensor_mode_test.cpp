@@ -71,9 +71,9 @@ TEST_F(SensorModeTest, CommonValuesStayWhereTheModeHasNone) {
 TEST_F(SensorModeTest, UnknownModeIsRefused) {
     LogCapture log;
     EXPECT_EQ(GraphQueryManager::addSensorModeData(sensor_, modes_, "sm_none"), VELT::err_data);
-    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "Sensor Mode sm_none not in the list of available modes"));
-    EXPECT_EQ(GraphQueryManager::addSensorModeData(nullptr, modes_, "sm_full"),
-              VELT::err_argument);
+    EXPECT_TRUE(
+        log.contains(ZO_LOG_ERROR, "Sensor Mode sm_none not in the list of available modes"));
+    EXPECT_EQ(GraphQueryManager::addSensorModeData(nullptr, modes_, "sm_full"), VELT::err_argument);
 }
 
 }  // namespace
