@@ -77,7 +77,9 @@ TEST_F(PekSimOnDescriptorTest, ProgramGroupsOfAGraphAfterItsOverrides) {
     for (IGraphConfig* pg : pgs) {
         names.insert(pg->getName());
     }
-    EXPECT_EQ(names, (std::set<std::string>{"isa_pg", "video_pg", "still_pg"}));
+    // still_pg gets its ports from its base node only in a result graph, so the descriptor
+    // cannot resolve "still_pg:input".
+    EXPECT_EQ(names, (std::set<std::string>{"isa_pg", "video_pg"}));
     // The graph's overrides were applied to the descriptor's blocks.
     int enabled = -1;
     descriptor_->getValue(ItemUID("nodes:isa_pg:isa_dpc:enabled"), enabled);
