@@ -118,8 +118,8 @@ int printResultGraph(VELT::GraphQueryManager& manager, const std::string& key) {
     }
     IGraphConfig* graph = nullptr;
     const int status = manager.createGraph(entries.front(), &graph);
-    std::printf("\nresult graph of settings key %s (graph %s):\n", text(entries.front(), "key").c_str(),
-                text(entries.front(), "id").c_str());
+    std::printf("\nresult graph of settings key %s (graph %s):\n",
+                text(entries.front(), "key").c_str(), text(entries.front(), "id").c_str());
     if (status != 0) {
         std::printf("  could not be built (status %d)\n", status);
     } else {
@@ -146,7 +146,8 @@ int main(int argc, char** argv) {
     std::string key;
     if (argc == 2 || argc == 4) {
         if (!isNumber(argv[1])) {
-            std::fprintf(stderr, "usage: %s [settings-key] [descriptor.xml[.gz] settings.xml[.gz]]\n",
+            std::fprintf(stderr,
+                         "usage: %s [settings-key] [descriptor.xml[.gz] settings.xml[.gz]]\n",
                          argv[0]);
             return 2;
         }

@@ -2,7 +2,7 @@
 
 #include "velt_item_uid.h"
 #include "velt_status.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
 
 namespace VELT {
@@ -43,7 +43,7 @@ const char* ConnectionEnd::portName() const {
 IGraphConfig* findDescriptorNodes(const IGraphConfig* descriptor) {
     IGraphConfig* nodes = descriptor ? descriptor->getDescendant(kKeyNodes) : nullptr;
     if (!nodes) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
                             "Error, graph_descriptor does not have a 'nodes' node");
     }
     return nodes;
@@ -55,7 +55,7 @@ GraphConfigNode* findConnectionEndItem(GraphConfigNode* block, const ConnectionE
     }
     GraphConfigNode* port = nullptr;
     if (block->getDescendant(end.portKey, &port) != err_none || !port) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Node(%s) has no port named '%s'",
+        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Node(%s) has no port named '%s'",
                             end.nodeName(), end.portName());
         return nullptr;
     }
@@ -67,7 +67,7 @@ int linkConnectionEnds(GraphConfigNode* sourceItem, const ConnectionEnd& source,
                        const std::string& peerText, const std::string& sourceText) {
     std::string existing;
     if (sourceItem->getValue(kKeyPeer, existing) == err_none) {
-        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag,
+        zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag,
                             "Node(%s) port '%s' already connected once to '%s'", source.nodeName(),
                             source.portName(), existing.c_str());
     }
@@ -76,7 +76,7 @@ int linkConnectionEnds(GraphConfigNode* sourceItem, const ConnectionEnd& source,
         return status;
     }
     if (destinationItem->getValue(kKeyPeer, existing) == err_none) {
-        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag,
+        zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag,
                             "Node(%s) port '%s' already connected once to '%s' adding new peer",
                             destination.nodeName(), destination.portName(), existing.c_str());
         appendPeer(destinationItem, sourceText);

@@ -7,7 +7,7 @@
 #include "velt_item_uid.h"
 #include "velt_status.h"
 #include "zo_camera/velt/query/connection_end.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
 
 namespace VELT {
@@ -30,11 +30,11 @@ int connectVirtualSink(GraphConfigNode* sourceBlock, GraphConfigNode* sink,
     std::string type;
     status = sink->getValue(kKeyType, type);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "No type for connected peer node");
+        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "No type for connected peer node");
         return status;
     }
     if (type != "sink") {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
                             "sink connection attribute without port '%s' not pointing to "
                             "virtual sink",
                             type.c_str());
@@ -44,12 +44,12 @@ int connectVirtualSink(GraphConfigNode* sourceBlock, GraphConfigNode* sink,
     if (sink->getValue(kKeyStreamId, streamId) != err_none) {
         status = sourceBlock->getValue(kKeyStreamId, streamId);
         if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "No stream_id set for connected peer");
+            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "No stream_id set for connected peer");
             return status;
         }
         status = sink->addValue(kKeyStreamId, streamId);
         if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to add stream ID to sink peer");
+            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Failed to add stream ID to sink peer");
             return status;
         }
     }
@@ -72,7 +72,7 @@ int GraphQueryManager::getConnectionData(const std::string& source, const std::s
 
     IGraphConfig* settingsNode = settings->getDescendant(sourceEnd.nodeKey);
     if (!settingsNode) {
-        zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
+        zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
                             "WARNING: Node(%s) not found from settings(%d), ignoring connection.",
                             sourceEnd.nodeName(), settingsKey_);
         return err_none;
@@ -81,7 +81,7 @@ int GraphQueryManager::getConnectionData(const std::string& source, const std::s
     if (sourceEnd.hasPort()) {
         settingsSource = settingsNode->getDescendant(sourceEnd.portKey);
         if (!settingsSource) {
-            zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
+            zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
                                 "WARNING: Node(%s) port %s not found from settings(%d).",
                                 sourceEnd.nodeName(), sourceEnd.portName(), settingsKey_);
             return err_none;
@@ -90,7 +90,7 @@ int GraphQueryManager::getConnectionData(const std::string& source, const std::s
 
     IGraphConfig* sourceBlock = copyNodeToResult(nodes, sourceEnd.nodeKey, result);
     if (!sourceBlock) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
                             "Failed to copy src node(%s) from descriptor to settings",
                             sourceEnd.nodeName());
         return err_general;
@@ -98,7 +98,7 @@ int GraphQueryManager::getConnectionData(const std::string& source, const std::s
 
     int enabled = 1;
     if (settingsSource->getValue(kKeyEnabled, enabled) == err_none && enabled == 0) {
-        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag,
+        zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag,
                             "Source port %s disabled, skip destination and peer processing",
                             sourceEnd.portName());
         return err_none;
@@ -110,16 +110,16 @@ int GraphQueryManager::getConnectionData(const std::string& source, const std::s
         if (settingsSource->getValue(kKeyPeer, peerOverride) == err_none) {
             destinationEnd.nodeKey = ItemUID::str2key(peerOverride);
             peerText = peerOverride;
-            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Overriding destination node %s with %s",
+            zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag, "Overriding destination node %s with %s",
                                 destinationEnd.nodeName(), peerOverride.c_str());
         } else {
-            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Using default connection %s",
+            zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag, "Using default connection %s",
                                 source.c_str());
         }
     }
 
     if (!settings->getDescendant(destinationEnd.nodeKey)) {
-        zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
+        zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
                             "Skipping port %s:%s for not being active in settings.",
                             sourceEnd.nodeName(), sourceEnd.portName());
         return err_none;
@@ -127,7 +127,7 @@ int GraphQueryManager::getConnectionData(const std::string& source, const std::s
 
     IGraphConfig* destinationBlock = copyNodeToResult(nodes, destinationEnd.nodeKey, result);
     if (!destinationBlock) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
                             "Failed to copy dst node(%s) from descriptor to settings",
                             destinationEnd.nodeName());
         return err_general;

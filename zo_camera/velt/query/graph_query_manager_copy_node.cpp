@@ -1,6 +1,5 @@
 // Copies descriptor blocks into a result graph, building those that name a
 // base node from it.
-#include <exception>
 #include <string>
 
 #include "velt_graph_config_node.h"
@@ -8,7 +7,7 @@
 #include "velt_item_uid.h"
 #include "velt_node_iterator.h"
 #include "velt_status.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
 
 namespace VELT {
@@ -17,7 +16,7 @@ IGraphConfig* GraphQueryManager::copyNodeToResult(IGraphConfig* nodes, unsigned 
                                                   GraphConfigNode* result) {
     IGraphConfig* block = nodes && result ? nodes->getDescendant(key) : nullptr;
     if (!block) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Node(%s) not found from descriptor",
+        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Node(%s) not found from descriptor",
                             ItemUID::key2str(key));
         return nullptr;
     }
@@ -29,7 +28,7 @@ IGraphConfig* GraphQueryManager::copyNodeToResult(IGraphConfig* nodes, unsigned 
     if (nodeHasBaseNode(*block, baseName)) {
         copy = constructNodeFromBase(block, baseName, nodes);
         if (!copy) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
                                 "Node(%s) could not be built from base node %s",
                                 ItemUID::key2str(key), baseName.c_str());
             return nullptr;
@@ -73,20 +72,14 @@ GraphConfigNode* GraphQueryManager::constructNodeFromBase(IGraphConfig* block,
         }
         GraphConfigNode* copy = static_cast<GraphConfigNode*>(candidate)->copy();
         if (!copy) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
                                 "Failed to copy base node %s to create node %s", baseName.c_str(),
                                 blockName.c_str());
             return nullptr;
         }
-        int status = err_general;
-        try {
-            status = copy->changeBaseNodeIntoNode(*static_cast<GraphConfigNode*>(block));
-        } catch (const std::exception&) {
-            // An override whose text is not a number for an integer attribute.
-            status = err_data;
-        }
+        const int status = copy->changeBaseNodeIntoNode(*static_cast<GraphConfigNode*>(block));
         if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
                                 "Failed to change base node %s into node %s", baseName.c_str(),
                                 blockName.c_str());
             delete copy;
@@ -94,7 +87,7 @@ GraphConfigNode* GraphQueryManager::constructNodeFromBase(IGraphConfig* block,
         }
         return copy;
     }
-    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to find base node %s for node %s",
+    zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Failed to find base node %s for node %s",
                         baseName.c_str(), blockName.c_str());
     return nullptr;
 }

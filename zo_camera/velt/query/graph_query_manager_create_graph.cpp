@@ -9,7 +9,7 @@
 #include "velt_graph_query_utils.h"
 #include "velt_node_iterator.h"
 #include "velt_status.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
 
 namespace VELT {
@@ -42,13 +42,13 @@ int copyGraphWithVersion(const IGraphConfig* descriptor, const GraphConfigNode* 
                          GraphConfigNode** copyOut) {
     GraphConfigNode* copy = graph->copy();
     if (!copy) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Error creating GraphConfigNode: No memory");
+        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Error creating GraphConfigNode: No memory");
         return err_nomemory;
     }
     std::string version;
     descriptor->getValue(kKeyVersion, version);
     if (copy->addValue(kKeyVersion, version) != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to add GDF version info [%s]to graph",
+        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Failed to add GDF version info [%s]to graph",
                             version.c_str());
         delete copy;
         return err_nomemory;
@@ -101,7 +101,7 @@ int GraphQueryManager::getGraph(GraphConfigNode* settings, GraphConfigNode* resu
 
     GraphConfigNode* graph = findDescriptorGraph(graphDescriptor_, graphId);
     if (!graph) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
                             "could not find graph with id %d from graph descriptor", graphId);
         return err_data;
     }
@@ -119,12 +119,12 @@ int GraphQueryManager::getGraph(GraphConfigNode* settings, GraphConfigNode* resu
 
     status = GraphQueryUtils::addDescendantsFromNode(result, settings, kMergeSettings);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to add settings to the result graph");
+        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Failed to add settings to the result graph");
         return status;
     }
     status = GraphCameraUtil::processGraphOverrides(*graph, *result);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to process graph %d overrides",
+        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Failed to process graph %d overrides",
                             graphId);
         return status;
     }
@@ -143,12 +143,13 @@ int GraphQueryManager::addConnections(const GraphConfigNode& graph, GraphConfigN
         std::string sink;
         int status = connection->getValue(kKeySource, source);
         if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Error: connection element with no source");
+            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
+                                "Error: connection element with no source");
             return status;
         }
         status = connection->getValue(kKeySink, sink);
         if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Error: connection element with no sink");
+            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Error: connection element with no sink");
             return status;
         }
         std::string isStatic;
@@ -176,20 +177,21 @@ int GraphQueryManager::addChosenSensorMode(GraphConfigNode* result) {
     std::string modeId;
     int status = source->getValue(kKeyModeId, modeId);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
+        zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
                             "Sensor lacks mode_id. Failed to set sensor mode.");
         return status;
     }
     IGraphConfig* sensorModes =
         graphSettings_ ? graphSettings_->getDescendant(kKeySensorModes) : nullptr;
     if (!sensorModes) {
-        zo_log_common_debug(ZO_LOG_WARNING, kTreeTag, "Settings file is missing sensor_modes");
+        zo_log_common_debug(ZO_LOG_WARNING, kQueryTag, "Settings file is missing sensor_modes");
         return err_general;
     }
     status = addSensorModeData(static_cast<GraphConfigNode*>(source),
                                static_cast<GraphConfigNode*>(sensorModes), modeId);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Settings file has incorrect sensor mode data");
+        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
+                            "Settings file has incorrect sensor mode data");
         return status;
     }
     return err_none;

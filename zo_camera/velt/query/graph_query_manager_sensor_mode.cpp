@@ -6,7 +6,7 @@
 #include "velt_graph_query_utils.h"
 #include "velt_node_iterator.h"
 #include "velt_status.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
 
 namespace VELT {
@@ -19,7 +19,8 @@ int GraphQueryManager::addSensorModeData(GraphConfigNode* sensor, GraphConfigNod
     int status =
         GraphQueryUtils::addDescendantsFromNode(sensor, sensorModes, GraphQueryUtils::kMergeDeep);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "couldn't add settings from sensor modes node");
+        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
+                            "couldn't add settings from sensor modes node");
         return status;
     }
     // The common attributes of all modes first, then the chosen mode, which may also bring
@@ -33,8 +34,8 @@ int GraphQueryManager::addSensorModeData(GraphConfigNode* sensor, GraphConfigNod
                 GraphQueryUtils::kMergeDeep | GraphQueryUtils::kMergeAddNodes);
         }
     }
-    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Sensor Mode %s not in the list of available modes",
-                        modeId.c_str());
+    zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
+                        "Sensor Mode %s not in the list of available modes", modeId.c_str());
     return err_data;
 }
 

@@ -6,7 +6,7 @@
 #include "velt_graph_query_manager.h"
 #include "velt_status.h"
 #include "zo_camera/velt/query/connection_end.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
 
 namespace VELT {
@@ -25,14 +25,14 @@ int GraphQueryManager::getStaticConnectionData(const std::string& source, const 
 
     IGraphConfig* sourceBlock = copyNodeToResult(nodes, sourceEnd.nodeKey, result);
     if (!sourceBlock) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
                             "Failed to copy src node(%s) from descriptor to settings",
                             sourceEnd.nodeName());
         return err_general;
     }
     IGraphConfig* destinationBlock = copyNodeToResult(nodes, destinationEnd.nodeKey, result);
     if (!destinationBlock) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
                             "Failed to copy dst node(%s) from descriptor to settings",
                             destinationEnd.nodeName());
         return err_general;

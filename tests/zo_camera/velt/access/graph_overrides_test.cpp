@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "support/log_capture.h"
+#include "support/parse_text.h"
 #include "velt_graph_camera_util.h"
 #include "velt_graph_config_node.h"
 #include "velt_item_uid.h"
-#include "velt_parser.h"
 #include "velt_status.h"
 #include "zo_log_common.h"
 
@@ -28,28 +28,16 @@ const char* const kResult = R"(<graph_settings version="1">
 
 class GraphOverridesTest : public ::testing::Test {
   protected:
-    static IGraphConfig* read(const std::string& xml) {
-        std::vector<char> text(xml.begin(), xml.end());
-        VELT::VELTParser parser;
-        IGraphConfig* root = nullptr;
-        parser.parseVELTXmlData(text.data(), text.size(), &root);
-        return root;
-    }
-
     void SetUp() override {
-        result_ = static_cast<GraphConfigNode*>(read(kResult));
+        resultTree_ = zovesk_test::parseText(kResult);
+        result_ = zovesk_test::asNode(resultTree_.get());
         ASSERT_NE(result_, nullptr);
-    }
-    void TearDown() override {
-        delete result_;
-        delete graphRoot_;
     }
 
     // Applies the overrides written as "apply" elements of a graph.
     int apply(const std::string& overrides) {
-        delete graphRoot_;
-        graphRoot_ =
-            read("<graph_settings version=\"1\"><graph>" + overrides + "</graph></graph_settings>");
+        graphRoot_ = zovesk_test::parseText("<graph_settings version=\"1\"><graph>" + overrides +
+                                            "</graph></graph_settings>");
         GraphConfigNode* graph = static_cast<GraphConfigNode*>(
             graphRoot_ ? graphRoot_->getDescendant(VELT::kKeyGraph) : nullptr);
         EXPECT_NE(graph, nullptr);
@@ -67,8 +55,9 @@ class GraphOverridesTest : public ::testing::Test {
         return value;
     }
 
+    zovesk_test::TreePtr resultTree_;
     GraphConfigNode* result_ = nullptr;
-    IGraphConfig* graphRoot_ = nullptr;
+    zovesk_test::TreePtr graphRoot_;
 };
 
 TEST_F(GraphOverridesTest, SetsAttributesByKindAndTheLastOverrideWins) {

@@ -11,10 +11,10 @@
 
 #include "support/examples.h"
 #include "support/log_capture.h"
+#include "support/parse_text.h"
 #include "velt_graph_config_node.h"
 #include "velt_graph_query_manager.h"
 #include "velt_item_uid.h"
-#include "velt_parser.h"
 #include "velt_qel_pek_sim_utils.h"
 #include "velt_status.h"
 #include "zo_log_common.h"
@@ -25,27 +25,9 @@ using VELT::IGraphConfig;
 using VELT::ItemUID;
 using VELT::QelPekSimUtils;
 
-struct TreeDeleter {
-    void operator()(IGraphConfig* tree) const { delete tree; }
-};
-using Tree = std::unique_ptr<IGraphConfig, TreeDeleter>;
-
-Tree readFile(const std::string& path) {
-    VELT::VELTParser parser;
-    IGraphConfig* root = nullptr;
-    parser.parseVELTXmlFile(path.c_str(), &root);
-    EXPECT_NE(root, nullptr) << path;
-    return Tree(root);
-}
-
-Tree readText(const std::string& xml) {
-    std::vector<char> text(xml.begin(), xml.end());
-    VELT::VELTParser parser;
-    IGraphConfig* root = nullptr;
-    parser.parseVELTXmlData(text.data(), text.size(), &root);
-    EXPECT_NE(root, nullptr) << xml;
-    return Tree(root);
-}
+using zovesk_test::parseFile;
+using zovesk_test::parseText;
+using zovesk_test::TreePtr;
 
 std::vector<std::string> namesOf(const std::vector<QelPekSimUtils::KernelInfo>& kernels) {
     std::vector<std::string> names;
@@ -64,10 +46,10 @@ std::set<std::string> nameSet(const std::vector<QelPekSimUtils::KernelInfo>& ker
 class PekSimOnDescriptorTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        descriptor_ = readFile(zovesk_test::examplePath("camera_descriptor.xml"));
+        descriptor_ = parseFile(zovesk_test::examplePath("camera_descriptor.xml"));
         ASSERT_NE(descriptor_, nullptr);
     }
-    Tree descriptor_;
+    TreePtr descriptor_;
 };
 
 TEST_F(PekSimOnDescriptorTest, ProgramGroupsOfAGraphAfterItsOverrides) {
@@ -112,16 +94,16 @@ TEST_F(PekSimOnDescriptorTest, KernelListOfOneStream) {
 }
 
 TEST(PekSimTest, DocumentsWithoutGraphsOrIdsAreRefused) {
-    Tree noNodes = readText(R"(<graph_descriptor version="1"><graphs/></graph_descriptor>)");
+    TreePtr noNodes = parseText(R"(<graph_descriptor version="1"><graphs/></graph_descriptor>)");
     std::set<IGraphConfig*> pgs;
     EXPECT_EQ(QelPekSimUtils::getPgsInGraph(noNodes.get(), 1, pgs), VELT::err_argument);
-    Tree noGraphs = readText(R"(<graph_descriptor version="1"><nodes/></graph_descriptor>)");
+    TreePtr noGraphs = parseText(R"(<graph_descriptor version="1"><nodes/></graph_descriptor>)");
     EXPECT_EQ(QelPekSimUtils::getPgsInGraph(noGraphs.get(), 1, pgs), VELT::err_argument);
     EXPECT_EQ(QelPekSimUtils::getPgsInGraph(nullptr, 1, pgs), VELT::err_argument);
-    Tree noId = readText(R"(<graph_descriptor version="1"><nodes/><graphs>
+    TreePtr noId = parseText(R"(<graph_descriptor version="1"><nodes/><graphs>
         <graph name="ps_g"/></graphs></graph_descriptor>)");
     EXPECT_EQ(QelPekSimUtils::getPgsInGraph(noId.get(), 1, pgs), VELT::err_data);
-    Tree halfConnection = readText(R"(<graph_descriptor version="1"><nodes/><graphs>
+    TreePtr halfConnection = parseText(R"(<graph_descriptor version="1"><nodes/><graphs>
         <graph name="ps_g" id="1"><connection source="a"/></graph></graphs></graph_descriptor>)");
     EXPECT_EQ(QelPekSimUtils::getPgsInGraph(halfConnection.get(), 1, pgs), VELT::err_data);
 }
@@ -148,14 +130,14 @@ class PekSimOnBlocksTest : public ::testing::Test {
   protected:
     void SetUp() override {
         // Settings documents get no types from element names: give the blocks theirs.
-        graph_ = readText(kBlocks);
+        graph_ = parseText(kBlocks);
         ASSERT_NE(graph_, nullptr);
         for (const char* pg : {"ps_pg1", "ps_pg2"}) {
             static_cast<VELT::GraphConfigNode*>(graph_->getDescendantByString(pg))
                 ->addValue(VELT::kKeyType, std::string("program_group"));
         }
     }
-    Tree graph_;
+    TreePtr graph_;
 };
 
 TEST_F(PekSimOnBlocksTest, PalUuidOfTheFirstKernelWithTheName) {
@@ -204,12 +186,12 @@ TEST_F(PekSimOnBlocksTest, MuxConfigurationOfAStream) {
 }
 
 TEST(PekSimTest, CloneAndSetValue) {
-    Tree settings = readFile(zovesk_test::examplePath("camera_settings.xml"));
+    TreePtr settings = parseFile(zovesk_test::examplePath("camera_settings.xml"));
     IGraphConfig* copy = nullptr;
     EXPECT_EQ(QelPekSimUtils::cloneSettings(settings.get(), nullptr), VELT::err_argument);
     EXPECT_EQ(QelPekSimUtils::cloneSettings(nullptr, &copy), VELT::err_argument);
     ASSERT_EQ(QelPekSimUtils::cloneSettings(settings.get(), &copy), 0);
-    Tree clone(copy);
+    TreePtr clone(copy);
     ASSERT_NE(clone, nullptr);
     EXPECT_NE(clone.get(), settings.get());
 

@@ -88,7 +88,7 @@ TEST(ExampleDocumentsTest, TheDescriptorHoldsBlocksGraphsAndConnections) {
         ++connections;
         staticConnections += text(link, "static") == "true" ? 1 : 0;
     }
-    EXPECT_EQ(connections, 7u);
+    EXPECT_EQ(connections, 8u);
     EXPECT_EQ(staticConnections, 1u);
     EXPECT_EQ(text(preview, "apply:target"), "csi_be:output:format");
     EXPECT_EQ(number(graphs->getDescendantByString("raw_capture"), "id"), 101);

@@ -5,6 +5,7 @@
 
 #include "query_test_support.h"
 #include "support/log_capture.h"
+#include "support/parse_text.h"
 #include "velt_graph_query_manager.h"
 #include "velt_item_uid.h"
 #include "velt_status.h"
@@ -54,13 +55,13 @@ const char* const kAllActive = R"(<graph_settings version="2.0">
 class ConnectionTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        descriptor_ = readXml(kDescriptor);
+        descriptor_ = parseText(kDescriptor);
         manager_.setGraphDescriptor(descriptor_.get());
         useSettings(kAllActive);
     }
 
     void useSettings(const char* xml) {
-        settings_ = readXml(xml);
+        settings_ = parseText(xml);
         entry_ = nodeAt(settings_.get(), "settings");
         ASSERT_NE(entry_, nullptr);
     }
@@ -69,8 +70,8 @@ class ConnectionTest : public ::testing::Test {
         return manager_.getConnectionData(source, sink, entry_, &result_);
     }
 
-    Tree descriptor_;
-    Tree settings_;
+    TreePtr descriptor_;
+    TreePtr settings_;
     GraphConfigNode* entry_ = nullptr;
     GraphConfigNode result_;
     VELT::GraphQueryManager manager_;
@@ -193,7 +194,7 @@ TEST_F(ConnectionTest, StructuralFaultsStopTheConnection) {
     EXPECT_EQ(manager_.getConnectionData("cn_pga:cn_in", "cn_pgb:cn_in", entry_, nullptr),
               VELT::err_argument);
 
-    Tree empty = readXml(R"(<graph_descriptor version="2"><graphs/></graph_descriptor>)");
+    TreePtr empty = parseText(R"(<graph_descriptor version="2"><graphs/></graph_descriptor>)");
     manager_.setGraphDescriptor(empty.get());
     EXPECT_EQ(connect("cn_pga:cn_in", "cn_pgb:cn_in"), VELT::err_general);
     EXPECT_EQ(manager_.getStaticConnectionData("cn_pga:cn_in", "cn_pgb:cn_in", &result_),

@@ -5,6 +5,7 @@
 
 #include "query_test_support.h"
 #include "support/log_capture.h"
+#include "support/parse_text.h"
 #include "velt_graph_config_node.h"
 #include "velt_graph_query_manager.h"
 #include "velt_item_uid.h"
@@ -42,7 +43,7 @@ const char* const kDescriptor = R"(<graph_descriptor version="3">
 class CopyNodeTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        descriptor_ = readXml(kDescriptor);
+        descriptor_ = parseText(kDescriptor);
         nodes_ = nodeAt(descriptor_.get(), "nodes");
         ASSERT_NE(nodes_, nullptr);
     }
@@ -51,7 +52,7 @@ class CopyNodeTest : public ::testing::Test {
         return manager_.copyNodeToResult(nodes_, ItemUID::str2key(name), &result_);
     }
 
-    Tree descriptor_;
+    TreePtr descriptor_;
     GraphConfigNode* nodes_ = nullptr;
     GraphConfigNode result_;
     VELT::GraphQueryManager manager_;

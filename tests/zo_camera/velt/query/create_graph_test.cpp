@@ -9,10 +9,10 @@
 #include "query_test_support.h"
 #include "support/examples.h"
 #include "support/log_capture.h"
+#include "support/parse_text.h"
 #include "velt_graph_config_node.h"
 #include "velt_graph_query_manager.h"
 #include "velt_item_uid.h"
-#include "velt_parser.h"
 #include "velt_status.h"
 #include "zo_log_common.h"
 
@@ -52,8 +52,8 @@ class CreateGraphTest : public ::testing::Test {
 
     // Reads both documents, picks the entry with the settings key and builds its graph.
     int build(int key) {
-        descriptor_ = readXml(descriptorText_);
-        settings_ = readXml(settingsText_);
+        descriptor_ = parseText(descriptorText_);
+        settings_ = parseText(settingsText_);
         return buildFrom(key);
     }
 
@@ -74,8 +74,8 @@ class CreateGraphTest : public ::testing::Test {
 
     std::string descriptorText_;
     std::string settingsText_;
-    Tree descriptor_;
-    Tree settings_;
+    TreePtr descriptor_;
+    TreePtr settings_;
     GraphQueryManager manager_;
     IGraphConfig* result_ = nullptr;
 };
@@ -173,15 +173,10 @@ TEST_F(CreateGraphTest, EntriesOfOneGraphDifferInSettingsAndSensorMode) {
 }
 
 TEST_F(CreateGraphTest, StaticGraphFromTheCompressedDocuments) {
-    VELT::VELTParser parser;
-    IGraphConfig* descriptor = nullptr;
-    IGraphConfig* settings = nullptr;
-    parser.parseVELTXmlFile(builtExamplePath("camera_descriptor.xml.gz").c_str(), &descriptor);
-    parser.parseVELTXmlFile(builtExamplePath("camera_settings.xml.gz").c_str(), &settings);
-    descriptor_.reset(descriptor);
-    settings_.reset(settings);
-    ASSERT_NE(descriptor, nullptr);
-    ASSERT_NE(settings, nullptr);
+    descriptor_ = parseFile(builtExamplePath("camera_descriptor.xml.gz"));
+    settings_ = parseFile(builtExamplePath("camera_settings.xml.gz"));
+    ASSERT_NE(descriptor_, nullptr);
+    ASSERT_NE(settings_, nullptr);
 
     ASSERT_EQ(buildFrom(6100), 0);
     EXPECT_EQ(strAt(at("graph"), "name"), "raw_capture");
@@ -240,8 +235,8 @@ TEST_F(CreateGraphTest, BaseNodeNotFound) {
 }
 
 TEST_F(CreateGraphTest, NullArgumentsAreRefused) {
-    descriptor_ = readXml(descriptorText_);
-    settings_ = readXml(settingsText_);
+    descriptor_ = parseText(descriptorText_);
+    settings_ = parseText(settingsText_);
     IGraphConfig* entry = settings_->getDescendant(VELT::kKeySettings);
     EXPECT_EQ(manager_.createGraph(entry, nullptr), VELT::err_argument);
     EXPECT_EQ(manager_.createGraph(nullptr, &result_), VELT::err_argument);

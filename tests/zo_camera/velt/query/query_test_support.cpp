@@ -1,20 +1,8 @@
 #include "query_test_support.h"
 
-#include <gtest/gtest.h>
-
 #include "velt_item_uid.h"
-#include "velt_parser.h"
 
 namespace zovesk_test {
-
-Tree readXml(const std::string& xml) {
-    std::vector<char> text(xml.begin(), xml.end());
-    VELT::VELTParser parser;
-    VELT::IGraphConfig* root = nullptr;
-    parser.parseVELTXmlData(text.data(), text.size(), &root);
-    EXPECT_NE(root, nullptr) << xml;
-    return Tree(root);
-}
 
 VELT::GraphConfigNode* nodeAt(const VELT::IGraphConfig* root, const std::string& path) {
     VELT::IGraphConfig* node = root ? root->getDescendantByString(path) : nullptr;

@@ -1,11 +1,9 @@
-// Small documents read from inline XML, and readers for what result-graph
-// construction writes, shared by the construction tests.
+// Readers for what result-graph construction writes, shared by its tests.
 #ifndef ZOVESK_TESTS_QUERY_TEST_SUPPORT_H
 #define ZOVESK_TESTS_QUERY_TEST_SUPPORT_H
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,14 +11,6 @@
 #include "velt_graph_config_node.h"
 
 namespace zovesk_test {
-
-struct TreeDeleter {
-    void operator()(VELT::IGraphConfig* tree) const { delete tree; }
-};
-using Tree = std::unique_ptr<VELT::IGraphConfig, TreeDeleter>;
-
-// The tree of an XML document held in text; the test fails when nothing is read.
-Tree readXml(const std::string& xml);
 
 // A node of a tree by ':'-separated path, as a node (null when missing).
 VELT::GraphConfigNode* nodeAt(const VELT::IGraphConfig* root, const std::string& path);

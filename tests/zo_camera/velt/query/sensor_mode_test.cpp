@@ -3,6 +3,7 @@
 
 #include "query_test_support.h"
 #include "support/log_capture.h"
+#include "support/parse_text.h"
 #include "velt_graph_config_node.h"
 #include "velt_graph_query_manager.h"
 #include "velt_status.h"
@@ -36,16 +37,16 @@ const char* const kSensor = R"(<graph_descriptor version="1">
 class SensorModeTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        settings_ = readXml(kModes);
-        descriptor_ = readXml(kSensor);
+        settings_ = parseText(kModes);
+        descriptor_ = parseText(kSensor);
         modes_ = nodeAt(settings_.get(), "sensor_modes");
         sensor_ = nodeAt(descriptor_.get(), "nodes:sensor");
         ASSERT_NE(modes_, nullptr);
         ASSERT_NE(sensor_, nullptr);
     }
 
-    Tree settings_;
-    Tree descriptor_;
+    TreePtr settings_;
+    TreePtr descriptor_;
     GraphConfigNode* modes_ = nullptr;
     GraphConfigNode* sensor_ = nullptr;
 };
