@@ -38,7 +38,9 @@ GraphConfigAttribute* findOverrideTarget(GraphConfigNode& root, const ItemUID& p
     if (root.getAttribute(path, &attribute) == err_none && attribute) {
         return attribute;
     }
-    if (root.getGraphConfigItem(path)) {
+    // A one-key path names an attribute of the root itself.
+    const bool holderExists = path.size() == 1 || root.getGraphConfigItem(path) != nullptr;
+    if (holderExists) {
         zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
                             "Adding the missing attribute %s required in graph override.",
                             pathText.c_str());
