@@ -21,6 +21,8 @@
 
 namespace VELT {
 
+class GraphConfigNode;
+
 class ZO_EXPORT GraphCameraUtil {
   public:
     // What a buffer allocator needs to know about one port.
@@ -119,6 +121,15 @@ class ZO_EXPORT GraphCameraUtil {
     static uint8_t* numString2binary(const std::string& text, unsigned* size);
     // Frees an array from numString2binary(); null is accepted.
     static void releaseBinary(void* buffer);
+
+    /* --- Graph overrides --- */
+
+    // Applies the "apply" children of a descriptor graph to a result graph: each forces the
+    // attribute its "target" path (keys joined by ':') names to its "value", adding the
+    // attribute where only it is missing. Targets the result lacks are skipped with a warning.
+    // Returns 0, the read failure of an override without "target" or "value", or the failure
+    // of setting a value (-8 for an integer attribute and a text that is not a 32-bit decimal).
+    static int processGraphOverrides(GraphConfigNode& graph, GraphConfigNode& root);
 
     /* --- Execution contexts and subgraph ports --- */
     // In the operations below, key is the attribute that identifies a subgraph

@@ -1,5 +1,6 @@
 #include "query_test_support.h"
 
+#include "support/graph_builder.h"
 #include "velt_item_uid.h"
 
 namespace zovesk_test {
@@ -35,20 +36,12 @@ size_t countItems(const VELT::IGraphConfig* node, const std::string& key) {
 }
 
 int intAt(const VELT::IGraphConfig* node, const std::string& key, int fallback) {
-    int value = fallback;
-    if (!node || node->getValue(VELT::ItemUID::str2key(key), value) != 0) {
-        return fallback;
-    }
-    return value;
+    return node ? intOf(node, key, fallback) : fallback;
 }
 
 std::string strAt(const VELT::IGraphConfig* node, const std::string& key,
                   const std::string& fallback) {
-    std::string value;
-    if (!node || node->getValue(VELT::ItemUID::str2key(key), value) != 0) {
-        return fallback;
-    }
-    return value;
+    return node ? strOf(node, key, fallback) : fallback;
 }
 
 }  // namespace zovesk_test

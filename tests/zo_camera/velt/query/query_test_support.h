@@ -21,7 +21,7 @@ std::vector<std::string> peersOf(const VELT::IGraphConfig* item);
 // Number of items stored under the name's key.
 size_t countItems(const VELT::IGraphConfig* node, const std::string& key);
 
-// The integer or text under a key name; the fallback when it cannot be read.
+// intOf() and strOf() that also take a missing node: the fallback.
 int intAt(const VELT::IGraphConfig* node, const std::string& key, int fallback = -12345);
 std::string strAt(const VELT::IGraphConfig* node, const std::string& key,
                   const std::string& fallback = "<missing>");
