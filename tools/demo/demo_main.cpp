@@ -126,10 +126,7 @@ int printResultGraph(VELT::GraphQueryManager& manager, const std::string& key) {
         zovesk_demo::printTree(*static_cast<VELT::GraphConfigNode*>(graph), stdout, 1);
     }
     VELT::GraphQueryManager::destroyGraph(graph);
-    if (status != 0) {
-        return 1;
-    }
-    return printResultGraph(manager, key);
+    return status == 0 ? 0 : 1;
 }
 
 bool isNumber(const char* argument) {
@@ -209,5 +206,8 @@ int main(int argc, char** argv) {
     for (const IGraphConfig* entry : binned) {
         printEntry(entry);
     }
-    return status == 0 ? 0 : 1;
+    if (status != 0) {
+        return 1;
+    }
+    return printResultGraph(manager, key);
 }
