@@ -249,3 +249,67 @@ TEST_F(CreateGraphTest, NullArgumentsAreRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// A test pattern generator feeding one virtual sink; the graph already names a version.
+const char* const kPatternDescriptor = R"(<graph_descriptor version="7">
+  <nodes>
+    <source name="tpg" stream_id="5">
+      <port name="cg_out" id="0" direction="1" content_type="pixel_data"/>
+    </source>
+    <sink name="cg_preview"/>
+  </nodes>
+  <graphs>
+    <graph name="cg_pattern" id="1">
+      <connection source="tpg:cg_out" sink="cg_preview"/>
+    </graph>
+    <graph name="cg_versioned" id="2" version="6"/>
+  </graphs>
+</graph_descriptor>)";
+
+const char* const kPatternSettings = R"(<graph_settings version="7.0">
+  <settings key="1" id="1"><tpg><cg_out width="640"/></tpg><cg_preview/></settings>
+  <settings key="2" id="2"/>
+</graph_settings>)";
+
+class PatternGraphTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        descriptor_ = parseText(kPatternDescriptor);
+        settings_ = parseText(kPatternSettings);
+        ASSERT_NE(descriptor_, nullptr);
+        ASSERT_NE(settings_, nullptr);
+        manager_.setGraphDescriptor(descriptor_.get());
+        manager_.setGraphSettings(settings_.get());
+    }
+    void TearDown() override { GraphQueryManager::destroyGraph(result_); }
+
+    int build(int key) {
+        std::vector<IGraphConfig*> entries;
+        VELT::GraphQueryCriteria criteria{{VELT::ItemUID({VELT::kKeyKey}), std::to_string(key)}};
+        EXPECT_EQ(manager_.queryGraphs(criteria, entries, true), 0);
+        return entries.empty() ? -1 : manager_.createGraph(entries.front(), &result_);
+    }
+
+    TreePtr descriptor_;
+    TreePtr settings_;
+    GraphQueryManager manager_;
+    IGraphConfig* result_ = nullptr;
+};
+
+TEST_F(PatternGraphTest, GraphWithoutSensorNeedsNoSensorModes) {
+    ASSERT_EQ(build(1), 0);
+    EXPECT_EQ(peersOf(nodeAt(result_, "tpg:cg_out")), Peers{"cg_preview"});
+    EXPECT_EQ(intAt(nodeAt(result_, "cg_preview"), "stream_id"), 5);
+    EXPECT_EQ(intAt(nodeAt(result_, "tpg:cg_out"), "width"), 640);
+}
+
+TEST_F(PatternGraphTest, GraphThatAlreadyCarriesAVersionIsRefused) {
+    LogCapture log;
+    EXPECT_EQ(build(2), VELT::err_nomemory);
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "Failed to add GDF version info [7]to graph"));
+    EXPECT_EQ(nodeAt(result_, "graph"), nullptr);
+}
+
+}  // namespace
