@@ -29,6 +29,7 @@ ConnectionEnd::ConnectionEnd(const std::string& text) {
     }
     if (path.size() > 1) {
         portKey = path[1];
+        namesPort = true;
     }
 }
 

@@ -9,16 +9,18 @@
 
 namespace VELT {
 
-// One end of a connection: the block key and the port key (0 when the text names no port).
+// One end of a connection: the block key and the port key. A port name that the dictionary
+// lacks has key 0 but still names a port, one that no block has.
 struct ConnectionEnd {
     explicit ConnectionEnd(const std::string& text);
 
-    bool hasPort() const { return portKey != 0; }
+    bool hasPort() const { return namesPort; }
     const char* nodeName() const;
     const char* portName() const;
 
     unsigned nodeKey = 0;
     unsigned portKey = 0;
+    bool namesPort = false;
 };
 
 // The descriptor's "nodes" node, or null after logging that it is missing.

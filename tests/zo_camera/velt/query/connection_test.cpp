@@ -193,6 +193,10 @@ TEST_F(ConnectionTest, StructuralFaultsStopTheConnection) {
     EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "No stream_id set for connected peer"));
     EXPECT_EQ(manager_.getConnectionData("cn_pga:cn_in", "cn_pgb:cn_in", entry_, nullptr),
               VELT::err_argument);
+    // A port name no document used is still a port, not a virtual sink.
+    EXPECT_EQ(connect("cn_pga:cn_in", "cn_pgb:cn_never_named"), VELT::err_general);
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "Node(cn_pgb) has no port named 'na'"));
+    EXPECT_FALSE(nodeAt(&result_, "cn_pgb")->hasItem(VELT::kKeyDirection));
 
     TreePtr empty = parseText(R"(<graph_descriptor version="2"><graphs/></graph_descriptor>)");
     manager_.setGraphDescriptor(empty.get());
