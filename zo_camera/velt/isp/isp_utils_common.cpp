@@ -1,0 +1,35 @@
+// The generation-independent part of the hardware-generation utilities.
+#include "velt_isp_utils.h"
+
+#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_log_common.h"
+
+namespace VELT {
+
+IspUtils::~IspUtils() = default;
+
+IspUtilsCommon::IspUtilsCommon() : mGraphConfig(nullptr), mOrbaVersion(kGdfVersionNone) {}
+
+IspUtilsCommon::IspUtilsCommon(const IGraphConfig* graph, GdfVersion version)
+    : mGraphConfig(graph), mOrbaVersion(version) {}
+
+IspUtilsCommon::~IspUtilsCommon() = default;
+
+bool IspUtilsCommon::isDvsEnabled() const {
+    if (mGraphConfig == nullptr) {
+        // Without a graph nothing may be switched off on DVS's behalf.
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "velt isp utils uninitialized");
+        return true;
+    }
+    int dvs = 0;
+    if (mGraphConfig->getValue(kKeyDvs, dvs) != err_none) {
+        dvs = 0;
+    }
+    return dvs != 0;
+}
+
+GdfVersion IspUtilsCommon::getOrbaVersion() const {
+    return mOrbaVersion;
+}
+
+}  // namespace VELT

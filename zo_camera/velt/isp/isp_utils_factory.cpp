@@ -1,0 +1,66 @@
+// Generation detection: the graph's version text names the hardware it was
+// written for.
+#include <memory>
+#include <string>
+
+#include "velt_isp_utils.h"
+#include "velt_item_uid.h"
+
+#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_log_common.h"
+
+namespace VELT {
+
+namespace {
+
+// Tags in search order: the first that occurs wins, wherever it stands.
+struct GenerationTag {
+    const char* tag;
+    GdfVersion version;
+};
+constexpr GenerationTag kGenerationTags[] = {
+    {"ORBA5", kGdfVersionOrba5}, {"ORBA6", kGdfVersionOrba6}, {"ORBA7", kGdfVersionOrba7}};
+
+GdfVersion detectVersion(const std::string& versionText) {
+    for (const GenerationTag& entry : kGenerationTags) {
+        if (versionText.find(entry.tag) != std::string::npos) {
+            return entry.version;
+        }
+    }
+    return kGdfVersionNone;
+}
+
+}  // namespace
+
+std::shared_ptr<IspUtils> IspUtils::Factory(const IGraphConfig* graph) {
+    if (graph == nullptr) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                            "Given pointer is null. VELT Isp Utils not initialized.");
+        return nullptr;
+    }
+    std::string versionText;
+    // A graph without a version is simply of no known generation.
+    (void)graph->getValue(ItemUID({kKeyGraph, kKeyVersion}), versionText);
+
+    const GdfVersion version = detectVersion(versionText);
+    zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Detected ORBA version in the graph: %s enum[%d]",
+                        versionText.c_str(), static_cast<int>(version));
+    try {
+        switch (version) {
+            case kGdfVersionOrba5:
+                return std::make_shared<Orba5IspUtils>(graph, version);
+            case kGdfVersionOrba6:
+                return std::make_shared<Orba6IspUtils>(graph, version);
+            case kGdfVersionOrba7:
+                return std::make_shared<Orba7IspUtils>(graph, version);
+            default:
+                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                    "ORBA version not supported in VELT Isp Utils.");
+                return std::make_shared<Orba4IspUtils>(graph, version);
+        }
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+}  // namespace VELT
