@@ -1,0 +1,102 @@
+// Dump text of run-kernel lists and resolution records.
+#include "velt_qel_pek_utils.h"
+
+#include "velt_graph_camera_util.h"
+
+#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_log_common.h"
+#include "zo_rulo_memory.h"
+
+namespace VELT {
+
+namespace {
+
+constexpr size_t kResInfoTextSize = 256;
+// Shared by every caller: a returned text lives until the next call.
+char gResInfoText[kResInfoTextSize];
+
+const char* enableText(int32_t enable) {
+    switch (enable) {
+        case kernel_enable_enabled:
+            return "ENABLED";
+        case kernel_enable_disabled:
+            return "DISABLED";
+        case kernel_enable_bypass:
+            return "BYPASS";
+        default:
+            return "NOT SUPPORTED";
+    }
+}
+
+}  // namespace
+
+const char* QelPekUtils::resInfoToStr(const zo_isp_qel_resolution_info& info) {
+    zo_rulo_snprintf_s(gResInfoText, sizeof(gResInfoText), sizeof(gResInfoText),
+                       "(iw: %d ih: %d (l: %d, t: %d, r: %d, b: %d),ow: %d, oh: %d (l: %d, t: %d, "
+                       "r: %d, b: %d)",
+                       info.input_width, info.input_height, info.input_crop.left,
+                       info.input_crop.top, info.input_crop.right, info.input_crop.bottom,
+                       info.output_width, info.output_height, info.output_crop.left,
+                       info.output_crop.top, info.output_crop.right, info.output_crop.bottom);
+    return gResInfoText;
+}
+
+void QelPekUtils::dumpResHistory(const zo_isp_qel_resolution_info& info, const char* name) {
+    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "%s:%s", name, resInfoToStr(info));
+}
+
+void QelPekUtils::dumpResInfo(const zo_isp_qel_run_kernels& rk) {
+    if (rk.resolution_info == nullptr) {
+        return;
+    }
+    if (rk.output_count == 0) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "res_info: %s",
+                            resInfoToStr(*rk.resolution_info));
+        return;
+    }
+    for (uint32_t i = 0; i < rk.output_count; ++i) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "res_info[%d]: %s", static_cast<int>(i),
+                            resInfoToStr(rk.resolution_info[i]));
+    }
+}
+
+void QelPekUtils::dumpKernels(const zo_isp_qel_run_kernels* kernels, unsigned count) {
+    if (kernels == nullptr) {
+        return;
+    }
+    for (unsigned i = 0; i < count; ++i) {
+        const zo_isp_qel_run_kernels& rk = kernels[i];
+        if (i > 0) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "-------------------------------------------------------");
+        }
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "kernel_uuid: %d [%s (%d)]",
+                            static_cast<int>(rk.kernel_uuid), enableText(rk.enable), rk.enable);
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "stream_id %d", static_cast<int>(rk.stream_id));
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "metadata: (%d %d %d %d)",
+                            static_cast<int>(rk.metadata[0]), static_cast<int>(rk.metadata[1]),
+                            static_cast<int>(rk.metadata[2]), static_cast<int>(rk.metadata[3]));
+        if (rk.resolution_info != nullptr) {
+            dumpResInfo(rk);
+        } else {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "res info: NULL");
+        }
+        if (rk.resolution_history != nullptr) {
+            dumpResHistory(*rk.resolution_history, "resolution_history");
+        } else {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "res history: NULL");
+        }
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "bpp_info in:%d out:%d",
+                            static_cast<int>(rk.bpp_info.input_bpp),
+                            static_cast<int>(rk.bpp_info.output_bpp));
+    }
+}
+
+void QelPekUtils::dumpPortResHistoryMap(const PortHistoryMap& portHistories) {
+    zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "%s", "dumpPortResHistoryMap");
+    for (const auto& entry : portHistories) {
+        dumpResHistory(entry.second, GraphCameraUtil::print(entry.first).c_str());
+    }
+}
+
+}  // namespace VELT
