@@ -46,4 +46,9 @@
 /* Simulation support. */
 #include "velt_qel_pek_sim_utils.h"
 
+/* ISP kernel lists, 3A frame parameters and hardware-generation utilities. */
+#include "velt_graph_yad_util.h"
+#include "velt_isp_utils.h"
+#include "velt_qel_pek_utils.h"
+
 #endif /* VELT_H */
