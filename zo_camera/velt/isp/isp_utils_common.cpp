@@ -1,6 +1,7 @@
 // The generation-independent part of the hardware-generation utilities.
 #include "velt_isp_utils.h"
 
+#include "zo_camera/velt/access/graph_access_helpers.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
 
@@ -21,11 +22,7 @@ bool IspUtilsCommon::isDvsEnabled() const {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "velt isp utils uninitialized");
         return true;
     }
-    int dvs = 0;
-    if (mGraphConfig->getValue(kKeyDvs, dvs) != err_none) {
-        dvs = 0;
-    }
-    return dvs != 0;
+    return intOr(*mGraphConfig, kKeyDvs, 0) != 0;
 }
 
 GdfVersion IspUtilsCommon::getOrbaVersion() const {

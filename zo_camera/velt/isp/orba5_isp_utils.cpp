@@ -5,6 +5,7 @@
 #include "velt_graph_camera_util.h"
 #include "velt_node_iterator.h"
 
+#include "zo_camera/velt/access/graph_access_helpers.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
 
@@ -93,9 +94,7 @@ Status Orba5IspUtils::applyCompression(const IGraphConfig* port, const std::stri
         return status;
     }
     IGraphConfig* programGroup = peer->getAncestor();
-    std::string type;
-    if (programGroup == nullptr || programGroup->getValue(kKeyType, type) != err_none ||
-        type != "program_group") {
+    if (!hasTypeName(programGroup, "program_group")) {
         return err_data;
     }
 
@@ -109,11 +108,8 @@ Status Orba5IspUtils::applyCompression(const IGraphConfig* port, const std::stri
     NodeIterator ports(programGroup);
     for (IGraphConfig* groupPort = ports.iterateByType(kKeyPort); groupPort != nullptr;
          groupPort = ports.iterateByType(kKeyPort)) {
-        int isPrivate = 0;
-        if (groupPort->getValue(kKeyPrivate, isPrivate) != err_none) {
-            isPrivate = 0;
-        }
-        if (GraphCameraUtil::portGetDirection(groupPort) == 0 && isPrivate == 0) {
+        if (GraphCameraUtil::portGetDirection(groupPort) == 0 &&
+            intOr(*groupPort, kKeyPrivate, 0) == 0) {
             // Best effort: an input whose producer cannot take the format keeps its own.
             (void)applyFormat(groupPort, inputFormat.name);
         }

@@ -3,7 +3,7 @@
 
 #include "velt_graph_camera_util.h"
 
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_camera/velt/access/graph_access_helpers.h"
 
 namespace VELT {
 
@@ -13,8 +13,8 @@ Status QelPekUtils::kernelGetValues(const IGraphConfig* kernel, int* palUuid, in
     if (kernel == nullptr) {
         return err_argument;
     }
-    if (restorePoint != nullptr && kernel->getValue(kKeyRestorePoint, *restorePoint) != 0) {
-        *restorePoint = -1;  // no restore point
+    if (restorePoint != nullptr) {
+        *restorePoint = intOr(*kernel, kKeyRestorePoint, -1);
     }
     return GraphCameraUtil::kernelGetValues(kernel, palUuid, kernelId, metadata, enable, rcb,
                                             branchPoint, sinkPort);
@@ -26,8 +26,7 @@ Status QelPekUtils::kernelGetBppInfo(const IGraphConfig& kernel, zo_isp_qel_run_
         if (child == nullptr) {
             return;
         }
-        int value = 0;
-        bpp = child->getValue(kKeyBpp, value) == 0 ? static_cast<uint32_t>(value) : 0;
+        bpp = static_cast<uint32_t>(intOr(*child, kKeyBpp, 0));
     };
     readBpp(kKeyInput, rk.bpp_info.input_bpp);
     readBpp(kKeyOutput, rk.bpp_info.output_bpp);
