@@ -1,0 +1,174 @@
+// Reading documents into trees, next to the floor any expat-based reader has:
+// expat itself with empty handlers, fed the same bytes the same way.
+
+#include <benchmark/benchmark.h>
+#include <expat.h>
+#include <zlib.h>
+
+#include <cstdio>
+#include <string>
+
+#include "synthetic_documents.h"
+#include "velt_graph_config.h"
+#include "velt_parser.h"
+
+namespace zovesk_bench {
+
+namespace {
+
+constexpr size_t kBlock = VELT::VELTParser::kBlockSize;
+
+void emptyStart(void*, const char*, const char**) {}
+void emptyEnd(void*, const char*) {}
+
+XML_Parser bareParser() {
+    XML_Parser parser = XML_ParserCreate(nullptr);
+    XML_SetElementHandler(parser, emptyStart, emptyEnd);
+    return parser;
+}
+
+// Plain file in reader-sized blocks, as the reader streams it.
+bool bareParseFile(const std::string& path) {
+    XML_Parser parser = bareParser();
+    FILE* file = std::fopen(path.c_str(), "r");
+    char block[kBlock];
+    bool ok = file != nullptr;
+    while (ok) {
+        const size_t count = std::fread(block, 1, kBlock, file);
+        const bool final = count < kBlock;
+        ok = XML_Parse(parser, block, static_cast<int>(count), final) != XML_STATUS_ERROR;
+        if (final) {
+            break;
+        }
+    }
+    if (file != nullptr) {
+        std::fclose(file);
+    }
+    XML_ParserFree(parser);
+    return ok;
+}
+
+// Gzip file inflated in reader-sized blocks, each parsed at once.
+bool bareParseGz(const std::string& path) {
+    XML_Parser parser = bareParser();
+    gzFile file = gzopen(path.c_str(), "rb");
+    char block[kBlock];
+    bool ok = file != nullptr;
+    while (ok) {
+        const int count = gzread(file, block, static_cast<unsigned>(kBlock));
+        const bool final = count < static_cast<int>(kBlock);
+        ok = count >= 0 && XML_Parse(parser, block, count, final) != XML_STATUS_ERROR;
+        if (final) {
+            break;
+        }
+    }
+    if (file != nullptr) {
+        gzclose(file);
+    }
+    XML_ParserFree(parser);
+    return ok;
+}
+
+// Inflating alone, to split the gzip floor into its parts.
+bool inflateOnly(const std::string& path) {
+    gzFile file = gzopen(path.c_str(), "rb");
+    char block[kBlock];
+    int count = 0;
+    while (file != nullptr && (count = gzread(file, block, static_cast<unsigned>(kBlock))) > 0) {
+        benchmark::DoNotOptimize(block[0]);
+    }
+    if (file != nullptr) {
+        gzclose(file);
+    }
+    return file != nullptr && count == 0;
+}
+
+void setBytes(benchmark::State& state, const std::string& path) {
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                            static_cast<int64_t>(readFile(path).size()));
+}
+
+void readToTree(benchmark::State& state, const std::string& path) {
+    for (auto _ : state) {
+        VELT::VELTParser parser;
+        VELT::IGraphConfig* root = nullptr;
+        parser.parseVELTXmlFile(path.c_str(), &root);
+        if (root == nullptr) {
+            state.SkipWithError("reading failed");
+            break;
+        }
+        delete root;
+    }
+}
+
+void BM_ReadSettingsToTree(benchmark::State& state) {
+    const std::string& path = syntheticDocuments().settingsXml;
+    readToTree(state, path);
+    setBytes(state, path);
+}
+
+void BM_BareExpatSettings(benchmark::State& state) {
+    const std::string& path = syntheticDocuments().settingsXml;
+    for (auto _ : state) {
+        if (!bareParseFile(path)) {
+            state.SkipWithError("parse failed");
+            break;
+        }
+    }
+    setBytes(state, path);
+}
+
+void BM_ReadSettingsGzToTree(benchmark::State& state) {
+    readToTree(state, syntheticDocuments().settingsGz);
+    setBytes(state, syntheticDocuments().settingsXml);
+}
+
+void BM_InflatePlusBareExpatSettingsGz(benchmark::State& state) {
+    const std::string& path = syntheticDocuments().settingsGz;
+    for (auto _ : state) {
+        if (!bareParseGz(path)) {
+            state.SkipWithError("parse failed");
+            break;
+        }
+    }
+    setBytes(state, syntheticDocuments().settingsXml);
+}
+
+void BM_InflateSettingsGz(benchmark::State& state) {
+    for (auto _ : state) {
+        if (!inflateOnly(syntheticDocuments().settingsGz)) {
+            state.SkipWithError("inflate failed");
+            break;
+        }
+    }
+    setBytes(state, syntheticDocuments().settingsXml);
+}
+
+void BM_ReadDescriptorToTree(benchmark::State& state) {
+    const std::string& path = syntheticDocuments().descriptorXml;
+    readToTree(state, path);
+    setBytes(state, path);
+}
+
+void BM_BareExpatDescriptor(benchmark::State& state) {
+    const std::string& path = syntheticDocuments().descriptorXml;
+    for (auto _ : state) {
+        if (!bareParseFile(path)) {
+            state.SkipWithError("parse failed");
+            break;
+        }
+    }
+    setBytes(state, path);
+}
+
+}  // namespace
+
+BENCHMARK(BM_ReadSettingsToTree)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareExpatSettings)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadSettingsGzToTree)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InflatePlusBareExpatSettingsGz)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InflateSettingsGz)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadDescriptorToTree)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareExpatDescriptor)->Unit(benchmark::kMillisecond);
+
+}  // namespace zovesk_bench
