@@ -2,9 +2,12 @@
 #ifndef ZO_CAMERA_VELT_ACCESS_GRAPH_ACCESS_HELPERS_H
 #define ZO_CAMERA_VELT_ACCESS_GRAPH_ACCESS_HELPERS_H
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "velt_graph_config.h"
+#include "velt_node_iterator.h"
 #include "zo_camera/velt/tree/tree_log.h"
 
 namespace VELT {
@@ -20,6 +23,23 @@ inline bool hasTypeName(const IGraphConfig* item, const std::string& typeName) {
 inline int intOr(const IGraphConfig& item, unsigned key, int fallback) {
     int value = fallback;
     return item.getValue(key, value) == 0 ? value : fallback;
+}
+
+// Appends, in tree order, the children of parent whose type key is typeKey
+// and that keep() accepts; returns how many were appended.
+template <typename Keep>
+size_t appendChildrenOfType(const IGraphConfig& parent, uint32_t typeKey,
+                            std::vector<IGraphConfig*>& out, Keep keep) {
+    size_t appended = 0;
+    NodeIterator it(&parent);
+    for (IGraphConfig* child = it.iterateByType(typeKey); child != nullptr;
+         child = it.iterateByType(typeKey)) {
+        if (keep(*child)) {
+            out.push_back(child);
+            ++appended;
+        }
+    }
+    return appended;
 }
 
 }  // namespace VELT

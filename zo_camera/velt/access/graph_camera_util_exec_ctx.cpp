@@ -62,15 +62,9 @@ int GraphCameraUtil::getSourceNode(const IGraphConfig* item, std::vector<IGraphC
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Null pointer given");
         return err_argument;
     }
-    size_t found = 0;
-    NodeIterator it(item->getRoot());
-    for (IGraphConfig* source = it.iterateByType(kKeySource); source != nullptr;
-         source = it.iterateByType(kKeySource)) {
-        if (intOr(*source, kKeyEnabled, 1) != 0) {
-            sources.push_back(source);
-            ++found;
-        }
-    }
+    const size_t found = appendChildrenOfType(
+        *item->getRoot(), kKeySource, sources,
+        [](const IGraphConfig& source) { return intOr(source, kKeyEnabled, 1) != 0; });
     if (found == 0) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
                             "ERROR: No active sources. Check that node with type source exists");
@@ -83,18 +77,14 @@ int GraphCameraUtil::getSourceNode(const IGraphConfig* item, std::vector<IGraphC
 
 int GraphCameraUtil::getProgramGroups(unsigned key, int value, const IGraphConfig* graph,
                                       std::vector<IGraphConfig*>& programGroups) {
-    size_t found = 0;
-    if (graph != nullptr) {
-        NodeIterator it(graph);
-        for (IGraphConfig* pg = it.iterateByType(kKeyProgramGroup); pg != nullptr;
-             pg = it.iterateByType(kKeyProgramGroup)) {
-            int pgValue = 0;
-            if (pg->getValue(key, pgValue) == 0 && pgValue == value) {
-                programGroups.push_back(pg);
-                ++found;
-            }
-        }
-    }
+    // A program group without the attribute never matches.
+    const auto matches = [key, value](const IGraphConfig& pg) {
+        int pgValue = 0;
+        return pg.getValue(key, pgValue) == 0 && pgValue == value;
+    };
+    const size_t found =
+        graph != nullptr ? appendChildrenOfType(*graph, kKeyProgramGroup, programGroups, matches)
+                         : 0;
     if (found == 0) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
                             "Failed to find any PG's for %s id %d BUG(check graph config file)",
@@ -110,18 +100,13 @@ int GraphCameraUtil::graphGetSinksByName(const std::string& namePart, const IGra
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "given graph config handle is null");
         return err_argument;
     }
-    size_t found = 0;
-    NodeIterator it(item->getRoot());
-    for (IGraphConfig* sink = it.iterateByType(kKeySink); sink != nullptr;
-         sink = it.iterateByType(kKeySink)) {
-        std::string name;
-        const bool matches = namePart.empty() || (sink->getValue(kKeyName, name) == 0 &&
-                                                  name.find(namePart) != std::string::npos);
-        if (matches) {
-            sinks.push_back(sink);
-            ++found;
-        }
-    }
+    // A sink without a name matches only the empty name part.
+    const size_t found = appendChildrenOfType(
+        *item->getRoot(), kKeySink, sinks, [&namePart](const IGraphConfig& sink) {
+            std::string name;
+            return namePart.empty() ||
+                   (sink.getValue(kKeyName, name) == 0 && name.find(namePart) != std::string::npos);
+        });
     if (found == 0) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
                             "Failed to find any sinks -check graph config file");
