@@ -226,15 +226,25 @@ TEST(GraphConfigNodeCopy, DeepCopyKeepsOrderAndHasNoParent) {
     EXPECT_EQ(name, "a");
 }
 
+// A node that counts its destructions, to see what deleting a root reaches.
+struct TrackedNode : GraphConfigNode {
+    explicit TrackedNode(int& destroyed) : destroyed_(destroyed) {}
+    ~TrackedNode() override { ++destroyed_; }
+    int& destroyed_;
+};
+
 TEST(GraphConfigNodeCopy, DeletingTheRootThroughTheInterfaceFreesTheTree) {
-    // Leaks would show in the sanitized build.
-    IGraphConfig* root = new GraphConfigNode();
+    int destroyed = 0;
+    IGraphConfig* root = new TrackedNode(destroyed);
     auto* node = static_cast<GraphConfigNode*>(root);
-    auto* child = new GraphConfigNode();
-    node->insertDescendant(child, kKeyPort);
-    child->addValue(kKeyPeer, std::string("isa:input"));
-    child->insertDescendant(new GraphConfigNode(), kKeyOptions);
+    auto* child = new TrackedNode(destroyed);
+    ASSERT_EQ(node->insertDescendant(child, kKeyPort), err_none);
+    ASSERT_EQ(child->addValue(kKeyPeer, std::string("isa:input")), err_none);
+    ASSERT_EQ(child->insertDescendant(new TrackedNode(destroyed), kKeyOptions), err_none);
+    ASSERT_EQ(node->insertDescendant(new TrackedNode(destroyed), kKeyPort), err_none);
+
     delete root;
+    EXPECT_EQ(destroyed, 4);
 }
 
 }  // namespace
