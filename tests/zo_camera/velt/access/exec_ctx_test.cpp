@@ -38,8 +38,9 @@ TEST_F(CameraGraphTest, TuningMapKeepsTheFirstModeOfAContext) {
     EXPECT_EQ(VELT::err_none, GraphCameraUtil::getExecCtxIdsTuningMap(*root_, modes));
     ASSERT_EQ(2u, modes.size());
     EXPECT_EQ(1, modes[0]);
-    // psa and gdc share context 1 with modes 2 and 3; whichever comes first stays.
-    EXPECT_TRUE(modes[1] == 2 || modes[1] == 3);
+    // psa and gdc share context 1 with modes 2 and 3; the one stored first (the smaller
+    // key) stays.
+    EXPECT_EQ(psa_->getUid() < gdc_->getUid() ? 2 : 3, modes[1]);
     EXPECT_TRUE(log.contains(ZO_LOG_WARNING, "Mismatch in tuning mode"));
     EXPECT_TRUE(log.contains(ZO_LOG_WARNING,
                              "for same execution Context 1!!!                            "
