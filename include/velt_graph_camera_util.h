@@ -156,7 +156,8 @@ class ZO_EXPORT GraphCameraUtil {
     // getSubgraphPorts() for input ports.
     static int getInputPorts(unsigned key, int value, const IGraphConfig& graph,
                              std::vector<IGraphConfig*>& ports, unsigned typeKey);
-    // The first input port of a subgraph that has a usable peer, stored in *port.
+    // The first input port of a subgraph that has a usable peer, stored in *port; 0, -32 for
+    // null arguments or no input port, else the peer failure of the last port tried.
     static int getInputPort(unsigned key, int value, const IGraphConfig* graph, IGraphConfig** port,
                             unsigned typeKey);
     // Output ports of a subgraph; a subgraph without any falls back to the source ports
