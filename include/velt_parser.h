@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,9 @@ typedef struct XML_ParserStruct* XML_Parser;
 namespace VELT {
 
 class GraphConfigNode;
+namespace parser {
+class NameKeyCache;
+}
 
 /*
  * One reader, usable for any number of documents in turn. The version read
@@ -108,9 +112,11 @@ class ZO_EXPORT VELTParser {
     uint32_t skipDepth_ = 0;
     /* openDepth_ values of the open elements that made no node (the top-level ones). */
     std::vector<uint32_t> nodelessDepths_;
-    /* Reused buffers, so names and values are not allocated per attribute. */
-    std::string elementName_;
-    std::string attributeName_;
+    /* Keys of the names met in the document being read. */
+    std::unique_ptr<parser::NameKeyCache> names_;
+    /* Lower-cased name of the element being opened (owned by names_). */
+    const std::string* elementName_ = nullptr;
+    /* Reused buffer, so values are not allocated per attribute. */
     std::string value_;
 };
 

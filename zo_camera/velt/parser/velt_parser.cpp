@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <new>
 
 #include "velt_graph_config_node.h"
+#include "zo_camera/velt/parser/name_key_cache.h"
 #include "zo_camera/velt/parser/parser_names.h"
 #include "zo_log_common.h"
 #include "zo_rulo_memory.h"
@@ -24,7 +26,7 @@ constexpr const char* kBlockLabel = "parseVELTXmlFile";
 
 }  // namespace
 
-VELTParser::VELTParser() = default;
+VELTParser::VELTParser() : names_(new (std::nothrow) parser::NameKeyCache()) {}
 
 VELTParser::~VELTParser() {
     dropTree();
@@ -43,7 +45,9 @@ void VELTParser::parseVELTXmlFile(const char* fileName, IGraphConfig** out) {
     const char* dot = std::strrchr(fileName, '.');
     const char* fileType = dot != nullptr ? dot + 1 : fileName;
 
-    XML_Parser parser = XML_ParserCreate(nullptr);
+    // Without its name cache (out of memory at construction) the reader is as
+    // unusable as without an expat parser.
+    XML_Parser parser = names_ ? XML_ParserCreate(nullptr) : nullptr;
     if (parser == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "@%s, line:%d, parser is NULL", __func__, __LINE__);
         return;
@@ -82,7 +86,7 @@ void VELTParser::parseVELTXmlData(char* data, size_t length, IGraphConfig** out)
     }
     dropTree();
 
-    XML_Parser parser = XML_ParserCreate(nullptr);
+    XML_Parser parser = names_ ? XML_ParserCreate(nullptr) : nullptr;
     if (parser == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "@%s, line:%d, parser is NULL", __func__, __LINE__);
         return;
@@ -109,6 +113,8 @@ void VELTParser::beginDocument(XML_Parser parser) {
     openDepth_ = 0;
     skipDepth_ = 0;
     nodelessDepths_.clear();
+    // The dictionary may have been replaced since the last document.
+    names_->clear();
     activeParser_ = parser;
     XML_SetUserData(parser, this);
     XML_SetElementHandler(parser, &VELTParser::startElement, &VELTParser::endElement);

@@ -10,6 +10,7 @@
 #include "velt_graph_config_node.h"
 #include "velt_parser.h"
 #include "velt_status.h"
+#include "zo_camera/velt/parser/name_key_cache.h"
 #include "zo_camera/velt/parser/parser_names.h"
 #include "zo_log_common.h"
 
@@ -65,25 +66,21 @@ void VELTParser::openElement(const char* name, const char** attributes) {
         return;
     }
     try {
-        parser::assignLowerCase(name, elementName_);
-        uint32_t elementKey = ItemUID::str2key(elementName_);
+        const parser::NameKeyCache::Name& element = names_->element(name);
+        elementName_ = &element.lowerCase;
+        uint32_t elementKey = element.key;
         if (isTopLevelKey(elementKey)) {
             // The document element: it only tells the kind and the version.
             kind_ = static_cast<int32_t>(elementKey);
             for (const char** attribute = attributes;
                  attribute != nullptr && attribute[0] != nullptr; attribute += 2) {
-                parser::assignLowerCase(attribute[0], attributeName_);
-                if (ItemUID::str2key(attributeName_) == kKeyVersion) {
+                if (names_->attribute(attribute[0]) == kKeyVersion) {
                     version_.assign(attribute[1]);
                 }
             }
             nodelessDepths_.push_back(openDepth_);
             return;
         }
-        if (elementKey == kKeyNa) {
-            elementKey = parser::keyOrNewKey(elementName_);
-        }
-
         std::unique_ptr<GraphConfigNode> node(buildNode(attributes, elementKey));
         if (!node) {
             skipDepth_ = 1;
@@ -132,13 +129,12 @@ GraphConfigNode* VELTParser::buildNode(const char** attributes, uint32_t& elemen
     std::unique_ptr<GraphConfigNode> node(new GraphConfigNode());
     for (const char** attribute = attributes; attribute != nullptr && attribute[0] != nullptr;
          attribute += 2) {
-        parser::assignLowerCase(attribute[0], attributeName_);
-        const uint32_t key = ItemUID::str2key(attributeName_);
+        const uint32_t key = names_->attribute(attribute[0]);
         const char* value = attribute[1];
         if (key == kKeyName && kind_ == kKeyGraphDescriptor) {
             // Named descriptor elements are stored under their name and
             // remember their element name as their type.
-            if (elementNameKey != kKeyNode && node->addValue(kKeyType, elementName_) != err_none) {
+            if (elementNameKey != kKeyNode && node->addValue(kKeyType, *elementName_) != err_none) {
                 zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error adding name attribute");
                 return nullptr;
             }
