@@ -62,7 +62,9 @@ class RecordingReporter : public benchmark::ConsoleReporter {
             if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0) {
                 continue;
             }
-            const std::string name = run.benchmark_name();
+            // Fixed iteration counts add "/iterations:N" to the name.
+            std::string name = run.benchmark_name();
+            name = name.substr(0, name.find("/iterations:"));
             const double seconds = run.cpu_accumulated_time / static_cast<double>(run.iterations);
             auto [it, inserted] = seconds_.emplace(name, seconds);
             if (!inserted && seconds < it->second) {
