@@ -2,6 +2,7 @@
 
 #include "velt_graph_query_manager.h"
 
+#include <exception>
 #include <string>
 
 #include "velt_keys.h"
