@@ -21,7 +21,7 @@ TEST(RememberedNamesTest, AnAttributeNameLearntMidDocumentIsKeyedFromThenOn) {
     EXPECT_EQ(ItemUID::str2key("rn_late"), 0u);
     auto root = parseText(
         "<graph_settings version=\"1\">"
-        "<first RN_LATE=\"a\"/><rn_late/><second rn_late=\"b\" Rn_Late=\"c\"/>"
+        "<first rn_late=\"a\"/><rn_late/><second rn_late=\"b\" Rn_Late=\"c\"/>"
         "</graph_settings>");
     ASSERT_TRUE(root);
     const uint32_t late = ItemUID::str2key("rn_late");
