@@ -1,0 +1,209 @@
+// The analysis driver of GraphUtil: init() runs the outer-graph analysis, the
+// subgraph analysis, the allocation of the run-kernel arrays and the
+// resolution-history computation, in that order.
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include "velt_graph_camera_util.h"
+#include "velt_graph_util.h"
+#include "velt_item_uid.h"
+#include "zo_camera/velt/analysis/graph_util_common.h"
+#include "zo_log_common.h"
+
+namespace VELT {
+
+using namespace analysis;
+
+namespace {
+
+// "tuning_mode" is an integer key, so documents store an integer; a tree built in
+// code may hold text instead, which must be a whole decimal integer.
+void readTuningMode(const GraphNode& node, SubGraphInfo& sg) {
+    int mode = 0;
+    if (node.node->getValue(kKeyTuningMode, mode) == 0) {
+        sg.tuningMode = mode;
+        return;
+    }
+    std::string text;
+    if (node.node->getValue(kKeyTuningMode, text) != 0)
+        return;
+    errno = 0;
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || errno == ERANGE || value < INT_MIN || value > INT_MAX) {
+        zo_log_common_debug(ZO_LOG_WARNING, kTag,
+                            "Tuning mode '%s' of node %s is not a decimal integer, ignored",
+                            text.c_str(), node.name.c_str());
+        return;
+    }
+    sg.tuningMode = static_cast<int32_t>(value);
+}
+
+}  // namespace
+
+GraphUtil::GraphUtil()
+    : mSubgraphType(kKeyStreamId),
+      mOrbaVersion(static_cast<GdfVersion>(0)),
+      mPgTypeKey(kKeyProgramGroup) {}
+
+GraphUtil::~GraphUtil() {
+    deletePekStructs();
+}
+
+int GraphUtil::init(unsigned subgraphType, const IGraphConfig* graph, GdfVersion version) {
+    if ((subgraphType != kKeyStreamId && subgraphType != kKeyExecCtxId) ||
+        static_cast<int>(version) <= 5 || graph == nullptr) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTag,
+                            "invalid ORBA version, subgraph type used or graph settings");
+        return err_argument;
+    }
+    mOrbaVersion = version;
+    mPgTypeKey = static_cast<int>(version) == 7 ? kKeyComputeBlock : kKeyProgramGroup;
+
+    if (mGraphSettings != nullptr) {
+        deletePekStructs();
+        mSubGraphs.clear();
+        mGraphNodes.clear();
+        mConnections.clear();
+    }
+    mPekDataReady = false;
+    mSourceResHistory = zo_isp_qel_resolution_info{};
+    mSubgraphType = subgraphType;
+    mGraphSettings = graph;
+
+    try {
+        int status = analyzeGraphSettings();
+        if (status != 0) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTag, "Graph settings analysis failed");
+            return status;
+        }
+        status = allocatePekData();
+        if (status != 0) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTag, "PEK data allocation failed");
+            return status;
+        }
+        status = populatePekData();
+        if (status != 0) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTag, "PEK structures population failed");
+            return status;
+        }
+    } catch (const std::bad_alloc&) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Graph analysis ran out of memory");
+        deletePekStructs();
+        return err_nomemory;
+    }
+    mPekDataReady = true;
+    return 0;
+}
+
+int GraphUtil::analyzeGraphSettings() {
+    zo_log_common_debug(ZO_LOG_DEBUG, kTag,
+                        "--------- GraphSettings analysis started !!---------------");
+    NodeIterator blocks(iterable(mGraphSettings));
+    while (IGraphConfig* block = blocks.iterateDescendants()) {
+        const int status = addGraphNode(*block);
+        if (status != 0)
+            return status;
+    }
+
+    IGraphConfig* graph = mGraphSettings->getDescendant(kKeyGraph);
+    if (graph == nullptr) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Failed to locate graph node - Invalid settings");
+        return err_internal;
+    }
+    NodeIterator connections(graph);
+    while (IGraphConfig* connection = connections.iterateByUid(kKeyConnection)) {
+        addGraphConnection(*connection);
+        mConnections.push_back(connection);
+    }
+
+    int status = removeUnusedNodes();
+    if (status != 0) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Removal of unused of nodes failed  %d ", status);
+        return status;
+    }
+    dumpOuterGraph();
+    status = analyzeSubGraphs(mSubGraphs);
+    if (status != 0) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Analysis of subgraphs failed  %d ", status);
+        return status;
+    }
+    zo_log_common_debug(ZO_LOG_DEBUG, kTag,
+                        "--------- GraphSettings analysis succeeded !!---------------");
+    return 0;
+}
+
+int GraphUtil::analyzeSubGraphs(std::map<int, std::shared_ptr<SubGraphInfo>>& subGraphs) {
+    subGraphs.clear();
+    std::set<int> ids;
+    getAvailableSubgraphs(ids);
+    zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Found %lu subgraphs of type %s",
+                        static_cast<unsigned long>(ids.size()), ItemUID::key2str(mSubgraphType));
+
+    for (const int id : ids) {
+        auto sg = std::make_shared<SubGraphInfo>();
+        sg->type = static_cast<int32_t>(mSubgraphType);
+        sg->subGraphId = id;
+        for (const auto& entry : mGraphNodes) {
+            GraphNode& node = *entry.second;
+            if (subgraphIdOf(node) != id)
+                continue;
+            sg->nodes.push_back(&node);
+            if (node.type == static_cast<int32_t>(mPgTypeKey)) {
+                sg->pgs.push_back(node.node);
+                sg->streamId = node.streamId;
+            }
+            const int status = getCrossSgInPorts(node, sg->inputPorts);
+            if (status != 0)
+                return status;
+            readTuningMode(node, *sg);
+        }
+        GraphCameraUtil::getOutputPorts(mSubgraphType, id, *mGraphSettings, sg->outputPorts,
+                                        mPgTypeKey);
+
+        sg->kernelCount = 0;
+        for (IGraphConfig* pg : sg->pgs) {
+            const int status = collectPgInnerGraph(*sg, *pg);
+            if (status != 0) {
+                zo_log_common_debug(ZO_LOG_ERROR, kTag,
+                                    "Failed to collect imaging graph info from %s",
+                                    GraphCameraUtil::print(pg).c_str());
+                return status;
+            }
+        }
+        int status = disableDisconnectedKernels(*sg);
+        if (status != 0) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTag, "Failed to disable disconnected filters");
+            return status;
+        }
+        if (sg->inputPorts.empty()) {
+            status = collectSourceInnerGraph(*sg);
+            if (status != 0) {
+                zo_log_common_debug(ZO_LOG_ERROR, kTag,
+                                    "Failed to collect imaging graph info from source");
+                return status;
+            }
+        }
+        status = collectInterPgConnections(*sg);
+        if (status != 0) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTag,
+                                "Failed to add graph connections to imaging graph info %d", id);
+            return status;
+        }
+        subGraphs[id] = sg;
+    }
+
+    dumpSubGraphInfos();
+    const int status = collectSubgraphConnections();
+    if (status != 0) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTag,
+                            "Failed to add graph connections to imaging graph info from");
+        return status;
+    }
+    return 0;
+}
+
+}  // namespace VELT
