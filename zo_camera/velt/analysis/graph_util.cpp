@@ -102,7 +102,7 @@ int GraphUtil::init(unsigned subgraphType, const IGraphConfig* graph, GdfVersion
 int GraphUtil::analyzeGraphSettings() {
     zo_log_common_debug(ZO_LOG_DEBUG, kTag,
                         "--------- GraphSettings analysis started !!---------------");
-    NodeIterator blocks(iterable(mGraphSettings));
+    NodeIterator blocks(mGraphSettings);
     while (IGraphConfig* block = blocks.iterateDescendants()) {
         const int status = addGraphNode(*block);
         if (status != 0)

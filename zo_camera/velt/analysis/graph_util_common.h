@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "velt_graph_config.h"
+#include "velt_keys.h"
 #include "velt_node_iterator.h"
 #include "velt_status.h"
 
@@ -16,35 +17,6 @@ namespace analysis {
 constexpr const char kTag[] = "VELT[XOS]";
 constexpr const char kRuleLine[] = "=======================================================";
 constexpr const char kDashLine[] = "-------------------------------------------------------";
-
-// Keys of the built-in dictionary; their numbers are fixed by the built-in table.
-constexpr unsigned kKeyComputeBlock = 7;
-constexpr unsigned kKeyConnection = 8;
-constexpr unsigned kKeyDemux = 12;
-constexpr unsigned kKeyDestination = 13;
-constexpr unsigned kKeyGraph = 17;
-constexpr unsigned kKeyKernel = 23;
-constexpr unsigned kKeyKlink = 24;
-constexpr unsigned kKeyMux = 28;
-constexpr unsigned kKeyName = 29;
-constexpr unsigned kKeyPeer = 33;
-constexpr unsigned kKeyProgramGroup = 35;
-constexpr unsigned kKeySink = 46;
-constexpr unsigned kKeySource = 47;
-constexpr unsigned kKeySplit = 48;
-constexpr unsigned kKeyType = 51;
-constexpr unsigned kKeyActiveInput = 8193;
-constexpr unsigned kKeyActiveOutput = 8195;
-constexpr unsigned kKeyEnabled = 8205;
-constexpr unsigned kKeyExecCtxId = 8206;
-constexpr unsigned kKeyPalUuid = 8217;
-constexpr unsigned kKeyStreamId = 8228;
-constexpr unsigned kKeyTuningMode = 8231;
-
-// The iterator walks non-const items, but never changes them.
-inline IGraphConfig* iterable(const IGraphConfig* item) {
-    return const_cast<IGraphConfig*>(item);
-}
 
 // The integer under key, or fallback when it cannot be read.
 inline int intOr(const IGraphConfig& item, unsigned key, int fallback) {

@@ -13,10 +13,8 @@ using namespace analysis;
 
 namespace {
 
-constexpr int32_t kEnableDisabled = 2;
-
 bool isDisabledKernel(const ImagingNode& node) {
-    return node.type == imaging_kernel && node.runKernel.enable >= kEnableDisabled;
+    return node.type == imaging_kernel && node.runKernel.enable >= kernel_enable_disabled;
 }
 
 bool portDisabled(const ImagingNode& terminal) {
@@ -83,7 +81,7 @@ int GraphUtil::kernelDisconectedVisitor(BaseGraphNode* node, bool downstream) {
             return 0;
         if (isDisabledKernel(*inner))
             return visit_stop;
-        inner->runKernel.enable = kEnableDisabled;
+        inner->runKernel.enable = kernel_enable_disabled;
         zo_log_common_debug(ZO_LOG_DEBUG, kTag, "disable disconnected kernel -> %s ",
                             inner->name.c_str());
         return 0;
@@ -94,7 +92,7 @@ int GraphUtil::kernelDisconectedVisitor(BaseGraphNode* node, bool downstream) {
         return 0;
     if (isDisabledKernel(*inner) || inner->children.size() > 1)
         return visit_stop;
-    inner->runKernel.enable = kEnableDisabled;
+    inner->runKernel.enable = kernel_enable_disabled;
     zo_log_common_debug(ZO_LOG_DEBUG, kTag, "disable disconnected kernel <- %s ",
                         inner->name.c_str());
     return 0;
@@ -177,7 +175,7 @@ int GraphUtil::kernelDisableVisitor(BaseGraphNode* node, bool downstream) {
         inner->flags &= ~imaging_flag_disabled;
         return visit_stop;
     }
-    inner->runKernel.enable = kEnableDisabled;
+    inner->runKernel.enable = kernel_enable_disabled;
     zo_log_common_debug(ZO_LOG_DEBUG, kTag, "kernel %s disabled", inner->name.c_str());
     return 0;
 }

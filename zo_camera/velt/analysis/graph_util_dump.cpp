@@ -1,6 +1,5 @@
 // Log dumps of the outer graph, the subgraphs, the inner graphs and the
 // run-kernel arrays of GraphUtil.
-#include <cstring>
 #include <functional>
 #include <string>
 
@@ -212,11 +211,9 @@ int GraphUtil::dumpInnerNodeVisitor(BaseGraphNode* node, ImagingNodeType type) {
         logResolution("res_history", *record->resolution_history);
     else
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "res history: NULL");
-    uint32_t bpp[2];
-    static_assert(sizeof(record->bpp_info) == sizeof(bpp), "bpp_info is two 32-bit values");
-    std::memcpy(bpp, &record->bpp_info, sizeof(bpp));
-    zo_log_common_debug(ZO_LOG_ERROR, kTag, "bpp_info in:%d out:%d", static_cast<int>(bpp[0]),
-                        static_cast<int>(bpp[1]));
+    zo_log_common_debug(ZO_LOG_ERROR, kTag, "bpp_info in:%d out:%d",
+                        static_cast<int>(record->bpp_info.input_bpp),
+                        static_cast<int>(record->bpp_info.output_bpp));
     return 0;
 }
 

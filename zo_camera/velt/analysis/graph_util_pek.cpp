@@ -171,7 +171,7 @@ int GraphUtil::getPgPekData(const IGraphConfig* pg, zo_isp_qel_program_group& gr
     group.tuning_mode = tuningMode;
 
     size_t index = 0;
-    NodeIterator kernels(iterable(pg));
+    NodeIterator kernels(pg);
     while (IGraphConfig* kernel = kernels.iterateByType(kKeyKernel)) {
         int palUuid = 0;
         if (kernel->getValue(kKeyPalUuid, palUuid) != 0) {
