@@ -5,6 +5,7 @@
 #include "inner_graph_helpers.h"
 #include "support/log_capture.h"
 #include "velt_graph_util.h"
+#include "zo_log_common.h"
 
 namespace {
 
@@ -148,7 +149,7 @@ TEST(RcbHistory, SettingsThatDoNotMatchTheHistoryAreAConsistencyError) {
     LogCapture log;
     EXPECT_EQ(VELT::err_internal, r.walk(util));
     EXPECT_TRUE(log.contains(ZO_LOG_ERROR,
-                             "Consistency error in kernel rcb_k, res info input(4000x3000) is "
+                             "Consistency error in kernel pg:rcb_k, res info input(4000x3000) is "
                              "different than res history output(2000x1500)- check your "
                              "settings!"));
 }

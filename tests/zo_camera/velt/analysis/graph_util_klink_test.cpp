@@ -4,6 +4,7 @@
 #include "analysis_graphs.h"
 #include "support/log_capture.h"
 #include "velt_graph_util.h"
+#include "zo_log_common.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "support/log_capture.h"
 #include "velt_graph_util.h"
 #include "velt_keys.h"
+#include "zo_log_common.h"
 
 namespace {
 
