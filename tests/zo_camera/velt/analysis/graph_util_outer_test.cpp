@@ -1,0 +1,224 @@
+// The outer graph: nodes, connections, unused nodes and the meta graph.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "analysis_graphs.h"
+#include "support/log_capture.h"
+#include "velt_graph_util.h"
+#include "velt_keys.h"
+#include "velt_node_iterator.h"
+#include "zo_log_common.h"
+
+namespace {
+
+using namespace zovesk_test;
+using VELT::GraphConfigNode;
+using VELT::GraphUtil;
+
+// src -> a -> b -> out_sink, a -> dead_end; two connections a -> b.
+struct Chain {
+    GraphConfigNode root;
+    GraphConfigNode* graph;
+    GraphUtil util;
+    Chain() {
+        graph = addChild(&root, "graph");
+        addStr(graph, "type", "graph");
+        addBlock(&root, "chain_src", "source");
+        addInt(addBlock(&root, "chain_a", "program_group"), "stream_id", 1);
+        addInt(addBlock(&root, "chain_b", "program_group"), "stream_id", 2);
+        addInt(addBlock(&root, "chain_dead", "hw"), "stream_id", 1);
+        addInt(addBlock(&root, "chain_sink", "sink"), "stream_id", 2);
+        addConnection(graph, "chain_src:port_0", "chain_a:input");
+        addConnection(graph, "chain_a:out", "chain_b:in");
+        addConnection(graph, "chain_a:aux", "chain_b:aux_in");
+        addConnection(graph, "chain_a:stats", "chain_dead:input");
+        addConnection(graph, "chain_b:out", "chain_sink");
+        addConnection(graph, "nowhere:out", "chain_b:in");
+        util.mGraphSettings = &root;
+        util.mOrbaVersion = static_cast<VELT::GdfVersion>(6);
+    }
+    int build() {
+        VELT::NodeIterator blocks(&root);
+        while (VELT::IGraphConfig* block = blocks.iterateDescendants()) {
+            int status = util.addGraphNode(*block);
+            if (status != 0)
+                return status;
+        }
+        VELT::NodeIterator connections(graph);
+        while (VELT::IGraphConfig* connection = connections.iterateByUid(VELT::kKeyConnection)) {
+            util.addGraphConnection(*connection);
+            util.mConnections.push_back(connection);
+        }
+        return 0;
+    }
+    VELT::GraphNode* node(const std::string& name) { return util.mGraphNodes.at(name).get(); }
+};
+
+TEST(OuterGraph, ConnectionsLinkNodesWithThePortOnTheNeighboursSide) {
+    Chain c;
+    LogCapture log;
+    ASSERT_EQ(0, c.build());
+    EXPECT_EQ(5u, c.util.mGraphNodes.size());  // the "graph" node is skipped
+    EXPECT_EQ(VELT::kKeyProgramGroup, static_cast<uint32_t>(c.node("chain_a")->type));
+    EXPECT_EQ(1, c.node("chain_a")->streamId);
+    EXPECT_EQ(-1, c.node("chain_a")->execCtxId);
+    EXPECT_EQ(-1, c.node("chain_src")->streamId);
+    // Two connections between one pair keep the first entry.
+    ASSERT_EQ(1u, c.node("chain_a")->children.count(c.node("chain_b")));
+    EXPECT_EQ("in", c.node("chain_a")->children.at(c.node("chain_b")));
+    EXPECT_EQ("out", c.node("chain_b")->parents.at(c.node("chain_a")));
+    // A virtual sink without a port: the whole name stands for the port.
+    EXPECT_EQ("chain_sink", c.node("chain_b")->children.at(c.node("chain_sink")));
+    EXPECT_TRUE(log.contains(ZO_LOG_WARNING,
+                             "Connection nowhere:out->chain_b:in skipped due to source not FOUND, "
+                             "Partial graph settings in use!"));
+    EXPECT_EQ(6u, c.util.mConnections.size());
+}
+
+TEST(OuterGraph, DuplicateNamesFailAndNodesWithoutTypeOrNameAreSkipped) {
+    Chain c;
+    ASSERT_EQ(0, c.build());
+    GraphConfigNode twin;
+    addStr(&twin, "type", "hw");
+    addStr(&twin, "name", "chain_a");
+    LogCapture log;
+    EXPECT_EQ(VELT::err_data, c.util.addGraphNode(twin));
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "Graph node chain_a insertion failed"));
+
+    GraphConfigNode untyped;
+    addStr(&untyped, "name", "untyped_block");
+    EXPECT_EQ(0, c.util.addGraphNode(untyped));
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "Could not get type of graph node"));
+    GraphConfigNode unnamed;
+    addStr(&unnamed, "type", "hw");
+    EXPECT_EQ(0, c.util.addGraphNode(unnamed));
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "Could not get name of graph node"));
+    EXPECT_EQ(5u, c.util.mGraphNodes.size());
+}
+
+TEST(OuterGraph, NodesThatFeedNoSinkAreRemovedWithTheirLinks) {
+    Chain c;
+    ASSERT_EQ(0, c.build());
+    VELT::GraphNode* a = c.node("chain_a");
+    LogCapture log;
+    ASSERT_EQ(0, c.util.removeUnusedNodes());
+    EXPECT_EQ(0u, c.util.mGraphNodes.count("chain_dead"));
+    EXPECT_EQ(1u, a->children.size());
+    EXPECT_TRUE(log.contains(ZO_LOG_DEBUG, "Node chain_dead not active, removing"));
+    EXPECT_TRUE(log.contains(ZO_LOG_DEBUG, "Removed 1 Unusued Nodes - Done!"));
+    for (const auto& node : c.util.mGraphNodes)
+        EXPECT_FALSE(node.second->visited);
+}
+
+TEST(OuterGraph, SeveralConnectionsBetweenTwoSubgraphsGiveOneMetaLinkEachWay) {
+    Chain c;
+    ASSERT_EQ(0, c.build());
+    ASSERT_EQ(0, c.util.removeUnusedNodes());
+    for (int id : {-1, 1, 2}) {
+        auto sg = std::make_shared<VELT::SubGraphInfo>();
+        sg->subGraphId = id;
+        c.util.mSubGraphs[id] = sg;
+    }
+    LogCapture log;
+    ASSERT_EQ(0, c.util.collectSubgraphConnections());
+    VELT::SubGraphInfo* one = c.util.mSubGraphs.at(1).get();
+    VELT::SubGraphInfo* two = c.util.mSubGraphs.at(2).get();
+    ASSERT_EQ(1u, one->children.size());
+    EXPECT_EQ("2", one->children.at(two));
+    ASSERT_EQ(1u, two->parents.size());
+    EXPECT_EQ("1", two->parents.at(one));
+    EXPECT_EQ("1", c.util.mSubGraphs.at(-1)->children.at(one));
+    EXPECT_TRUE(
+        log.contains(ZO_LOG_DEBUG, "Connection chain_a (1)-->chain_b(2) crosses subgraphs"));
+
+    // Both connections from chain_a into chain_b name an input port of chain_b.
+    std::vector<VELT::IGraphConfig*> ports;
+    GraphConfigNode* b = static_cast<GraphConfigNode*>(c.root.getDescendantByString("chain_b"));
+    addPort(b, "in", 0, 0);
+    addPort(b, "aux_in", 1, 0);
+    ASSERT_EQ(0, c.util.getCrossSgInPorts(*c.node("chain_b"), ports));
+    ASSERT_EQ(2u, ports.size());
+    EXPECT_EQ(c.root.getDescendantByString("chain_b:in"), ports[0]);
+    EXPECT_EQ(c.root.getDescendantByString("chain_b:aux_in"), ports[1]);
+}
+
+TEST(OuterGraph, AnInputPortMissingFromTheGraphIsAnInternalError) {
+    Chain c;
+    ASSERT_EQ(0, c.build());
+    std::vector<VELT::IGraphConfig*> ports;
+    LogCapture log;
+    EXPECT_EQ(VELT::err_internal, c.util.getCrossSgInPorts(*c.node("chain_b"), ports));
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "Could not find input port chain_b:in - impossible"));
+}
+
+TEST(OuterGraph, TraversalStopRetryAndFailure) {
+    Chain c;
+    ASSERT_EQ(0, c.build());
+    std::vector<std::string> seen;
+    std::function<int(VELT::BaseGraphNode*)> visitor = [&seen](VELT::BaseGraphNode* node) {
+        seen.push_back(node->name);
+        if (node->name == "chain_b")
+            return static_cast<int>(VELT::visit_retry);
+        if (node->name == "chain_dead")
+            return static_cast<int>(VELT::visit_stop);
+        return 0;
+    };
+    EXPECT_EQ(0, c.util.traverseGraph(c.node("chain_src"), visitor, true));
+    EXPECT_FALSE(c.node("chain_b")->visited);  // retry leaves it unmarked
+    EXPECT_TRUE(c.node("chain_dead")->visited);
+    EXPECT_FALSE(c.node("chain_sink")->visited);  // nothing below b was reached
+    c.util.resetGraph();
+    EXPECT_EQ(VELT::visit_stop, c.util.traverseGraph(c.node("chain_dead"), visitor, true));
+    c.util.resetGraph();
+
+    std::function<int(VELT::BaseGraphNode*)> failing = [](VELT::BaseGraphNode* node) {
+        return node->name == "chain_b" ? static_cast<int>(VELT::err_data) : 0;
+    };
+    LogCapture log;
+    EXPECT_EQ(VELT::err_data, c.util.traverseGraph(c.node("chain_src"), failing, true));
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "Graph traversal interrupted at node chain_b [-8]"));
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "Graph traversal interrupted at node chain_a [-8]"));
+}
+
+TEST(OuterGraph, ProgramGroupsAreComputeBlocksOnGeneration7) {
+    Chain c;
+    GraphConfigNode* b = static_cast<GraphConfigNode*>(c.root.getDescendantByString("chain_b"));
+    b->removeDescendant(VELT::kKeyType);
+    addStr(b, "type", "compute_block");
+    addPort(b, "in", 0, 0, "chain_a:out");
+    addPort(b, "aux_in", 1, 0, "chain_a:aux");
+    addPort(static_cast<GraphConfigNode*>(c.root.getDescendantByString("chain_a")), "input", 0, 0,
+            "chain_src:port_0");
+    ASSERT_EQ(0, c.build());
+    ASSERT_EQ(0, c.util.removeUnusedNodes());
+
+    ASSERT_EQ(0, c.util.analyzeSubGraphs(c.util.mSubGraphs));
+    EXPECT_EQ(1u, c.util.mSubGraphs.at(1)->pgs.size());
+    EXPECT_TRUE(c.util.mSubGraphs.at(2)->pgs.empty());
+    EXPECT_EQ(-1, c.util.mSubGraphs.at(2)->streamId);
+
+    c.util.mPgTypeKey = VELT::kKeyComputeBlock;
+    ASSERT_EQ(0, c.util.analyzeSubGraphs(c.util.mSubGraphs));
+    EXPECT_TRUE(c.util.mSubGraphs.at(1)->pgs.empty());
+    ASSERT_EQ(1u, c.util.mSubGraphs.at(2)->pgs.size());
+    EXPECT_EQ(b, c.util.mSubGraphs.at(2)->pgs[0]);
+    EXPECT_EQ(2, c.util.mSubGraphs.at(2)->streamId);
+    EXPECT_EQ(2u, c.util.mSubGraphs.at(2)->inputPorts.size());
+}
+
+TEST(OuterGraph, AvailableSubgraphsFollowTheSubgraphType) {
+    Chain c;
+    ASSERT_EQ(0, c.build());
+    std::set<int> ids;
+    c.util.getAvailableSubgraphs(ids);
+    EXPECT_EQ((std::set<int>{-1, 1, 2}), ids);
+    c.util.mSubgraphType = VELT::kKeyExecCtxId;
+    ids.clear();
+    c.util.getAvailableSubgraphs(ids);
+    EXPECT_EQ((std::set<int>{-1}), ids);
+}
+
+}  // namespace
