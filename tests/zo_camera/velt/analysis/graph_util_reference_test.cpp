@@ -198,6 +198,45 @@ TEST_P(ReferenceGraph, ASecondInitReplacesEveryArrayWithoutReallocationWarning) 
     EXPECT_EQ(2200u, second.run_kernels[1].kernel_uuid);
 }
 
+TEST_P(ReferenceGraph, DumpsWalkTheInnerGraphsFromTheirInputPorts) {
+    LogCapture log;
+    util.dumpKernels(0);
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "FOUND  subgraph id 0 [stream_id] dumping 5 kernels:"));
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "kernel_uuid: 2200 [ENABLED]"));
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR,
+                             "res_history: (iw: 4000 ih: 3000 (l: 0, t: 0, r: 0, b: 0), ow: 2000, "
+                             "oh: 1500 (l: 0, t: 0, r: 0, b: 0))"));
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "res info: NULL"));
+    util.dumpInnerGraph(1);
+    EXPECT_TRUE(
+        log.contains(ZO_LOG_ERROR, "Dumping Imaging graph inside subgraph 1 of type stream_id "));
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "[4]post:input "));
+    util.dumpKernels(42);
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "subgraph id 42 not FOUND"));
+    util.dumpInnerGraph(42);
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "Invalid Subgraph id 42"));
+    util.dumpPekStructs();
+    EXPECT_TRUE(
+        log.contains(ZO_LOG_ERROR, "Dumping run-kernels for 3 subgraphs of type stream_id "));
+    for (const auto& sg : util.mSubGraphs)
+        for (const auto& node : sg.second->imagingNodes)
+            EXPECT_FALSE(node.second->visited);
+}
+
+TEST_P(ReferenceGraph, ADisabledOutputPortDisablesTheKernelsThatOnlyFeedIt) {
+    VELT::GraphConfigNode* outDisp =
+        static_cast<VELT::GraphConfigNode*>(graph->getDescendantByString("isp:out_disp"));
+    addInt(outDisp, "enabled", 0);
+    ASSERT_EQ(
+        0, util.init(VELT::kKeyStreamId, graph.get(), static_cast<VELT::GdfVersion>(GetParam())));
+    zo_isp_qel_program_group group{};
+    ASSERT_EQ(0, util.getPekData(0, group));
+    EXPECT_EQ(kernel_enable_disabled, group.run_kernels[3].enable);  // d_disp
+    EXPECT_EQ(kernel_enable_enabled, group.run_kernels[1].enable);   // b_split feeds c_main too
+    // A disabled kernel is never visited: its history stays zero.
+    expectHistory(*group.run_kernels[3].resolution_history, {0, 0}, {0, 0, 0, 0}, {0, 0});
+}
+
 INSTANTIATE_TEST_SUITE_P(Generations, ReferenceGraph, ::testing::Values(6, 7));
 
 }  // namespace
