@@ -51,4 +51,7 @@
 #include "velt_isp_utils.h"
 #include "velt_qel_pek_utils.h"
 
+/* Imaging graph analysis: the subgraph kernel-list path. */
+#include "velt_graph_util.h"
+
 #endif /* VELT_H */
