@@ -8,6 +8,7 @@ packages=(
     libexpat1-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-format clang-14 libclang-rt-14-dev
+    libcli11-dev nlohmann-json3-dev graphviz
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -1,0 +1,47 @@
+#include "cli_common.h"
+
+#include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstdlib>
+
+namespace velt_tool {
+
+CLI::Option* addFormatOption(CLI::App& command, std::string& format,
+                             std::initializer_list<std::string> names) {
+    std::vector<std::string> choices(names);
+    format = choices.front();
+    std::string list;
+    for (const auto& name : choices) {
+        list += (list.empty() ? "" : "|") + name;
+    }
+    return command.add_option("--format", format, "Output format: " + list)
+        ->check(CLI::IsMember(choices))
+        ->capture_default_str();
+}
+
+OutputFormat parseOutputFormat(const std::string& text) {
+    if (text == "tree") {
+        return OutputFormat::kTree;
+    }
+    if (text == "json") {
+        return OutputFormat::kJson;
+    }
+    if (text == "dot") {
+        return OutputFormat::kDot;
+    }
+    return OutputFormat::kTable;
+}
+
+long long parseNumber(const std::string& text, const std::string& what) {
+    // Base 10 unless written in hexadecimal: a leading zero is not octal here.
+    bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    errno = 0;
+    char* end = nullptr;
+    long long value = std::strtoll(text.c_str(), &end, hex ? 16 : 10);
+    if (text.empty() || errno != 0 || end == nullptr || *end != '\0') {
+        throw ToolError(what + " is not a number: '" + text + "'");
+    }
+    return value;
+}
+
+}  // namespace velt_tool

@@ -1,0 +1,24 @@
+// The subcommands of velt. Each add function registers its subcommand with
+// the parent and returns what main runs once the arguments are parsed.
+#ifndef VELT_TOOL_COMMANDS_H
+#define VELT_TOOL_COMMANDS_H
+
+#include <functional>
+
+namespace CLI {
+class App;
+}
+
+namespace velt_tool {
+
+struct Command {
+    CLI::App* app;
+    // Runs the subcommand; returns the exit status or throws ToolError.
+    std::function<int()> run;
+};
+
+Command addFormatsCommand(CLI::App& parent);
+
+}  // namespace velt_tool
+
+#endif
