@@ -17,6 +17,8 @@ struct Command {
     std::function<int()> run;
 };
 
+Command addListCommand(CLI::App& parent);
+Command addQueryCommand(CLI::App& parent);
 Command addFormatsCommand(CLI::App& parent);
 
 }  // namespace velt_tool

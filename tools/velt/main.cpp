@@ -49,6 +49,8 @@ int main(int argc, char** argv) {
                      "(default error,warning,info)");
 
     std::vector<Command> commands;
+    commands.push_back(addListCommand(app));
+    commands.push_back(addQueryCommand(app));
     commands.push_back(addFormatsCommand(app));
 
     for (const Command& command : commands) {

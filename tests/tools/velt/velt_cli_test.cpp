@@ -7,7 +7,7 @@ namespace velt_test {
 namespace {
 
 // Every subcommand the program offers.
-const std::vector<std::string> kCommands = {"formats"};
+const std::vector<std::string> kCommands = {"list", "query", "formats"};
 
 TEST(VeltCli, HelpOnEverySubcommandSucceeds) {
     ToolResult top = runVelt({"--help"});
@@ -27,6 +27,8 @@ TEST(VeltCli, BadArgumentsFailWithAMessage) {
     const std::vector<std::vector<std::string>> cases = {
         {},
         {"nonsense"},
+        {"list"},
+        {"query", "a.xml", "b.xml"},
         {"formats", "--height", "10"},
         {"formats", "YUV420_8_SP", "--width", "wide"},
         {"formats", "--format", "png"},

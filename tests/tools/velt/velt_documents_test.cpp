@@ -1,0 +1,53 @@
+// Reading documents: plain and gzip, and clear errors for missing,
+// unreadable or unsuitable files.
+#include <gtest/gtest.h>
+
+#include "tool_runner.h"
+
+namespace velt_test {
+namespace {
+
+TEST(VeltDocuments, MissingAndUnreadableDocumentsAreReported) {
+    ToolResult missing = runVelt({"list", "/nonexistent/settings.xml"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("does not exist"), std::string::npos) << missing.err;
+    EXPECT_TRUE(missing.out.empty());
+
+    TempFile wrongType("<graph_settings/>", ".txt");
+    ToolResult typed = runVelt({"list", wrongType.path()});
+    EXPECT_EQ(typed.status, 2);
+    EXPECT_NE(typed.err.find(".xml"), std::string::npos) << typed.err;
+
+    // The reader's own message tells where the document breaks off.
+    TempFile broken("<graph_settings version=\"1\"><settings key=\"1\" id=\"2\">", ".xml");
+    ToolResult syntax = runVelt({"list", broken.path()});
+    EXPECT_EQ(syntax.status, 2);
+    EXPECT_NE(syntax.err.find("XML_Parse error"), std::string::npos) << syntax.err;
+
+    TempFile notGzip("not compressed", ".gz");
+    EXPECT_EQ(runVelt({"list", notGzip.path()}).status, 2);
+
+    // A descriptor where settings are expected, and the other way round.
+    ToolResult swapped = runVelt({"list", descriptorPath()});
+    EXPECT_EQ(swapped.status, 2);
+    EXPECT_NE(swapped.err.find("not a graph settings"), std::string::npos) << swapped.err;
+    ToolResult reversed = runVelt({"query", settingsPath(), settingsPath(), "fps=30"});
+    EXPECT_EQ(reversed.status, 2);
+    EXPECT_NE(reversed.err.find("not a graph descriptor"), std::string::npos) << reversed.err;
+}
+
+TEST(VeltDocuments, ReadingIsTracedWithVerbose) {
+    ToolResult quiet = runVelt({"list", settingsPath()});
+    ASSERT_EQ(quiet.status, 0);
+    EXPECT_TRUE(quiet.err.empty()) << quiet.err;
+
+    // The reader's block allocation is traced at the "alloc" level.
+    ToolResult traced = runVelt({"list", settingsPath() + ".gz", "--verbose=alloc"});
+    ASSERT_EQ(traced.status, 0);
+    EXPECT_NE(traced.err.find("[alloc]"), std::string::npos) << traced.err;
+    EXPECT_NE(traced.err.find("parseVELTXmlFile"), std::string::npos) << traced.err;
+    EXPECT_EQ(traced.out, quiet.out);
+}
+
+}  // namespace
+}  // namespace velt_test

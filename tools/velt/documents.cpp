@@ -1,0 +1,113 @@
+#include "documents.h"
+
+#include <sys/stat.h>
+#include <fstream>
+
+#include "cli_common.h"
+#include "node_view.h"
+#include "velt_parser.h"
+#include "zo_log_common.h"
+
+namespace velt_tool {
+
+namespace {
+
+const char* kindName(DocumentKind kind) {
+    return kind == DocumentKind::kDescriptor ? "graph descriptor" : "graph settings";
+}
+
+void checkReadableFile(const std::string& path, DocumentKind kind) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        throw ToolError(std::string(kindName(kind)) + " '" + path + "' does not exist");
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throw ToolError(std::string(kindName(kind)) + " '" + path + "' is not a file");
+    }
+    if (!std::ifstream(path).good()) {
+        throw ToolError(std::string(kindName(kind)) + " '" + path + "' cannot be read");
+    }
+    size_t dot = path.rfind('.');
+    std::string type = dot == std::string::npos ? "" : path.substr(dot + 1);
+    if (type != "xml" && type != "gz") {
+        throw ToolError(std::string(kindName(kind)) + " '" + path +
+                        "': the file name must end in .xml (plain) or .gz (gzip)");
+    }
+}
+
+// A descriptor holds "graphs" (and "nodes"); settings hold "settings" entries.
+void checkKind(const VELT::IGraphConfig& root, const std::string& path, DocumentKind kind) {
+    bool ok = kind == DocumentKind::kDescriptor ? childNamed(root, "graphs") != nullptr
+                                                : !settingsEntries(root).empty();
+    if (!ok) {
+        throw ToolError(
+            std::string("'") + path + "' is not a " + kindName(kind) +
+            (kind == DocumentKind::kDescriptor ? " (no <graphs>)" : " (no <settings> entries)"));
+    }
+}
+
+}  // namespace
+
+Tree readDocument(const std::string& path, DocumentKind kind) {
+    checkReadableFile(path, kind);
+    LogCapture errors(ZO_LOG_ERROR);
+    VELT::IGraphConfig* root = nullptr;
+    {
+        VELT::VELTParser parser;
+        parser.parseVELTXmlFile(path.c_str(), &root);
+    }
+    // After a syntax error the reader hands out the innermost open node; the
+    // tree to free is the one above it.
+    Tree tree(root != nullptr ? root->getRoot() : nullptr);
+    if (!tree || !errors.messages().empty()) {
+        throw ToolError(
+            std::string("cannot read ") + kindName(kind) + " '" + path + "'" +
+            (errors.messages().empty() ? "" : ":\n" + describeMessages(errors.messages())));
+    }
+    checkKind(*tree, path, kind);
+    return tree;
+}
+
+std::unique_ptr<Documents> readDocuments(const std::string& descriptorPath,
+                                         const std::string& settingsPath) {
+    auto documents = std::make_unique<Documents>();
+    documents->descriptor = readDocument(descriptorPath, DocumentKind::kDescriptor);
+    documents->settings = readDocument(settingsPath, DocumentKind::kSettings);
+    documents->manager.setGraphDescriptor(documents->descriptor.get());
+    documents->manager.setGraphSettings(documents->settings.get());
+    return documents;
+}
+
+std::vector<VELT::IGraphConfig*> settingsEntries(const VELT::IGraphConfig& settings) {
+    return childNodesNamed(settings, "settings");
+}
+
+int entryKey(const VELT::IGraphConfig& entry) {
+    return intAttribute(entry, "key").value_or(-1);
+}
+
+int entryGraphId(const VELT::IGraphConfig& entry) {
+    return intAttribute(entry, "id").value_or(-1);
+}
+
+VELT::IGraphConfig* findSettingsEntry(const VELT::IGraphConfig& settings, int key) {
+    std::string keys;
+    for (VELT::IGraphConfig* entry : settingsEntries(settings)) {
+        if (entryKey(*entry) == key) {
+            return entry;
+        }
+        keys += (keys.empty() ? "" : ", ") + std::to_string(entryKey(*entry));
+    }
+    throw ToolError("no settings entry with key " + std::to_string(key) + " (keys: " + keys + ")");
+}
+
+std::string describeMessages(const std::vector<LogMessage>& messages) {
+    std::string text;
+    for (const LogMessage& message : messages) {
+        text += (text.empty() ? "" : "\n") + std::string("  ") + logLevelName(message.level) +
+                ": " + message.text;
+    }
+    return text;
+}
+
+}  // namespace velt_tool

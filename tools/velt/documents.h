@@ -1,0 +1,50 @@
+// Loading graph descriptors and graph settings, finding settings entries, and
+// building result graphs, with errors worded for the command line.
+#ifndef VELT_TOOL_DOCUMENTS_H
+#define VELT_TOOL_DOCUMENTS_H
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "log_router.h"
+#include "velt_graph_config.h"
+#include "velt_graph_query_manager.h"
+
+namespace velt_tool {
+
+// A document tree; deleting the root deletes the tree.
+using Tree = std::unique_ptr<VELT::IGraphConfig>;
+
+enum class DocumentKind { kDescriptor, kSettings };
+
+// Reads a plain (.xml) or gzip (.gz) document. ToolError (bad input) when the
+// file is missing or unreadable, has another type, fails to parse (with the
+// reader's messages), or is not the expected kind of document.
+Tree readDocument(const std::string& path, DocumentKind kind);
+
+// Both documents of a command, and a query manager that knows them.
+struct Documents {
+    Tree descriptor;
+    Tree settings;
+    VELT::GraphQueryManager manager;
+};
+
+// Reads both documents and hands them to the manager.
+std::unique_ptr<Documents> readDocuments(const std::string& descriptorPath,
+                                         const std::string& settingsPath);
+
+// The "settings" entries of a settings tree, in stored order.
+std::vector<VELT::IGraphConfig*> settingsEntries(const VELT::IGraphConfig& settings);
+// The entry whose "key" is key; ToolError (bad input) listing the keys when none.
+VELT::IGraphConfig* findSettingsEntry(const VELT::IGraphConfig& settings, int key);
+// An entry's "key" and "id", -1 when missing.
+int entryKey(const VELT::IGraphConfig& entry);
+int entryGraphId(const VELT::IGraphConfig& entry);
+
+// The messages joined one per line, each as "level: text".
+std::string describeMessages(const std::vector<LogMessage>& messages);
+
+}  // namespace velt_tool
+
+#endif
