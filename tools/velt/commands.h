@@ -19,6 +19,7 @@ struct Command {
 
 Command addListCommand(CLI::App& parent);
 Command addQueryCommand(CLI::App& parent);
+Command addBuildCommand(CLI::App& parent);
 Command addFormatsCommand(CLI::App& parent);
 
 }  // namespace velt_tool

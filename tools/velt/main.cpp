@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
     std::vector<Command> commands;
     commands.push_back(addListCommand(app));
     commands.push_back(addQueryCommand(app));
+    commands.push_back(addBuildCommand(app));
     commands.push_back(addFormatsCommand(app));
 
     for (const Command& command : commands) {

@@ -7,7 +7,7 @@ namespace velt_test {
 namespace {
 
 // Every subcommand the program offers.
-const std::vector<std::string> kCommands = {"list", "query", "formats"};
+const std::vector<std::string> kCommands = {"list", "query", "build", "formats"};
 
 TEST(VeltCli, HelpOnEverySubcommandSucceeds) {
     ToolResult top = runVelt({"--help"});
@@ -29,6 +29,8 @@ TEST(VeltCli, BadArgumentsFailWithAMessage) {
         {"nonsense"},
         {"list"},
         {"query", "a.xml", "b.xml"},
+        {"build", "a.xml", "b.xml"},
+        {"build", "a.xml", "b.xml", "--key", "abc"},
         {"formats", "--height", "10"},
         {"formats", "YUV420_8_SP", "--width", "wide"},
         {"formats", "--format", "png"},

@@ -1,0 +1,55 @@
+// velt build DESCRIPTOR SETTINGS --key K [--format tree|json|dot]: the result
+// graph of one settings entry.
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <memory>
+
+#include "cli_common.h"
+#include "commands.h"
+#include "documents.h"
+#include "graph_render.h"
+#include "result_graph.h"
+
+namespace velt_tool {
+
+namespace {
+
+struct BuildOptions {
+    std::string descriptor;
+    std::string settings;
+    int key = 0;
+    std::string format;
+};
+
+int runBuild(const BuildOptions& options) {
+    auto documents = readDocuments(options.descriptor, options.settings);
+    ResultGraph graph;
+    buildResultGraph(*documents, options.key, graph);
+    switch (parseOutputFormat(options.format)) {
+        case OutputFormat::kJson:
+            renderGraphJson(*graph.root(), std::cout);
+            break;
+        case OutputFormat::kDot:
+            renderGraphDot(*graph.root(), std::cout);
+            break;
+        default:
+            renderGraphTree(*graph.root(), std::cout);
+            break;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+Command addBuildCommand(CLI::App& parent) {
+    auto options = std::make_shared<BuildOptions>();
+    CLI::App* command = parent.add_subcommand("build", "The result graph of one settings entry");
+    command->add_option("DESCRIPTOR", options->descriptor, "Graph descriptor (.xml or .gz)")
+        ->required();
+    command->add_option("SETTINGS", options->settings, "Graph settings (.xml or .gz)")->required();
+    command->add_option("--key,-k", options->key, "The settings entry's \"key\"")->required();
+    addFormatOption(*command, options->format, {"tree", "json", "dot"});
+    return {command, [options] { return runBuild(*options); }};
+}
+
+}  // namespace velt_tool

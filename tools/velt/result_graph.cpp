@@ -1,0 +1,32 @@
+#include "result_graph.h"
+
+#include "cli_common.h"
+#include "log_router.h"
+#include "zo_log_common.h"
+
+namespace velt_tool {
+
+ResultGraph::~ResultGraph() {
+    VELT::GraphQueryManager::destroyGraph(root_);
+}
+
+int ResultGraph::build(VELT::GraphQueryManager& manager, VELT::IGraphConfig* entry) {
+    VELT::GraphQueryManager::destroyGraph(root_);
+    root_ = nullptr;
+    return manager.createGraph(entry, &root_);
+}
+
+void buildResultGraph(Documents& documents, int key, ResultGraph& graph) {
+    VELT::IGraphConfig* entry = findSettingsEntry(*documents.settings, key);
+    LogCapture errors(ZO_LOG_ERROR | ZO_LOG_WARNING);
+    int status = graph.build(documents.manager, entry);
+    if (status != 0) {
+        throw ToolError(
+            "building the result graph of settings " + std::to_string(key) + " failed (status " +
+                std::to_string(status) + ")" +
+                (errors.messages().empty() ? "" : ":\n" + describeMessages(errors.messages())),
+            kExitFailed);
+    }
+}
+
+}  // namespace velt_tool
