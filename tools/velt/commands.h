@@ -17,6 +17,7 @@ struct Command {
     std::function<int()> run;
 };
 
+Command addCheckCommand(CLI::App& parent);
 Command addListCommand(CLI::App& parent);
 Command addQueryCommand(CLI::App& parent);
 Command addBuildCommand(CLI::App& parent);

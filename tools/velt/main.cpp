@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
                      "(default error,warning,info)");
 
     std::vector<Command> commands;
+    commands.push_back(addCheckCommand(app));
     commands.push_back(addListCommand(app));
     commands.push_back(addQueryCommand(app));
     commands.push_back(addBuildCommand(app));

@@ -7,7 +7,7 @@ namespace velt_test {
 namespace {
 
 // Every subcommand the program offers.
-const std::vector<std::string> kCommands = {"list", "query", "build", "formats"};
+const std::vector<std::string> kCommands = {"check", "list", "query", "build", "formats"};
 
 TEST(VeltCli, HelpOnEverySubcommandSucceeds) {
     ToolResult top = runVelt({"--help"});
@@ -28,6 +28,7 @@ TEST(VeltCli, BadArgumentsFailWithAMessage) {
         {},
         {"nonsense"},
         {"list"},
+        {"check", "a.xml"},
         {"query", "a.xml", "b.xml"},
         {"build", "a.xml", "b.xml"},
         {"build", "a.xml", "b.xml", "--key", "abc"},

@@ -1,0 +1,86 @@
+// velt check: the version check and every entry's result graph.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <fstream>
+#include <sstream>
+
+#include "tool_runner.h"
+
+namespace velt_test {
+namespace {
+
+std::string readText(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The bundled settings with one more entry, whose graph id is unknown.
+std::string settingsWithBrokenEntry() {
+    std::string text = readText(settingsPath());
+    std::string broken = "<settings key=\"7000\" id=\"555\" fps=\"30\"/>\n</graph_settings>";
+    text.replace(text.rfind("</graph_settings>"), std::string("</graph_settings>").size(), broken);
+    return text;
+}
+
+TEST(VeltCheck, BundledDocumentsPass) {
+    ToolResult result = runVelt({"check", descriptorPath(), settingsPath(), "--format", "json"});
+    ASSERT_EQ(result.status, 0) << result.out << result.err;
+    nlohmann::json report = nlohmann::json::parse(result.out);
+    EXPECT_TRUE(report["ok"]);
+    EXPECT_TRUE(report["version"]["matching"]);
+    ASSERT_EQ(report["entries"].size(), 5u);
+    for (const auto& entry : report["entries"]) {
+        EXPECT_TRUE(entry["ok"]) << entry.dump();
+        EXPECT_EQ(entry["graph"]["status"], 0);
+    }
+
+    ToolResult text = runVelt({"check", descriptorPath() + ".gz", settingsPath() + ".gz"});
+    EXPECT_EQ(text.status, 0) << text.out;
+    EXPECT_NE(text.out.find("settings 6000 (graph 100): ok"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("5 entries, 5 ok, 0 failed"), std::string::npos) << text.out;
+}
+
+TEST(VeltCheck, BrokenEntryFailsWithTheLibrarysMessage) {
+    TempFile settings(settingsWithBrokenEntry(), ".xml");
+    ToolResult result = runVelt({"check", descriptorPath(), settings.path(), "--format", "json"});
+    EXPECT_EQ(result.status, 1);
+    nlohmann::json report = nlohmann::json::parse(result.out);
+    EXPECT_FALSE(report["ok"]);
+    ASSERT_EQ(report["entries"].size(), 6u);
+    size_t failed = 0;
+    for (const auto& entry : report["entries"]) {
+        if (entry["key"] == 7000) {
+            EXPECT_FALSE(entry["ok"]);
+            EXPECT_EQ(entry["graph"]["status"], -8);
+            ASSERT_FALSE(entry["graph"]["messages"].empty());
+            EXPECT_NE(entry["graph"]["messages"][0]["text"].get<std::string>().find(
+                          "could not find graph with id 555"),
+                      std::string::npos);
+        }
+        failed += entry["ok"] ? 0 : 1;
+    }
+    EXPECT_EQ(failed, 1u);
+    EXPECT_EQ(report["summary"]["failed"], 1);
+
+    ToolResult text = runVelt({"check", descriptorPath(), settings.path()});
+    EXPECT_EQ(text.status, 1);
+    EXPECT_NE(text.out.find("settings 7000 (graph 555): FAILED"), std::string::npos) << text.out;
+}
+
+TEST(VeltCheck, VersionMismatchIsAWarningOnly) {
+    std::string text = readText(settingsPath());
+    text.replace(text.find("version=\"ORBA5.3\""), std::string("version=\"ORBA5.3\"").size(),
+                 "version=\"ORBA6.1\"");
+    TempFile settings(text, ".xml");
+    ToolResult result = runVelt({"check", descriptorPath(), settings.path(), "--format", "json"});
+    EXPECT_EQ(result.status, 0) << result.out;
+    nlohmann::json report = nlohmann::json::parse(result.out);
+    EXPECT_FALSE(report["version"]["matching"]);
+    EXPECT_EQ(report["version"]["messages"][0]["level"], "warning");
+}
+
+}  // namespace
+}  // namespace velt_test
