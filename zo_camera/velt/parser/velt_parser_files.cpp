@@ -60,7 +60,8 @@ void VELTParser::parseGz(XML_Parser& parser, const char* fileName, void* buffer)
         const int count = gzread(file, block, static_cast<unsigned>(kBlockSize));
         if (count < 0) {
             zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error reading from file");
-            break;
+            gzclose(file);
+            return;
         }
         if (count == 0) {
             // As for plain files, a document that filled whole blocks still
@@ -72,6 +73,14 @@ void VELTParser::parseGz(XML_Parser& parser, const char* fileName, void* buffer)
         if (!feed(parser, block, static_cast<size_t>(count), final, __func__, __LINE__) || final) {
             break;
         }
+    }
+    // zlib hands out what a stream cut short still holds and then reports an
+    // end of file, not an error; a stream missing only its checksum trailer
+    // even yields a complete document. Its error state tells the difference.
+    int error = Z_OK;
+    gzerror(file, &error);
+    if (error != Z_OK) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error reading from file");
     }
     gzclose(file);
 }
