@@ -1,5 +1,7 @@
 #include "zo_camera/velt/query/connection_end.h"
 
+#include <memory>
+
 #include "velt_item_uid.h"
 #include "velt_status.h"
 #include "zo_camera/velt/query/query_log.h"
@@ -11,13 +13,17 @@ namespace {
 
 // Adds a "peer" even where the item already has one: a port may feed several others.
 int appendPeer(GraphConfigNode* item, const std::string& text) {
-    GraphConfigStrAttribute* peer = new GraphConfigStrAttribute();
+    // Owned here until the item has taken it: both steps can run out of memory.
+    auto peer = std::make_unique<GraphConfigStrAttribute>();
     int status = peer->insertString(text);
     if (status != err_none) {
-        delete peer;
         return status;
     }
-    return item->insertDescendant(peer, kKeyPeer);
+    status = item->insertDescendant(peer.get(), kKeyPeer);
+    if (status == err_none) {
+        peer.release();
+    }
+    return status;
 }
 
 }  // namespace

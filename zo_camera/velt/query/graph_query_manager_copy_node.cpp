@@ -1,5 +1,6 @@
 // Copies descriptor blocks into a result graph, building those that name a
 // base node from it.
+#include <memory>
 #include <string>
 
 #include "velt_graph_config_node.h"
@@ -70,7 +71,8 @@ GraphConfigNode* GraphQueryManager::constructNodeFromBase(IGraphConfig* block,
         if (candidate->getValue(kKeyName, name) != err_none || name != baseName) {
             continue;
         }
-        GraphConfigNode* copy = static_cast<GraphConfigNode*>(candidate)->copy();
+        // Owned until handed out: the conversion can throw std::bad_alloc.
+        std::unique_ptr<GraphConfigNode> copy(static_cast<GraphConfigNode*>(candidate)->copy());
         if (!copy) {
             zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
                                 "Failed to copy base node %s to create node %s", baseName.c_str(),
@@ -82,10 +84,9 @@ GraphConfigNode* GraphQueryManager::constructNodeFromBase(IGraphConfig* block,
             zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
                                 "Failed to change base node %s into node %s", baseName.c_str(),
                                 blockName.c_str());
-            delete copy;
             return nullptr;
         }
-        return copy;
+        return copy.release();
     }
     zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Failed to find base node %s for node %s",
                         baseName.c_str(), blockName.c_str());

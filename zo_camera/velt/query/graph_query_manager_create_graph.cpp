@@ -1,4 +1,5 @@
 // Builds a result graph from the graph descriptor and one settings entry.
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
@@ -40,7 +41,8 @@ GraphConfigNode* findDescriptorGraph(const IGraphConfig* descriptor, int graphId
 // A copy of the descriptor graph that also records the descriptor's version.
 int copyGraphWithVersion(const IGraphConfig* descriptor, const GraphConfigNode* graph,
                          GraphConfigNode** copyOut) {
-    GraphConfigNode* copy = graph->copy();
+    // Owned until handed out: reading the version can throw std::bad_alloc.
+    std::unique_ptr<GraphConfigNode> copy(graph->copy());
     if (!copy) {
         zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Error creating GraphConfigNode: No memory");
         return err_nomemory;
@@ -50,10 +52,9 @@ int copyGraphWithVersion(const IGraphConfig* descriptor, const GraphConfigNode* 
     if (copy->addValue(kKeyVersion, version) != err_none) {
         zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Failed to add GDF version info [%s]to graph",
                             version.c_str());
-        delete copy;
         return err_nomemory;
     }
-    *copyOut = copy;
+    *copyOut = copy.release();
     return err_none;
 }
 
@@ -110,7 +111,11 @@ int GraphQueryManager::getGraph(GraphConfigNode* settings, GraphConfigNode* resu
     if (status != err_none) {
         return status;
     }
-    result->insertDescendant(graphCopy, kKeyGraph);
+    status = result->insertDescendant(graphCopy, kKeyGraph);
+    if (status != err_none) {
+        delete graphCopy;
+        return status;
+    }
 
     status = addConnections(*graph, settings, result);
     if (status != err_none) {

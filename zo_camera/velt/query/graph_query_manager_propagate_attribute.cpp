@@ -1,5 +1,6 @@
 // Copies one attribute from a block onto the virtual sink it feeds, replacing
 // what the sink already holds.
+#include <memory>
 #include <string>
 
 #include "velt_graph_config_node.h"
@@ -30,13 +31,17 @@ int propagateAttribute(IGraphConfig* source, IGraphConfig* target, unsigned key)
         }
         return status;
     }
-    Attribute* attribute = new Attribute();
+    // Owned here until the node has taken it: both steps can run out of memory.
+    auto attribute = std::make_unique<Attribute>();
     status = attribute->setValue(value);
     if (status != err_none) {
-        delete attribute;
         return status;
     }
-    return targetNode->insertDescendant(attribute, key);
+    status = targetNode->insertDescendant(attribute.get(), key);
+    if (status == err_none) {
+        attribute.release();
+    }
+    return status;
 }
 
 }  // namespace

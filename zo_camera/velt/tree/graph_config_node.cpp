@@ -12,17 +12,6 @@ namespace VELT {
 
 namespace {
 
-using OwnedItems = std::vector<std::unique_ptr<GraphConfigItem>>;
-
-// Moves a node's items onto a stack, last item first, so that popping
-// releases them in stored order.
-void moveItemsTo(GraphConfigNode::ItemMap& items, OwnedItems& pending) {
-    for (auto it = items.rbegin(); it != items.rend(); ++it) {
-        pending.push_back(std::move(it->second));
-    }
-    items.clear();
-}
-
 // A copy of one attribute, or null for an unknown kind or when out of memory.
 GraphConfigItem* copyAttribute(const GraphConfigItem& item) {
     switch (item.getType()) {
@@ -40,16 +29,16 @@ GraphConfigItem* copyAttribute(const GraphConfigItem& item) {
 GraphConfigNode::GraphConfigNode() : GraphConfigAttribute(kTypeNode) {}
 
 GraphConfigNode::~GraphConfigNode() {
-    // Hostile documents nest hundreds of thousands of levels deep, so the
-    // subtree is released from an explicit stack: every node has lost its
-    // items before its own destructor runs, and no destructor recurses.
-    OwnedItems pending;
-    moveItemsTo(items_, pending);
-    while (!pending.empty()) {
-        std::unique_ptr<GraphConfigItem> item = std::move(pending.back());
-        pending.pop_back();
+    // Hostile documents nest hundreds of thousands of levels deep, so no
+    // destructor may recurse; and a destructor must not fail when memory is
+    // short, so no work list is allocated either. Before a child node goes,
+    // its items are moved into this node's map (moving map entries allocates
+    // nothing), so every node is empty when its own destructor runs.
+    while (!items_.empty()) {
+        std::unique_ptr<GraphConfigItem> item = std::move(items_.begin()->second);
+        items_.erase(items_.begin());
         if (item->isNode()) {
-            moveItemsTo(static_cast<GraphConfigNode*>(item.get())->items_, pending);
+            items_.merge(static_cast<GraphConfigNode*>(item.get())->items_);
         }
     }
 }
