@@ -3,20 +3,34 @@
  * per execution context and per program group, with each kernel's resolution
  * and the resolution history in front of it.
  *
- * This header holds the parts that need no built lists: the resolution
- * histories of image sources, the readers of a kernel's values from the graph
- * (shared with the subgraph path) and the dump text of run-kernel lists.
+ * initPekUtils() builds the lists of graphs of generation 5 and earlier itself
+ * (one list per execution context, built along stream chains from upstream
+ * contexts down) and hands newer graphs, or graphs whose program groups carry
+ * kernel links, to an embedded GraphUtil; the queries then forward to it.
+ *
+ * Ownership: every run-kernel array and resolution record belongs to the
+ * builder and stays valid until the next initPekUtils() or its destruction.
+ * The graph is not owned and must outlive the builder's use of it.
+ *
+ * The static members need no object: the resolution histories of image
+ * sources, the readers of a kernel's values from the graph (shared with the
+ * subgraph path) and the dump text of run-kernel lists.
  */
 #ifndef VELT_QEL_PEK_UTILS_H
 #define VELT_QEL_PEK_UTILS_H
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "velt_export.h"
 #include "velt_graph_config.h"
+#include "velt_graph_util.h"
+#include "velt_isp_utils.h"
+#include "velt_kernel_config_container.h"
 #include "velt_status.h"
 #include "zo_isp_qel_records.h"
 
@@ -61,6 +75,88 @@ class ZO_EXPORT QelPekUtils {
         int32_t scalingNumerator;  // scaling is output over input
         int32_t scalingDenominator;
     };
+
+    // Execution context of a sink -> (context, port) pairs from the sink's
+    // context upstream; each port feeds the element before it.
+    using StreamChains = std::map<int32_t, std::vector<std::pair<int32_t, IGraphConfig*>>>;
+    // Stream id -> (program group or compute block id, RBM) pairs.
+    using RoutingInfo = std::map<int32_t, std::vector<std::pair<int32_t, std::string>>>;
+
+    // useStreamIdKey: group program groups by "stream_id" (true) or by
+    // "exec_ctx_id" (false).
+    explicit QelPekUtils(bool useStreamIdKey);
+    ~QelPekUtils();
+    QelPekUtils(const QelPekUtils&) = delete;
+    QelPekUtils& operator=(const QelPekUtils&) = delete;
+
+    /* --- Building --- */
+
+    // Builds the kernel lists of a graph, releasing those of a previous one.
+    // err_argument for a null graph or root, err_internal when no generation
+    // utility can be made; else the status of the build (or of GraphUtil::init
+    // on the subgraph path). The object stays usable after a failure.
+    Status initPekUtils(const IGraphConfig* graph);
+    // Stores the graph's generation; true for generation 6 and later.
+    bool detectNewGraphVersion();
+    // True (and generation 6) when a program group holds a "klink".
+    bool nodesHaveKernelLinks();
+    // Counts the kernels of every execution context, allocates all arrays and
+    // fills them context by context along the stream chains.
+    Status generateKernelListsForExecCtxs();
+    // One chain per sink of pixel data, keyed by the sink's context.
+    Status getStreamChains(StreamChains& chains);
+    // The context feeding the program group of context streamId, and (when
+    // port is not null) the output port it feeds through; -1 when none.
+    int32_t getUpstreamStreamId(int streamId, IGraphConfig** port);
+    // Fills one execution context's array (poolIndex selects its records)
+    // from its program groups; records sink-port histories in portHistories.
+    Status populateKernelArray(int ctxId, zo_isp_qel_run_kernels* kernels, unsigned poolIndex,
+                               PortHistoryMap& portHistories);
+    // err_data unless the ids of count kernels (summing to idSum) can run 0..count-1.
+    static Status kernelIdSanityCheck(unsigned idSum, unsigned count);
+    // Applies every override for the record's kernel, in order.
+    static void applyKernelConfigs(const std::vector<KernelConfigContainer>& configs,
+                                   zo_isp_qel_run_kernels& rk);
+    // Allocates one zeroed array and resolution records per execution context.
+    // err_nomemory when an allocation fails.
+    Status createKernelListStructures();
+    // Allocates the zeroed array of one program group (once per group).
+    Status createPerPgKernelListStructures(const IGraphConfig* pg, unsigned kernelCount);
+    // Releases every array and resolution record.
+    void deleteKernelInfo();
+    // Looks up the program group port the kernel's sink_port names and notes
+    // the kernel's slot when that port is disabled; err_argument without port.
+    Status handleSinkPort(KernelInfo& info, const IGraphConfig* pg,
+                          std::vector<uint32_t>& disabledSlots, uint32_t slot);
+
+    /* --- Queries --- */
+
+    // The kernels of one execution context (or subgraph). An unknown or
+    // negative id gives an empty group with status 0.
+    Status getProgramGroup(int id, zo_isp_qel_program_group& group);
+    // The kernels of one program group, refreshed from its context's array.
+    Status getProgramGroup(const IGraphConfig* pg, zo_isp_qel_program_group& group);
+    // The history entering the last context built (or the source subgraph).
+    Status getSourceResolutionHistory(zo_isp_qel_resolution_info& history);
+    // Appends every distinct integer under key of the nodes of the given type.
+    Status collectNodesIntAttribute(std::vector<int32_t>& values, uint32_t key,
+                                    uint32_t type) const;
+    // The distinct "stream_id"s of the sinks, or of the program groups
+    // (compute blocks from generation 7).
+    Status getStreamIds(std::vector<int32_t>& ids, bool sinks) const;
+    // Program group (or compute block) ids and RBMs per stream.
+    Status getRoutingInfo(RoutingInfo& routing);
+
+    /* --- Side data --- */
+
+    // The source's "cmc_tag"; err_data when missing or empty.
+    Status getSensorCmcId(std::string& cmcId);
+    // The source's conversion gain (1.0 by default) and DOL mode ("" by default).
+    Status getDolInfo(float& conversionGain, std::string& dolMode);
+    // The 56 MBR limits of a stream; err_data when missing or too few.
+    Status getMbrData(int streamId, zo_view_mbr_limits_t* limits);
+    // Logs the run kernels of one execution context (or subgraph).
+    void dumpKernels(int id);
 
     /* --- Source resolution histories --- */
 
@@ -137,6 +233,24 @@ class ZO_EXPORT QelPekUtils {
     static void dumpKernels(const zo_isp_qel_run_kernels* kernels, unsigned count);
     // Every port history, under the port's printed name.
     static void dumpPortResHistoryMap(const PortHistoryMap& portHistories);
+
+  private:
+    // First phase of the build: kernels per execution context, arrays per
+    // program group, then createKernelListStructures().
+    Status countKernels();
+    // The side-data source: "sensor", else "buffer_src0"; logs when missing.
+    Status sideDataSource(const IGraphConfig*& source) const;
+
+    std::map<int32_t, uint32_t> execCtxIndexMap;  // context id -> pool index
+    std::vector<ResolutionMemPool> resolutionPools;
+    std::map<const IGraphConfig*, KernelGroupInfo> pgKernelGroups;
+    std::map<int32_t, KernelGroupInfo> ctxKernelGroups;
+    zo_isp_qel_resolution_info inputHistory;  // entering the context being built
+    IGraphConfig* graphRoot;                  // null until initPekUtils() succeeds
+    bool useStreamIdKey;
+    GraphUtil graphUtil;  // active once its init() ran on a graph
+    int32_t hwGeneration;
+    std::shared_ptr<IspUtils> ispUtils;
 };
 
 }  // namespace VELT

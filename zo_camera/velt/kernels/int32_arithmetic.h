@@ -19,6 +19,10 @@ inline int32_t add(int32_t a, int32_t b) {
     return fromBits(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
 }
 
+inline int32_t sub(int32_t a, int32_t b) {
+    return fromBits(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+
 inline int32_t mul(int32_t a, int32_t b) {
     return fromBits(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
 }
