@@ -10,6 +10,7 @@
 #include "velt_node_iterator.h"
 
 #include "zo_camera/velt/kernels/int32_arithmetic.h"
+#include "zo_camera/velt/kernels/node_name.h"
 #include "zo_camera/velt/tree/tree_log.h"
 
 namespace VELT {
@@ -23,14 +24,6 @@ using BranchPoints = std::map<int32_t, zo_isp_qel_resolution_info>;
 QelPekUtils::KernelInfo infoOf(const KernelInfos& infos, int32_t slot) {
     const auto found = infos.find(slot);
     return found != infos.end() ? found->second : QelPekUtils::KernelInfo{};
-}
-
-std::string kernelName(const IGraphConfig& kernel) {
-    std::string name;
-    if (kernel.getValue(kKeyName, name) != err_none) {
-        name = kernel.getName();
-    }
-    return name;
 }
 
 // Disables the kernels in front of a disabled sink terminal, back to the last
@@ -152,7 +145,7 @@ Status QelPekUtils::populateKernelArray(int ctxId, zo_isp_qel_run_kernels* kerne
                                 &info.branch_point, &info.sink_port,
                                 &info.restore_point) != err_none) {
                 zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to fetch kernel values '%s'",
-                                    kernelName(*kernel).c_str());
+                                    nameOf(*kernel).c_str());
                 return err_argument;
             }
             std::string sourcePath;

@@ -8,6 +8,7 @@
 #include "velt_item_uid.h"
 
 #include "zo_camera/velt/kernels/int32_arithmetic.h"
+#include "zo_camera/velt/kernels/node_name.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
 
@@ -20,21 +21,13 @@ const char kSourcePortPath[] = "port_0";
 // The CSI back end's input stage, in order of preference.
 const char* const kCsiInputPaths[] = {"qel_pixelformatter:input", "stream2mmio:input"};
 
-std::string sourceName(const IGraphConfig& source) {
-    std::string name;
-    if (source.getValue(kKeyName, name) != 0) {
-        name = source.getName();
-    }
-    return name;
-}
-
 Status readSourceSize(const IGraphConfig& source, const IGraphConfig& port, int32_t& width,
                       int32_t& height) {
     const Status status = GraphCameraUtil::getDimensions(&port, &width, &height);
     if (status != err_none) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
                             "Failed to get dimensions(width, height) for the source %s",
-                            sourceName(source).c_str());
+                            nameOf(source).c_str());
     }
     return status;
 }
@@ -43,7 +36,7 @@ Status readSourceSize(const IGraphConfig& source, const IGraphConfig& port, int3
 
 Status QelPekUtils::sourceGetResolutionHistory(zo_isp_qel_resolution_info& history,
                                                IGraphConfig& source) {
-    const std::string name = sourceName(source);
+    const std::string name = nameOf(source);
     Status status = err_notsupported;
     switch (ItemUID::str2key(name)) {
         case kKeySensor:
@@ -70,7 +63,7 @@ Status QelPekUtils::sourceGetResolutionHistory(zo_isp_qel_resolution_info& histo
 
 Status QelPekUtils::calculateSensorResolutionHistory(IGraphConfig& sensor,
                                                      zo_isp_qel_resolution_info& history) {
-    const std::string name = sourceName(sensor);
+    const std::string name = nameOf(sensor);
     zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Calculating resolution history for source %s",
                         name.c_str());
     SensorModeInfo mode{};
@@ -146,7 +139,7 @@ Status QelPekUtils::calculateBufSrcResolutionHistory(IGraphConfig& bufferSource,
     if (port == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
                             "Could not find %s port_0- check node description",
-                            sourceName(bufferSource).c_str());
+                            nameOf(bufferSource).c_str());
         return err_internal;
     }
     int32_t width = 0;

@@ -340,3 +340,20 @@ TEST(KernelListBuilder, NullGraph) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(KernelListBuilder, GenerationSevenStreamsAreComputeBlocks) {
+    VELT::GraphConfigNode root;
+    zovesk_test::addStr(zovesk_test::addChild(&root, "graph"), "version", "ORBA7");
+    zovesk_test::addInt(zovesk_test::addBlock(&root, "cb0", "compute_block"), "stream_id", 3);
+    zovesk_test::addInt(zovesk_test::addBlock(&root, "pg0", "program_group"), "stream_id", 4);
+    VELT::QelPekUtils pek(true);
+    // Newer graphs go to the subgraph analysis, whatever it makes of this one.
+    (void)pek.initPekUtils(&root);
+    std::vector<int32_t> ids;
+    EXPECT_EQ(0, pek.getStreamIds(ids, false));
+    EXPECT_EQ((std::vector<int32_t>{3}), ids);
+}
+
+}  // namespace
