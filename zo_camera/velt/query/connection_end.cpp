@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "velt_graph_query_manager.h"
 #include "velt_item_uid.h"
 #include "velt_status.h"
 #include "zo_camera/velt/query/query_log.h"
@@ -56,6 +57,19 @@ IGraphConfig* findDescriptorNodes(const IGraphConfig* descriptor) {
     return nodes;
 }
 
+GraphConfigNode* copyConnectionEndBlock(GraphQueryManager& manager, IGraphConfig* nodes,
+                                        const ConnectionEnd& end, const char* role,
+                                        GraphConfigNode* result) {
+    IGraphConfig* block = manager.copyNodeToResult(nodes, end.nodeKey, result);
+    if (!block) {
+        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
+                            "Failed to copy %s node(%s) from descriptor to settings", role,
+                            end.nodeName());
+        return nullptr;
+    }
+    return static_cast<GraphConfigNode*>(block);
+}
+
 GraphConfigNode* findConnectionEndItem(GraphConfigNode* block, const ConnectionEnd& end) {
     if (!end.hasPort()) {
         return block;
@@ -90,6 +104,21 @@ int linkConnectionEnds(GraphConfigNode* sourceItem, const ConnectionEnd& source,
         return err_none;
     }
     return destinationItem->addValue(kKeyPeer, sourceText);
+}
+
+int linkConnectionBlocks(GraphConfigNode* sourceBlock, const ConnectionEnd& source,
+                         GraphConfigNode* destinationBlock, const ConnectionEnd& destination,
+                         const std::string& peerText, const std::string& sourceText) {
+    GraphConfigNode* sourceItem = findConnectionEndItem(sourceBlock, source);
+    if (!sourceItem) {
+        return err_general;
+    }
+    GraphConfigNode* destinationItem = findConnectionEndItem(destinationBlock, destination);
+    if (!destinationItem) {
+        return err_general;
+    }
+    return linkConnectionEnds(sourceItem, source, destinationItem, destination, peerText,
+                              sourceText);
 }
 
 }  // namespace VELT

@@ -88,11 +88,8 @@ int GraphQueryManager::getConnectionData(const std::string& source, const std::s
         }
     }
 
-    IGraphConfig* sourceBlock = copyNodeToResult(nodes, sourceEnd.nodeKey, result);
+    GraphConfigNode* sourceBlock = copyConnectionEndBlock(*this, nodes, sourceEnd, "src", result);
     if (!sourceBlock) {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                            "Failed to copy src node(%s) from descriptor to settings",
-                            sourceEnd.nodeName());
         return err_general;
     }
 
@@ -125,30 +122,17 @@ int GraphQueryManager::getConnectionData(const std::string& source, const std::s
         return err_none;
     }
 
-    IGraphConfig* destinationBlock = copyNodeToResult(nodes, destinationEnd.nodeKey, result);
+    GraphConfigNode* destinationBlock =
+        copyConnectionEndBlock(*this, nodes, destinationEnd, "dst", result);
     if (!destinationBlock) {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                            "Failed to copy dst node(%s) from descriptor to settings",
-                            destinationEnd.nodeName());
         return err_general;
     }
-
-    GraphConfigNode* sourceNode = static_cast<GraphConfigNode*>(sourceBlock);
-    GraphConfigNode* destinationNode = static_cast<GraphConfigNode*>(destinationBlock);
     if (!destinationEnd.hasPort()) {
-        return connectVirtualSink(sourceNode, destinationNode, sourceEnd, destinationEnd, peerText,
-                                  source);
+        return connectVirtualSink(sourceBlock, destinationBlock, sourceEnd, destinationEnd,
+                                  peerText, source);
     }
-    GraphConfigNode* sourceItem = findConnectionEndItem(sourceNode, sourceEnd);
-    if (!sourceItem) {
-        return err_general;
-    }
-    GraphConfigNode* destinationPort = findConnectionEndItem(destinationNode, destinationEnd);
-    if (!destinationPort) {
-        return err_general;
-    }
-    return linkConnectionEnds(sourceItem, sourceEnd, destinationPort, destinationEnd, peerText,
-                              source);
+    return linkConnectionBlocks(sourceBlock, sourceEnd, destinationBlock, destinationEnd, peerText,
+                                source);
 }
 
 }  // namespace VELT

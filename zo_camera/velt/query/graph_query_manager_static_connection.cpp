@@ -23,48 +23,33 @@ int GraphQueryManager::getStaticConnectionData(const std::string& source, const 
     const ConnectionEnd sourceEnd(source);
     const ConnectionEnd destinationEnd(sink);
 
-    IGraphConfig* sourceBlock = copyNodeToResult(nodes, sourceEnd.nodeKey, result);
+    GraphConfigNode* sourceBlock = copyConnectionEndBlock(*this, nodes, sourceEnd, "src", result);
     if (!sourceBlock) {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                            "Failed to copy src node(%s) from descriptor to settings",
-                            sourceEnd.nodeName());
         return err_general;
     }
-    IGraphConfig* destinationBlock = copyNodeToResult(nodes, destinationEnd.nodeKey, result);
+    GraphConfigNode* destinationBlock =
+        copyConnectionEndBlock(*this, nodes, destinationEnd, "dst", result);
     if (!destinationBlock) {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                            "Failed to copy dst node(%s) from descriptor to settings",
-                            destinationEnd.nodeName());
         return err_general;
     }
-    GraphConfigNode* sourceNode = static_cast<GraphConfigNode*>(sourceBlock);
-    GraphConfigNode* destinationNode = static_cast<GraphConfigNode*>(destinationBlock);
 
     if (!destinationEnd.hasPort()) {
-        int status = destinationNode->addValue(kKeyDirection, 0);
+        int status = destinationBlock->addValue(kKeyDirection, 0);
         if (status != err_none) {
             return status;
         }
-        GraphConfigNode* sourceItem = findConnectionEndItem(sourceNode, sourceEnd);
+        GraphConfigNode* sourceItem = findConnectionEndItem(sourceBlock, sourceEnd);
         if (!sourceItem) {
             return err_general;
         }
         // A static sink runs in the context of what feeds it; either may be missing.
-        propagateIntAttribute(sourceNode, destinationNode, kKeyExecCtxId);
-        propagateStrAttribute(sourceNode, destinationNode, kKeyContentType);
-        return linkConnectionEnds(sourceItem, sourceEnd, destinationNode, destinationEnd, sink,
+        propagateIntAttribute(sourceBlock, destinationBlock, kKeyExecCtxId);
+        propagateStrAttribute(sourceBlock, destinationBlock, kKeyContentType);
+        return linkConnectionEnds(sourceItem, sourceEnd, destinationBlock, destinationEnd, sink,
                                   source);
     }
-
-    GraphConfigNode* sourceItem = findConnectionEndItem(sourceNode, sourceEnd);
-    if (!sourceItem) {
-        return err_general;
-    }
-    GraphConfigNode* destinationPort = findConnectionEndItem(destinationNode, destinationEnd);
-    if (!destinationPort) {
-        return err_general;
-    }
-    return linkConnectionEnds(sourceItem, sourceEnd, destinationPort, destinationEnd, sink, source);
+    return linkConnectionBlocks(sourceBlock, sourceEnd, destinationBlock, destinationEnd, sink,
+                                source);
 }
 
 }  // namespace VELT
