@@ -156,6 +156,14 @@ class ZO_EXPORT GraphQueryManager {
     int propagateStrAttribute(IGraphConfig* source, IGraphConfig* target, unsigned key);
 
   private:
+    /*
+     * The frame both queryGraphs share: records strict, validates the trees,
+     * then runs considerEntries (which hands entries to considerEntry) and
+     * finishes; running out of memory on the way ends the query with -4.
+     */
+    template <typename ConsiderEntries>
+    int runQuery(bool strict, const std::vector<IGraphConfig*>& results,
+                 ConsiderEntries&& considerEntries);
     /* Takes the entry into results when its count of met criteria suffices. */
     void considerEntry(const GraphQueryCriteria& criteria, IGraphConfig* entry,
                        std::vector<IGraphConfig*>& results);

@@ -27,19 +27,16 @@ bool readAttributeText(const IGraphConfig& node, uint32_t key, std::string& text
 
 }  // namespace
 
-int GraphQueryManager::queryGraphs(const GraphQueryCriteria& criteria,
-                                   std::vector<IGraphConfig*>& results, bool strict) {
+template <typename ConsiderEntries>
+int GraphQueryManager::runQuery(bool strict, const std::vector<IGraphConfig*>& results,
+                                ConsiderEntries&& considerEntries) {
     strict_ = strict;
     const int status = validateSettingsAgainstDescriptor();
     if (status != err_none) {
         return status;
     }
     try {
-        NodeIterator entries(graphSettings_);
-        for (IGraphConfig* entry = entries.iterateByUid(kKeySettings); entry != nullptr;
-             entry = entries.iterateByUid(kKeySettings)) {
-            considerEntry(criteria, entry, results);
-        }
+        considerEntries();
     } catch (const std::exception&) {
         zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Out of memory while querying settings");
         return err_nomemory;
@@ -48,24 +45,26 @@ int GraphQueryManager::queryGraphs(const GraphQueryCriteria& criteria,
 }
 
 int GraphQueryManager::queryGraphs(const GraphQueryCriteria& criteria,
+                                   std::vector<IGraphConfig*>& results, bool strict) {
+    return runQuery(strict, results, [&]() {
+        NodeIterator entries(graphSettings_);
+        for (IGraphConfig* entry = entries.iterateByUid(kKeySettings); entry != nullptr;
+             entry = entries.iterateByUid(kKeySettings)) {
+            considerEntry(criteria, entry, results);
+        }
+    });
+}
+
+int GraphQueryManager::queryGraphs(const GraphQueryCriteria& criteria,
                                    const std::vector<IGraphConfig*>& candidates,
                                    std::vector<IGraphConfig*>& results, bool strict) {
-    strict_ = strict;
-    const int status = validateSettingsAgainstDescriptor();
-    if (status != err_none) {
-        return status;
-    }
-    try {
+    return runQuery(strict, results, [&]() {
         for (IGraphConfig* candidate : candidates) {
             if (candidate != nullptr) {
                 considerEntry(criteria, candidate, results);
             }
         }
-    } catch (const std::exception&) {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Out of memory while querying settings");
-        return err_nomemory;
-    }
-    return finishQuery(results);
+    });
 }
 
 void GraphQueryManager::goThroughSearchItems(const GraphQueryCriteria& criteria,
