@@ -23,6 +23,21 @@ bool portDisabled(const ImagingNode& terminal) {
            enabled == 0;
 }
 
+// A traversal result other than a completed or a deliberately stopped walk.
+bool traversalFailed(int result) {
+    return result != 0 && result != visit_stop;
+}
+
+// Reports a failed traversal and clears the inner graph's visits, reporting the nodes it
+// missed; returns the traversal's result for the pass to hand on.
+int abandonTraversal(GraphUtil& util, SubGraphInfo& sg, int result) {
+    zo_log_common_debug(ZO_LOG_ERROR, kTag,
+                        "subgraph %d inner graph traversal stopped with error %d", sg.subGraphId,
+                        result);
+    util.resetInnerGraph(sg, true);
+    return result;
+}
+
 }  // namespace
 
 int GraphUtil::disableDisconnectedKernels(SubGraphInfo& sg) {
@@ -49,20 +64,15 @@ int GraphUtil::disableDisconnectedKernels(SubGraphInfo& sg) {
             result = traverseGraph(node, down, true);
             traversed = true;
         }
-        if ((result == 0 || result == visit_stop) && node->children.empty()) {
+        if (!traversalFailed(result) && node->children.empty()) {
             zo_log_common_debug(ZO_LOG_DEBUG, kTag,
                                 "disabling upstream kernels from disconnected node  %s",
                                 node->name.c_str());
             result = traverseGraph(node, up, false);
             traversed = true;
         }
-        if (result != 0 && result != visit_stop) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                                "subgraph %d inner graph traversal stopped with error %d",
-                                sg.subGraphId, result);
-            resetInnerGraph(sg, true);
-            return result;
-        }
+        if (traversalFailed(result))
+            return abandonTraversal(*this, sg, result);
     }
     if (traversed)
         resetInnerGraph(sg, false);
@@ -116,13 +126,8 @@ int GraphUtil::disableKernelsToDisabledTerminals(SubGraphInfo& sg) {
             zo_log_common_debug(ZO_LOG_DEBUG, kTag, message, terminal->name.c_str());
             const int result = traverseGraph(terminal, visitor, downstream);
             traversed = true;
-            if (result != 0 && result != visit_stop) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                                    "subgraph %d inner graph traversal stopped with error %d",
-                                    sg.subGraphId, result);
-                resetInnerGraph(sg, true);
-                return result;
-            }
+            if (traversalFailed(result))
+                return abandonTraversal(*this, sg, result);
         }
         return 0;
     };
