@@ -1,6 +1,9 @@
 // Log dumps of the outer graph, the subgraphs, the inner graphs and the
 // run-kernel arrays of GraphUtil.
+#include <cstdarg>
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 
 #include "velt_graph_camera_util.h"
@@ -39,6 +42,28 @@ const char* enableText(int32_t enable) {
     }
 }
 
+// A heading between two rule lines, all at one level.
+__attribute__((format(printf, 2, 3))) void logBanner(uint32_t level, const char* format, ...) {
+    zo_log_common_debug(level, kTag, "%s", kRuleLine);
+    va_list args;
+    va_start(args, format);
+    zo_log_common_vdebug(level, kTag, format, args);
+    va_end(args);
+    zo_log_common_debug(level, kTag, "%s", kRuleLine);
+}
+
+// The subgraph with the id, or null after logging missingFormat with the id.
+__attribute__((format(printf, 3, 0))) SubGraphInfo* findSubGraph(
+    const std::map<int, std::shared_ptr<SubGraphInfo>>& subGraphs, int subgraphId,
+    const char* missingFormat) {
+    const auto found = subGraphs.find(subgraphId);
+    if (found == subGraphs.end()) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, missingFormat, subgraphId);
+        return nullptr;
+    }
+    return found->second.get();
+}
+
 }  // namespace
 
 int GraphUtil::printOuterNode(BaseGraphNode* node) {
@@ -52,9 +77,7 @@ int GraphUtil::printOuterNode(BaseGraphNode* node) {
 }
 
 void GraphUtil::dumpOuterGraph() {
-    zo_log_common_debug(ZO_LOG_DEBUG, kTag, "%s", kRuleLine);
-    zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Dumping Outer graph");
-    zo_log_common_debug(ZO_LOG_DEBUG, kTag, "%s", kRuleLine);
+    logBanner(ZO_LOG_DEBUG, "Dumping Outer graph");
     std::function<int(BaseGraphNode*)> visitor = &GraphUtil::printOuterNode;
     for (const auto& entry : mGraphNodes) {
         if (entry.second->type != static_cast<int32_t>(kKeySource))
@@ -67,11 +90,8 @@ void GraphUtil::dumpOuterGraph() {
 }
 
 void GraphUtil::dumpSubGraphInfos() {
-    zo_log_common_debug(ZO_LOG_DEBUG, kTag, "%s", kRuleLine);
-    zo_log_common_debug(ZO_LOG_DEBUG, kTag, "FOUND %lu subgraphs of type %s ",
-                        static_cast<unsigned long>(mSubGraphs.size()),
-                        ItemUID::key2str(mSubgraphType));
-    zo_log_common_debug(ZO_LOG_DEBUG, kTag, "%s", kRuleLine);
+    logBanner(ZO_LOG_DEBUG, "FOUND %lu subgraphs of type %s ",
+              static_cast<unsigned long>(mSubGraphs.size()), ItemUID::key2str(mSubgraphType));
     for (const auto& entry : mSubGraphs) {
         const SubGraphInfo& sg = *entry.second;
         zo_log_common_debug(ZO_LOG_DEBUG, kTag, "----> subgraph id %d Info START", entry.first);
@@ -111,16 +131,12 @@ void GraphUtil::dumpPekStructs() {
 }
 
 void GraphUtil::dumpInnerGraph(int subgraphId) {
-    const auto found = mSubGraphs.find(subgraphId);
-    if (found == mSubGraphs.end()) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Invalid Subgraph id %d", subgraphId);
+    SubGraphInfo* found = findSubGraph(mSubGraphs, subgraphId, "Invalid Subgraph id %d");
+    if (found == nullptr)
         return;
-    }
-    SubGraphInfo& sg = *found->second;
-    zo_log_common_debug(ZO_LOG_ERROR, kTag, "%s", kRuleLine);
-    zo_log_common_debug(ZO_LOG_ERROR, kTag, "Dumping Imaging graph inside subgraph %d of type %s ",
-                        subgraphId, ItemUID::key2str(mSubgraphType));
-    zo_log_common_debug(ZO_LOG_ERROR, kTag, "%s", kRuleLine);
+    SubGraphInfo& sg = *found;
+    logBanner(ZO_LOG_ERROR, "Dumping Imaging graph inside subgraph %d of type %s ", subgraphId,
+              ItemUID::key2str(mSubgraphType));
 
     std::function<int(BaseGraphNode*)> visitor = [](BaseGraphNode* node) {
         return dumpInnerNodeVisitor(node, imaging_none);
@@ -146,18 +162,13 @@ void GraphUtil::dumpInnerGraph(int subgraphId) {
 }
 
 void GraphUtil::dumpKernels(int subgraphId) {
-    const auto found = mSubGraphs.find(subgraphId);
-    if (found == mSubGraphs.end()) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag, "subgraph id %d not FOUND", subgraphId);
+    SubGraphInfo* found = findSubGraph(mSubGraphs, subgraphId, "subgraph id %d not FOUND");
+    if (found == nullptr)
         return;
-    }
-    SubGraphInfo& sg = *found->second;
-    zo_log_common_debug(ZO_LOG_ERROR, kTag, "%s", kRuleLine);
-    zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                        "FOUND  subgraph id %d [%s] dumping %lu kernels:", subgraphId,
-                        ItemUID::key2str(static_cast<unsigned>(sg.type)),
-                        static_cast<unsigned long>(sg.kernelCount));
-    zo_log_common_debug(ZO_LOG_ERROR, kTag, "%s", kRuleLine);
+    SubGraphInfo& sg = *found;
+    logBanner(ZO_LOG_ERROR, "FOUND  subgraph id %d [%s] dumping %lu kernels:", subgraphId,
+              ItemUID::key2str(static_cast<unsigned>(sg.type)),
+              static_cast<unsigned long>(sg.kernelCount));
 
     std::function<int(BaseGraphNode*)> visitor = [](BaseGraphNode* node) {
         return dumpInnerNodeVisitor(node, imaging_kernel);
