@@ -14,7 +14,13 @@
 
 namespace VELT {
 
-int GraphCameraUtil::getExecCtxIds(const IGraphConfig& graph, std::set<int>& ids) {
+namespace {
+
+// Calls visit(programGroup, id) for every program group of the graph that has an
+// "exec_ctx_id"; the others are passed over, with a message when logMissing. Returns the
+// result of reading the last group's id (0 when the graph has no program group).
+template <typename Visit>
+int visitExecCtxIds(const IGraphConfig& graph, bool logMissing, Visit&& visit) {
     int status = err_none;
     NodeIterator it(&graph);
     for (IGraphConfig* pg = it.iterateByType(kKeyProgramGroup); pg != nullptr;
@@ -22,26 +28,25 @@ int GraphCameraUtil::getExecCtxIds(const IGraphConfig& graph, std::set<int>& ids
         int id = 0;
         status = pg->getValue(kKeyExecCtxId, id);
         if (status == 0) {
-            ids.insert(id);
+            visit(*pg, id);
+        } else if (logMissing) {
+            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Failed to get exec ctx ID");
         }
     }
     return status;
 }
 
+}  // namespace
+
+int GraphCameraUtil::getExecCtxIds(const IGraphConfig& graph, std::set<int>& ids) {
+    return visitExecCtxIds(graph, false, [&ids](const IGraphConfig&, int id) { ids.insert(id); });
+}
+
 int GraphCameraUtil::getExecCtxIdsTuningMap(const IGraphConfig& graph,
                                             std::map<int, int>& tuningModes) {
-    int status = err_none;
-    NodeIterator it(&graph);
-    for (IGraphConfig* pg = it.iterateByType(kKeyProgramGroup); pg != nullptr;
-         pg = it.iterateByType(kKeyProgramGroup)) {
-        int context = 0;
-        status = pg->getValue(kKeyExecCtxId, context);
-        if (status != 0) {
-            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Failed to get exec ctx ID");
-            continue;
-        }
+    return visitExecCtxIds(graph, true, [&tuningModes](const IGraphConfig& pg, int context) {
         int tuningMode = -1;
-        if (pg->getValue(kKeyTuningMode, tuningMode) != 0) {
+        if (pg.getValue(kKeyTuningMode, tuningMode) != 0) {
             zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Failed to get tuning mode");
         }
         const auto mapped = tuningModes.find(context);
@@ -53,8 +58,7 @@ int GraphCameraUtil::getExecCtxIdsTuningMap(const IGraphConfig& graph,
                                 "%d!!!                            Discard current tuning Mode",
                                 mapped->second, tuningMode, context);
         }
-    }
-    return status;
+    });
 }
 
 int GraphCameraUtil::getSourceNode(const IGraphConfig* item, std::vector<IGraphConfig*>& sources) {
