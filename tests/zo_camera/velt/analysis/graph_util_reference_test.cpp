@@ -35,6 +35,19 @@ VELT::ImagingNode* inner(GraphUtil& util, int subgraph, const std::string& key) 
     return node == sg->second->imagingNodes.end() ? nullptr : node->second.get();
 }
 
+// True when the message stands between two rule lines of its own level.
+bool framedByRules(const LogCapture& log, const std::string& heading) {
+    const std::string rule(55, '=');
+    const std::vector<LogRecord>& records = log.records();
+    for (size_t i = 1; i + 1 < records.size(); ++i) {
+        if (records[i].message != heading)
+            continue;
+        return records[i - 1].message == rule && records[i + 1].message == rule &&
+               records[i - 1].level == records[i].level && records[i + 1].level == records[i].level;
+    }
+    return false;
+}
+
 class ReferenceGraph : public ::testing::TestWithParam<int> {
   protected:
     void SetUp() override {
@@ -202,6 +215,7 @@ TEST_P(ReferenceGraph, DumpsWalkTheInnerGraphsFromTheirInputPorts) {
     LogCapture log;
     util.dumpKernels(0);
     EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "FOUND  subgraph id 0 [stream_id] dumping 5 kernels:"));
+    EXPECT_TRUE(framedByRules(log, "FOUND  subgraph id 0 [stream_id] dumping 5 kernels:"));
     EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "kernel_uuid: 2200 [ENABLED]"));
     EXPECT_TRUE(log.contains(ZO_LOG_ERROR,
                              "res_history: (iw: 4000 ih: 3000 (l: 0, t: 0, r: 0, b: 0), ow: 2000, "
@@ -210,6 +224,7 @@ TEST_P(ReferenceGraph, DumpsWalkTheInnerGraphsFromTheirInputPorts) {
     util.dumpInnerGraph(1);
     EXPECT_TRUE(
         log.contains(ZO_LOG_ERROR, "Dumping Imaging graph inside subgraph 1 of type stream_id "));
+    EXPECT_TRUE(framedByRules(log, "Dumping Imaging graph inside subgraph 1 of type stream_id "));
     EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "[4]post:input "));
     util.dumpKernels(42);
     EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "subgraph id 42 not FOUND"));

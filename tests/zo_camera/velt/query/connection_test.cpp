@@ -206,6 +206,33 @@ TEST_F(ConnectionTest, StructuralFaultsStopTheConnection) {
     EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "Error, graph_descriptor does not have a 'nodes' node"));
 }
 
+TEST_F(ConnectionTest, BlocksMissingFromTheDescriptorAreReportedAsSourceOrDestination) {
+    // The settings know cn_ghost; the descriptor does not.
+    useSettings(R"(<graph_settings version="2.0">
+      <settings key="17" id="1"><cn_ghost/><cn_pga><cn_in/></cn_pga></settings>
+    </graph_settings>)");
+    LogCapture log;
+    EXPECT_EQ(connect("cn_ghost", "cn_pga:cn_in"), VELT::err_general);
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR,
+                             "Failed to copy src node(cn_ghost) from descriptor to settings"));
+    EXPECT_EQ(connect("cn_pga:cn_in", "cn_ghost:cn_in"), VELT::err_general);
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR,
+                             "Failed to copy dst node(cn_ghost) from descriptor to settings"));
+    EXPECT_EQ(nodeAt(&result_, "cn_ghost"), nullptr);
+
+    log.clear();
+    EXPECT_EQ(manager_.getStaticConnectionData("cn_ghost", "cn_main", &result_), VELT::err_general);
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR,
+                             "Failed to copy src node(cn_ghost) from descriptor to settings"));
+    // The source block is copied before the destination is found missing.
+    EXPECT_EQ(manager_.getStaticConnectionData("cn_pgb:cn_out", "cn_ghost", &result_),
+              VELT::err_general);
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR,
+                             "Failed to copy dst node(cn_ghost) from descriptor to settings"));
+    EXPECT_NE(nodeAt(&result_, "cn_pgb"), nullptr);
+    EXPECT_EQ(nodeAt(&result_, "cn_main"), nullptr);
+}
+
 TEST_F(ConnectionTest, StaticConnectionIgnoresTheSettings) {
     useSettings(R"(<graph_settings version="2.0"><settings key="16" id="1"/></graph_settings>)");
     ASSERT_EQ(manager_.getStaticConnectionData("cn_cam:cn_out", "cn_pga:cn_in", &result_), 0);
