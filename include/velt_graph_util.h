@@ -159,6 +159,9 @@ class ZO_EXPORT GraphUtil {
     int getPgPekData(const IGraphConfig* pg, zo_isp_qel_program_group& group);
     // Frees every run-kernel array and resolution record, and clears the pointers to them.
     void deletePekStructs();
+    // Frees everything built for the analysed graph and forgets the graph: the object is
+    // inactive again, as after construction.
+    void clear();
 
     /* --- Outer graph and subgraphs --- */
 

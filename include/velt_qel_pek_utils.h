@@ -238,8 +238,13 @@ class ZO_EXPORT QelPekUtils {
     // First phase of the build: kernels per execution context, arrays per
     // program group, then createKernelListStructures().
     Status countKernels();
+    // Frees every array and record and forgets the execution contexts.
+    void releaseKernelLists();
     // The side-data source: "sensor", else "buffer_src0"; logs when missing.
     Status sideDataSource(const IGraphConfig*& source) const;
+    // The attribute that puts program groups (and sinks) into execution
+    // contexts: "stream_id" or "exec_ctx_id", as chosen at construction.
+    uint32_t contextKey() const;
 
     std::map<int32_t, uint32_t> execCtxIndexMap;  // context id -> pool index
     std::vector<ResolutionMemPool> resolutionPools;

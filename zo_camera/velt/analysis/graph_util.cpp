@@ -63,14 +63,7 @@ int GraphUtil::init(unsigned subgraphType, const IGraphConfig* graph, GdfVersion
     mOrbaVersion = version;
     mPgTypeKey = static_cast<int>(version) == 7 ? kKeyComputeBlock : kKeyProgramGroup;
 
-    if (mGraphSettings != nullptr) {
-        deletePekStructs();
-        mSubGraphs.clear();
-        mGraphNodes.clear();
-        mConnections.clear();
-    }
-    mPekDataReady = false;
-    mSourceResHistory = zo_isp_qel_resolution_info{};
+    clear();
     mSubgraphType = subgraphType;
     mGraphSettings = graph;
 
@@ -97,6 +90,15 @@ int GraphUtil::init(unsigned subgraphType, const IGraphConfig* graph, GdfVersion
     }
     mPekDataReady = true;
     return 0;
+}
+
+void GraphUtil::clear() {
+    deletePekStructs();
+    mSubGraphs.clear();
+    mGraphNodes.clear();
+    mConnections.clear();
+    mSourceResHistory = zo_isp_qel_resolution_info{};
+    mGraphSettings = nullptr;
 }
 
 int GraphUtil::analyzeGraphSettings() {

@@ -117,14 +117,14 @@ Status QelPekUtils::populateKernelArray(int ctxId, zo_isp_qel_run_kernels* kerne
     NodeIterator groups(graphRoot);
     for (IGraphConfig* pg = groups.iterateByType(kKeyProgramGroup); pg != nullptr;
          pg = groups.iterateByType(kKeyProgramGroup)) {
-        int streamId = 0;
-        Status status = pg->getValue(kKeyStreamId, streamId);
+        int pgCtxId = 0;
+        Status status = pg->getValue(contextKey(), pgCtxId);
         if (status != err_none) {
             zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get stream id from node %s",
                                 pg->getName().c_str());
             return status;
         }
-        if (streamId != ctxId) {
+        if (pgCtxId != ctxId) {
             continue;
         }
         zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Handling PG: %s",

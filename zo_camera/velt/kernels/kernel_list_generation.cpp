@@ -6,6 +6,7 @@
 #include "velt_qel_pek_utils.h"
 
 #include "velt_graph_camera_util.h"
+#include "velt_item_uid.h"
 #include "velt_node_iterator.h"
 
 #include "zo_camera/velt/tree/tree_log.h"
@@ -31,12 +32,12 @@ Status QelPekUtils::initPekUtils(const IGraphConfig* graph) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "GC Handle NULL");
         return err_argument;
     }
-    if (graphRoot != nullptr) {
-        // Release first: the arrays are found through ctxKernelGroups.
-        deleteKernelInfo();
-        execCtxIndexMap.clear();
-        ctxKernelGroups.clear();
-    }
+    // Nothing of a previous graph survives, on either path, so that queries after
+    // a failure below answer empty or with an error rather than from stale lists.
+    releaseKernelLists();
+    graphUtil.clear();
+    inputHistory = zo_isp_qel_resolution_info{};
+    hwGeneration = kGdfVersionNone;
     graphRoot = graph->getRoot();
     if (graphRoot == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "GC Handle root is NULL");
@@ -48,8 +49,7 @@ Status QelPekUtils::initPekUtils(const IGraphConfig* graph) {
         return err_internal;
     }
     if (detectNewGraphVersion() || nodesHaveKernelLinks()) {
-        return graphUtil.init(useStreamIdKey ? kKeyStreamId : kKeyExecCtxId, graphRoot,
-                              static_cast<GdfVersion>(hwGeneration));
+        return graphUtil.init(contextKey(), graphRoot, static_cast<GdfVersion>(hwGeneration));
     }
     const Status status = generateKernelListsForExecCtxs();
     if (status != err_none) {
@@ -94,7 +94,7 @@ Status QelPekUtils::generateKernelListsForExecCtxs() {
                 continue;
             }
             IGraphConfig* input = nullptr;
-            if (GraphCameraUtil::getInputPort(kKeyStreamId, ctx, graphRoot, &input,
+            if (GraphCameraUtil::getInputPort(contextKey(), ctx, graphRoot, &input,
                                               kKeyProgramGroup) != err_none ||
                 input == nullptr) {
                 status = sourceHistory(source, inputHistory, "No Input port or source in stream %d",
@@ -155,8 +155,11 @@ Status QelPekUtils::getStreamChains(StreamChains& chains) {
         if (GraphCameraUtil::portGetContentType(sink) != "pixel_data") {
             continue;
         }
-        const int32_t sinkCtx = GraphCameraUtil::portGetStreamId(sink);
+        const int32_t sinkCtx = GraphCameraUtil::portGetKey(sink, contextKey());
         if (sinkCtx < 0) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get %s for port %s",
+                                ItemUID::key2str(contextKey()),
+                                GraphCameraUtil::print(sink).c_str());
             zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
                                 "Sink node lacks exec ctx id attribute - fix your config");
             return err_general;
@@ -206,7 +209,7 @@ Status QelPekUtils::getStreamChains(StreamChains& chains) {
 
 int32_t QelPekUtils::getUpstreamStreamId(int streamId, IGraphConfig** port) {
     IGraphConfig* input = nullptr;
-    if (GraphCameraUtil::getInputPort(kKeyStreamId, streamId, graphRoot, &input,
+    if (GraphCameraUtil::getInputPort(contextKey(), streamId, graphRoot, &input,
                                       kKeyProgramGroup) != err_none ||
         input == nullptr) {
         return -1;
@@ -220,7 +223,7 @@ int32_t QelPekUtils::getUpstreamStreamId(int streamId, IGraphConfig** port) {
     }
     const IGraphConfig* parent = peer->getAncestor();
     int upstream = -1;
-    if (parent == nullptr || parent->getValue(kKeyStreamId, upstream) != err_none) {
+    if (parent == nullptr || parent->getValue(contextKey(), upstream) != err_none) {
         return -1;
     }
     return upstream;

@@ -47,15 +47,23 @@ Status QelPekUtils::countKernels() {
         // The hardware blocks share context 0, which gets one spare slot.
         ctxKernelGroups.insert({0, KernelGroupInfo{nullptr, 1}});
     }
-    const uint32_t groupKey = useStreamIdKey ? kKeyStreamId : kKeyExecCtxId;
+    // Counted contexts without arrays would be handed out as null lists: a
+    // failure releases everything counted so far.
+    const auto outOfMemory = [this]() {
+        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag,
+                            "Cannot allocate memory for kernel structures.");
+        releaseKernelLists();
+        return err_nomemory;
+    };
     for (IGraphConfig* pg = blocks.iterateByType(kKeyProgramGroup); pg != nullptr;
          pg = blocks.iterateByType(kKeyProgramGroup)) {
         int ctxId = 0;
-        const Status status = pg->getValue(groupKey, ctxId);
+        const Status status = pg->getValue(contextKey(), ctxId);
         if (status != err_none) {
             zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
                                 "Couldn't get stream id or exec ctx id for pg %s",
                                 pg->getName().c_str());
+            releaseKernelLists();
             return status;
         }
         unsigned kernels = 0;
@@ -68,17 +76,20 @@ Status QelPekUtils::countKernels() {
             ++kernels;
         }
         if (createPerPgKernelListStructures(pg, kernels) != err_none) {
-            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag,
-                                "Cannot allocate memory for kernel structures.");
-            return err_nomemory;
+            return outOfMemory();
         }
     }
     if (createKernelListStructures() != err_none) {
-        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag,
-                            "Cannot allocate memory for kernel structures.");
-        return err_nomemory;
+        return outOfMemory();
     }
     return err_none;
+}
+
+void QelPekUtils::releaseKernelLists() {
+    // deleteKernelInfo() finds the arrays through ctxKernelGroups: clear after it.
+    deleteKernelInfo();
+    execCtxIndexMap.clear();
+    ctxKernelGroups.clear();
 }
 
 Status QelPekUtils::createKernelListStructures() {

@@ -18,9 +18,12 @@ QelPekUtils::QelPekUtils(bool useStreamIdKey)
       hwGeneration(kGdfVersionNone) {}
 
 QelPekUtils::~QelPekUtils() {
-    execCtxIndexMap.clear();
-    deleteKernelInfo();
+    releaseKernelLists();
     ispUtils.reset();
+}
+
+uint32_t QelPekUtils::contextKey() const {
+    return useStreamIdKey ? kKeyStreamId : kKeyExecCtxId;
 }
 
 bool QelPekUtils::detectNewGraphVersion() {
@@ -85,13 +88,13 @@ Status QelPekUtils::getProgramGroup(const IGraphConfig* pg, zo_isp_qel_program_g
     group.kernel_count = pgGroup->second.count;
     group.run_kernels = pgGroup->second.kernels;
 
-    // The context's array is looked up by "stream_id", whatever the grouping key.
-    int streamId = -1;
-    (void)pg->getValue(kKeyStreamId, streamId);
-    const auto ctx = ctxKernelGroups.find(streamId);
+    // The context's array is found by the key the contexts were counted by.
+    int ctxId = -1;
+    (void)pg->getValue(contextKey(), ctxId);
+    const auto ctx = ctxKernelGroups.find(ctxId);
     if (ctx == ctxKernelGroups.end()) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "Could not find the stream id %d. Cannot get kernel count.", streamId);
+                            "Could not find the stream id %d. Cannot get kernel count.", ctxId);
         return err_argument;
     }
     const zo_isp_qel_run_kernels* ctxBegin = ctx->second.kernels;

@@ -92,12 +92,13 @@ class TwoContextGraph : public ::testing::Test {
         addPort(pg1_, "main", 1, 1, "sink_main");
         addResolution(addKernel(pg1_, "k2", 200, 0), 1000, 750, {10, 0, 0, 0}, 500, 375);
         addStr(addKernel(pg1_, "k3", 37235, 1), "metadata", "1,2");
-        addSink(&root_, "sink_main", 1, "pg1:main");
+        sink_ = addSink(&root_, "sink_main", 1, "pg1:main");
     }
 
     GraphConfigNode root_;
     GraphConfigNode* pg0_ = nullptr;
     GraphConfigNode* pg1_ = nullptr;
+    GraphConfigNode* sink_ = nullptr;
 };
 
 TEST_F(TwoContextGraph, HistoriesFollowTheStreamChain) {
@@ -141,6 +142,48 @@ TEST_F(TwoContextGraph, HistoriesFollowTheStreamChain) {
     EXPECT_EQ(32, source.input_crop.left);  // the input of the last context built
 }
 
+// Execution contexts numbered apart from the streams: whichever attribute the
+// builder groups by, counting, stream chains, filling and the program-group
+// lookup all use it.
+TEST_F(TwoContextGraph, ContextsFollowTheBuildersKey) {
+    addInt(pg0_, "exec_ctx_id", 10);
+    addInt(pg1_, "exec_ctx_id", 11);
+    addInt(sink_, "exec_ctx_id", 11);
+    for (const bool useStreamIdKey : {false, true}) {
+        SCOPED_TRACE(useStreamIdKey ? "stream_id" : "exec_ctx_id");
+        const int upstreamCtx = useStreamIdKey ? 0 : 10;
+        const int downstreamCtx = useStreamIdKey ? 1 : 11;
+        zovesk_test::LogCapture log;
+        QelPekUtils pek(useStreamIdKey);
+        ASSERT_EQ(0, pek.initPekUtils(&root_));
+        EXPECT_FALSE(log.contains(ZO_LOG_ERROR, "Could not find the exec ctx"));
+
+        zo_isp_qel_program_group upstream{};
+        ASSERT_EQ(0, pek.getProgramGroup(upstreamCtx, upstream));
+        // Context 0 of the hardware blocks holds the spare slot.
+        ASSERT_EQ(useStreamIdKey ? 3u : 2u, upstream.kernel_count);
+        EXPECT_EQ(100u, upstream.run_kernels[0].kernel_uuid);
+        EXPECT_EQ(static_cast<uint32_t>(upstreamCtx), upstream.run_kernels[0].stream_id);
+        expectHistory(upstream.run_kernels[1].resolution_history, 4000, 3000, {32, 16, 32, 16},
+                      1000, 750);
+
+        zo_isp_qel_program_group downstream{};
+        ASSERT_EQ(0, pek.getProgramGroup(downstreamCtx, downstream));
+        ASSERT_EQ(2u, downstream.kernel_count);
+        EXPECT_EQ(static_cast<uint32_t>(downstreamCtx), downstream.run_kernels[1].stream_id);
+        // The history crossed from the upstream context's sink port.
+        expectHistory(downstream.run_kernels[1].resolution_history, 4000, 3000, {71, 16, 32, 16},
+                      500, 375);
+
+        zo_isp_qel_program_group group{};
+        ASSERT_EQ(0, pek.getProgramGroup(pg1_, group));
+        ASSERT_EQ(2u, group.kernel_count);
+        EXPECT_EQ(37235u, group.run_kernels[1].kernel_uuid);
+        EXPECT_EQ(downstream.run_kernels[1].resolution_history,
+                  group.run_kernels[1].resolution_history);
+    }
+}
+
 TEST_F(TwoContextGraph, ProgramGroupsCopyTheirContextRecords) {
     QelPekUtils pek(true);
     ASSERT_EQ(0, pek.initPekUtils(&root_));
@@ -182,6 +225,58 @@ TEST_F(TwoContextGraph, InitialisingAgainRebuilds) {
     ASSERT_EQ(0, pek.getProgramGroup(0, ctx0));
     EXPECT_EQ(3u, ctx0.kernel_count);
     expectHistory(ctx0.run_kernels[1].resolution_history, 4000, 3000, {32, 16, 32, 16}, 1000, 750);
+}
+
+// A failed build leaves nothing half made behind: every query answers empty
+// or with an error, and the next build works.
+TEST_F(TwoContextGraph, AFailedInitKeepsTheObjectUsable) {
+    // The hardware context is counted before the group without stream id fails.
+    GraphConfigNode bad;
+    addStr(addChild(&bad, "graph"), "version", "ORBA5");
+    addBlock(&bad, "isa", "hw");
+    GraphConfigNode* badPg = addBlock(&bad, "pg", "program_group");
+    addKernel(badPg, "k", 1, 0);
+
+    QelPekUtils pek(true);
+    ASSERT_EQ(0, pek.initPekUtils(&root_));
+    zovesk_test::LogCapture log;
+    EXPECT_NE(0, pek.initPekUtils(&bad));
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "Couldn't get stream id or exec ctx id for pg pg"));
+
+    zo_isp_qel_program_group group{};
+    for (const int ctx : {0, 1}) {
+        EXPECT_EQ(0, pek.getProgramGroup(ctx, group));
+        EXPECT_EQ(0u, group.kernel_count);
+    }
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "No kernels found with stream id 0"));
+    EXPECT_EQ(VELT::err_argument, pek.getProgramGroup(pg1_, group));
+    EXPECT_EQ(VELT::err_argument, pek.getProgramGroup(badPg, group));
+    EXPECT_EQ(0u, group.kernel_count);
+    EXPECT_EQ(nullptr, group.run_kernels);
+    zo_isp_qel_resolution_info history{};
+    history.input_width = 1;
+    EXPECT_EQ(0, pek.getSourceResolutionHistory(history));
+    EXPECT_EQ(0, history.input_width);  // nothing of the earlier graph's history
+    std::vector<int32_t> ids;
+    EXPECT_EQ(0, pek.getStreamIds(ids, false));
+    EXPECT_TRUE(ids.empty());
+    pek.dumpKernels(0);
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "COULD NOT FIND index for exec ctx id 0 "));
+
+    ASSERT_EQ(0, pek.initPekUtils(&root_));
+    ASSERT_EQ(0, pek.getProgramGroup(1, group));
+    ASSERT_EQ(2u, group.kernel_count);
+    expectHistory(group.run_kernels[1].resolution_history, 4000, 3000, {71, 16, 32, 16}, 500, 375);
+}
+
+TEST_F(TwoContextGraph, NoKernelLinksKeepTheExecutionContextPath) {
+    QelPekUtils pek(true);
+    ASSERT_EQ(0, pek.initPekUtils(&root_));
+    EXPECT_FALSE(pek.nodesHaveKernelLinks());
+    // A "klink" below something other than a program group does not count.
+    GraphConfigNode* klink = addChild(addBlock(&root_, "other", "hw"), "klink");
+    addStr(klink, "source", "a:0");
+    EXPECT_FALSE(pek.nodesHaveKernelLinks());
 }
 
 TEST_F(TwoContextGraph, StreamIdsAndRouting) {
