@@ -8,8 +8,8 @@
 #include "velt_graph_camera_util.h"
 #include "velt_graph_util.h"
 #include "velt_qel_pek_utils.h"
-#include "zo_camera/velt/analysis/fixed_point.h"
 #include "zo_camera/velt/analysis/graph_util_common.h"
+#include "zo_camera/velt/kernels/int32_arithmetic.h"
 #include "zo_log_common.h"
 
 namespace VELT {
@@ -363,15 +363,7 @@ int GraphUtil::resHistoryINodeVisitor(BaseGraphNode* node) {
                                 "Resolution history output width or height is 0");
             return err_internal;
         }
-        // Source pixels per output pixel, with 10 fraction bits.
-        const int32_t horizontal =
-            fixedRatio(wrapSub(wrapSub(history.input_width, history.input_crop.left),
-                               history.input_crop.right),
-                       history.output_width);
-        const int32_t vertical =
-            fixedRatio(wrapSub(wrapSub(history.input_height, history.input_crop.top),
-                               history.input_crop.bottom),
-                       history.output_height);
+        using namespace int32_arithmetic;
         zo_log_common_debug(ZO_LOG_DEBUG, kTag, "RCB node %s history", name);
         for (const auto& entry : inner.outputResInfos) {
             const zo_isp_qel_resolution_info& info = entry.second;
@@ -386,18 +378,11 @@ int GraphUtil::resHistoryINodeVisitor(BaseGraphNode* node) {
                 return err_internal;
             }
             zo_isp_qel_resolution_info output = history;
-            output.input_crop.left =
-                wrapAdd(output.input_crop.left, scaleByRatio(info.input_crop.left, horizontal));
-            output.input_crop.top =
-                wrapAdd(output.input_crop.top, scaleByRatio(info.input_crop.top, vertical));
-            output.input_crop.right =
-                wrapAdd(output.input_crop.right, scaleByRatio(info.input_crop.right, horizontal));
-            output.input_crop.bottom =
-                wrapAdd(output.input_crop.bottom, scaleByRatio(info.input_crop.bottom, vertical));
+            addKernelInputCrop(output.input_crop, history, info.input_crop);
             output.output_width =
-                wrapSub(wrapSub(info.output_width, info.output_crop.left), info.output_crop.right);
+                sub(sub(info.output_width, info.output_crop.left), info.output_crop.right);
             output.output_height =
-                wrapSub(wrapSub(info.output_height, info.output_crop.top), info.output_crop.bottom);
+                sub(sub(info.output_height, info.output_crop.top), info.output_crop.bottom);
             inner.portResHistories[entry.first] = output;
             zo_log_common_debug(ZO_LOG_DEBUG, kTag, "[%s]: %s", entry.first.c_str(),
                                 QelPekUtils::resInfoToStr(output));

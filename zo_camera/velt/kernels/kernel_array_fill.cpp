@@ -49,18 +49,9 @@ Status passThroughKernel(zo_isp_qel_resolution_info& history,
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "output width or height is 0");
         return err_internal;
     }
-    using namespace int32_arithmetic;
-    zo_rectangle& crop = history.input_crop;
-    const int32_t spanX = sub(sub(history.input_width, crop.left), crop.right);
-    const int32_t spanY = sub(sub(history.input_height, crop.top), crop.bottom);
-    const int32_t rx = div(shiftLeft(spanX, 10), history.output_width);
-    const int32_t ry = div(shiftLeft(spanY, 10), history.output_height);
+    int32_arithmetic::addKernelInputCrop(history.input_crop, history, resolution.input_crop);
     history.output_width = resolution.output_width;
     history.output_height = resolution.output_height;
-    crop.left = add(crop.left, shiftRight(mul(resolution.input_crop.left, rx), 10));
-    crop.right = add(crop.right, shiftRight(mul(resolution.input_crop.right, rx), 10));
-    crop.top = add(crop.top, shiftRight(mul(resolution.input_crop.top, ry), 10));
-    crop.bottom = add(crop.bottom, shiftRight(mul(resolution.input_crop.bottom, ry), 10));
     return err_none;
 }
 
