@@ -158,19 +158,25 @@ TEST_F(TwoContextGraph, ContextsFollowTheBuildersKey) {
         ASSERT_EQ(0, pek.initPekUtils(&root_));
         EXPECT_FALSE(log.contains(ZO_LOG_ERROR, "Could not find the exec ctx"));
 
-        zo_isp_qel_program_group upstream{};
-        ASSERT_EQ(0, pek.getProgramGroup(upstreamCtx, upstream));
+        // Each context's records carry its id and are filled from its kernels.
+        const auto contextGroup = [&pek](int ctx, uint32_t count) {
+            zo_isp_qel_program_group group{};
+            EXPECT_EQ(0, pek.getProgramGroup(ctx, group));
+            EXPECT_EQ(count, group.kernel_count);
+            EXPECT_NE(nullptr, group.run_kernels);
+            for (uint32_t i = 0; group.run_kernels != nullptr && i < 2; ++i) {
+                EXPECT_EQ(static_cast<uint32_t>(ctx), group.run_kernels[i].stream_id);
+            }
+            return group;
+        };
         // Context 0 of the hardware blocks holds the spare slot.
-        ASSERT_EQ(useStreamIdKey ? 3u : 2u, upstream.kernel_count);
+        const auto upstream = contextGroup(upstreamCtx, useStreamIdKey ? 3u : 2u);
+        const auto downstream = contextGroup(downstreamCtx, 2u);
+        ASSERT_NE(nullptr, upstream.run_kernels);
+        ASSERT_NE(nullptr, downstream.run_kernels);
         EXPECT_EQ(100u, upstream.run_kernels[0].kernel_uuid);
-        EXPECT_EQ(static_cast<uint32_t>(upstreamCtx), upstream.run_kernels[0].stream_id);
         expectHistory(upstream.run_kernels[1].resolution_history, 4000, 3000, {32, 16, 32, 16},
                       1000, 750);
-
-        zo_isp_qel_program_group downstream{};
-        ASSERT_EQ(0, pek.getProgramGroup(downstreamCtx, downstream));
-        ASSERT_EQ(2u, downstream.kernel_count);
-        EXPECT_EQ(static_cast<uint32_t>(downstreamCtx), downstream.run_kernels[1].stream_id);
         // The history crossed from the upstream context's sink port.
         expectHistory(downstream.run_kernels[1].resolution_history, 4000, 3000, {71, 16, 32, 16},
                       500, 375);
