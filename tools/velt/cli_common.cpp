@@ -19,6 +19,16 @@ CLI::Option* addFormatOption(CLI::App& command, std::string& format,
         ->capture_default_str();
 }
 
+void addDocumentArguments(CLI::App& command, std::string& descriptor, std::string& settings) {
+    command.add_option("DESCRIPTOR", descriptor, "Graph descriptor (.xml or .gz)")->required();
+    command.add_option("SETTINGS", settings, "Graph settings (.xml or .gz)")->required();
+}
+
+void addEntryArguments(CLI::App& command, EntryOptions& options) {
+    addDocumentArguments(command, options.descriptor, options.settings);
+    command.add_option("--key,-k", options.key, "The settings entry's \"key\"")->required();
+}
+
 OutputFormat parseOutputFormat(const std::string& text) {
     if (text == "tree") {
         return OutputFormat::kTree;

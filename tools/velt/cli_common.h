@@ -39,6 +39,21 @@ enum class OutputFormat { kTable, kTree, kJson, kDot };
 CLI::Option* addFormatOption(CLI::App& command, std::string& format,
                              std::initializer_list<std::string> names);
 
+// Adds the two documents every subcommand but list and formats reads:
+// DESCRIPTOR and SETTINGS, required.
+void addDocumentArguments(CLI::App& command, std::string& descriptor, std::string& settings);
+
+// The arguments of a subcommand about one settings entry.
+struct EntryOptions {
+    std::string descriptor;
+    std::string settings;
+    int key = 0;
+    std::string format;
+};
+
+// Adds DESCRIPTOR, SETTINGS and the required --key of the entry.
+void addEntryArguments(CLI::App& command, EntryOptions& options);
+
 // The format named by text (one of table, tree, json, dot).
 OutputFormat parseOutputFormat(const std::string& text);
 

@@ -14,14 +14,7 @@ namespace velt_tool {
 
 namespace {
 
-struct BuildOptions {
-    std::string descriptor;
-    std::string settings;
-    int key = 0;
-    std::string format;
-};
-
-int runBuild(const BuildOptions& options) {
+int runBuild(const EntryOptions& options) {
     auto documents = readDocuments(options.descriptor, options.settings);
     ResultGraph graph;
     buildResultGraph(*documents, options.key, graph);
@@ -42,12 +35,9 @@ int runBuild(const BuildOptions& options) {
 }  // namespace
 
 Command addBuildCommand(CLI::App& parent) {
-    auto options = std::make_shared<BuildOptions>();
+    auto options = std::make_shared<EntryOptions>();
     CLI::App* command = parent.add_subcommand("build", "The result graph of one settings entry");
-    command->add_option("DESCRIPTOR", options->descriptor, "Graph descriptor (.xml or .gz)")
-        ->required();
-    command->add_option("SETTINGS", options->settings, "Graph settings (.xml or .gz)")->required();
-    command->add_option("--key,-k", options->key, "The settings entry's \"key\"")->required();
+    addEntryArguments(*command, *options);
     addFormatOption(*command, options->format, {"tree", "json", "dot"});
     return {command, [options] { return runBuild(*options); }};
 }

@@ -1,6 +1,7 @@
 // velt check DESCRIPTOR SETTINGS: the linter. Reports the version check, then
-// builds every settings entry's result graph and reports each as ok or with
-// the library's own messages. Exit status 0 only when everything built.
+// builds every settings entry's result graph and kernel lists and reports
+// each as ok or with the library's own messages. Exit status 0 only when
+// everything built.
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <memory>
@@ -9,6 +10,7 @@
 #include "cli_common.h"
 #include "commands.h"
 #include "documents.h"
+#include "kernel_lists.h"
 #include "node_view.h"
 #include "result_graph.h"
 #include "zo_log_common.h"
@@ -32,17 +34,34 @@ struct EntryResult {
     int key;
     int graphId;
     StepResult graph;
-    bool ok() const { return graph.status == 0; }
+    bool kernelsTried;
+    StepResult kernels;
+    bool ok() const { return graph.status == 0 && kernelsTried && kernels.status == 0; }
 };
 
 const uint32_t kReported = ZO_LOG_ERROR | ZO_LOG_WARNING;
 
 EntryResult checkEntry(Documents& documents, VELT::IGraphConfig* entry) {
-    EntryResult result{entryKey(*entry), entryGraphId(*entry), {0, {}}};
+    EntryResult result{entryKey(*entry), entryGraphId(*entry), {0, {}}, false, {0, {}}};
     ResultGraph graph;
+    {
+        LogCapture messages(kReported);
+        result.graph.status = graph.build(documents.manager, entry);
+        result.graph.messages = messages.messages();
+    }
+    if (result.graph.status != 0 || graph.root() == nullptr) {
+        return result;
+    }
+    result.kernelsTried = true;
     LogCapture messages(kReported);
-    result.graph.status = graph.build(documents.manager, entry);
-    result.graph.messages = messages.messages();
+    result.kernels.status = buildKernelLists(*graph.root());
+    // The builder logs its graph dumps at the error level; after a successful
+    // build only its warnings are worth reporting.
+    for (const LogMessage& message : messages.messages()) {
+        if (result.kernels.status != 0 || message.level == ZO_LOG_WARNING) {
+            result.kernels.messages.push_back(message);
+        }
+    }
     return result;
 }
 
@@ -100,6 +119,10 @@ int runCheck(const CheckOptions& options) {
                                     {"graph",
                                      {{"status", result.graph.status},
                                       {"messages", messagesJson(result.graph.messages)}}}};
+            if (result.kernelsTried) {
+                entry["kernels"] = {{"status", result.kernels.status},
+                                    {"messages", messagesJson(result.kernels.messages)}};
+            }
             report["entries"].push_back(entry);
         }
         report["summary"] = {{"entries", results.size()}, {"failed", failed}};
@@ -115,6 +138,9 @@ int runCheck(const CheckOptions& options) {
         std::cout << "settings " << result.key << " (graph " << result.graphId
                   << "): " << (result.ok() ? "ok" : "FAILED") << '\n';
         printStep("graph", result.graph, std::cout);
+        if (result.kernelsTried) {
+            printStep("kernels", result.kernels, std::cout);
+        }
     }
     std::cout << results.size() << " entries, " << results.size() - failed << " ok, " << failed
               << " failed\n";
@@ -128,10 +154,8 @@ Command addCheckCommand(CLI::App& parent) {
     CLI::App* command = parent.add_subcommand(
         "check",
         "Lint a descriptor and its settings: version check, then every entry's result graph "
-        "(exit status 0 only when everything built)");
-    command->add_option("DESCRIPTOR", options->descriptor, "Graph descriptor (.xml or .gz)")
-        ->required();
-    command->add_option("SETTINGS", options->settings, "Graph settings (.xml or .gz)")->required();
+        "and kernel lists (exit status 0 only when everything built)");
+    addDocumentArguments(*command, options->descriptor, options->settings);
     addFormatOption(*command, options->format, {"table", "json"});
     return {command, [options] { return runCheck(*options); }};
 }

@@ -19,11 +19,7 @@ struct ListOptions {
 
 int runList(const ListOptions& options) {
     Tree settings = readDocument(options.settings, DocumentKind::kSettings);
-    std::vector<EntrySummary> entries;
-    for (VELT::IGraphConfig* entry : settingsEntries(*settings)) {
-        entries.push_back(summarizeEntry(*entry));
-    }
-    printEntrySummaries(entries, parseOutputFormat(options.format), std::cout);
+    printSettingsEntries(settingsEntries(*settings), parseOutputFormat(options.format), std::cout);
     return kExitOk;
 }
 

@@ -58,11 +58,7 @@ int runQuery(const QueryOptions& options) {
                   << (options.strict ? " all criteria" : " any criterion") << '\n';
         return kExitFailed;
     }
-    std::vector<EntrySummary> entries;
-    for (VELT::IGraphConfig* entry : matches) {
-        entries.push_back(summarizeEntry(*entry));
-    }
-    printEntrySummaries(entries, parseOutputFormat(options.format), std::cout);
+    printSettingsEntries(matches, parseOutputFormat(options.format), std::cout);
     return kExitOk;
 }
 
@@ -72,9 +68,7 @@ Command addQueryCommand(CLI::App& parent) {
     auto options = std::make_shared<QueryOptions>();
     CLI::App* command = parent.add_subcommand(
         "query", "The settings entries matching NAME=VALUE criteria (NAME may be a path a:b:c)");
-    command->add_option("DESCRIPTOR", options->descriptor, "Graph descriptor (.xml or .gz)")
-        ->required();
-    command->add_option("SETTINGS", options->settings, "Graph settings (.xml or .gz)")->required();
+    addDocumentArguments(*command, options->descriptor, options->settings);
     command
         ->add_option("CRITERIA", options->criteria,
                      "NAME=VALUE pairs; NAME is an attribute of the entry or a path "

@@ -21,6 +21,7 @@ Command addCheckCommand(CLI::App& parent);
 Command addListCommand(CLI::App& parent);
 Command addQueryCommand(CLI::App& parent);
 Command addBuildCommand(CLI::App& parent);
+Command addKernelsCommand(CLI::App& parent);
 Command addFormatsCommand(CLI::App& parent);
 
 }  // namespace velt_tool

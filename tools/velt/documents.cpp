@@ -110,4 +110,10 @@ std::string describeMessages(const std::vector<LogMessage>& messages) {
     return text;
 }
 
+ToolError failedStep(const std::string& what, int status, const std::vector<LogMessage>& messages) {
+    return ToolError(what + " failed (status " + std::to_string(status) + ")" +
+                         (messages.empty() ? "" : ":\n" + describeMessages(messages)),
+                     kExitFailed);
+}
+
 }  // namespace velt_tool

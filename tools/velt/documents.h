@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli_common.h"
 #include "log_router.h"
 #include "velt_graph_config.h"
 #include "velt_graph_query_manager.h"
@@ -44,6 +45,10 @@ int entryGraphId(const VELT::IGraphConfig& entry);
 
 // The messages joined one per line, each as "level: text".
 std::string describeMessages(const std::vector<LogMessage>& messages);
+
+// The error (failed) that ends a command when a library step fails:
+// "WHAT failed (status N)" and the library's messages.
+ToolError failedStep(const std::string& what, int status, const std::vector<LogMessage>& messages);
 
 }  // namespace velt_tool
 

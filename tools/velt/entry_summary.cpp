@@ -88,4 +88,13 @@ void printEntrySummaries(const std::vector<EntrySummary>& entries, OutputFormat 
     table.print(out);
 }
 
+void printSettingsEntries(const std::vector<VELT::IGraphConfig*>& entries, OutputFormat format,
+                          std::ostream& out) {
+    std::vector<EntrySummary> summaries;
+    for (VELT::IGraphConfig* entry : entries) {
+        summaries.push_back(summarizeEntry(*entry));
+    }
+    printEntrySummaries(summaries, format, out);
+}
+
 }  // namespace velt_tool

@@ -32,6 +32,9 @@ EntrySummary summarizeEntry(const VELT::IGraphConfig& entry);
 // A table (one row per entry) or a JSON array.
 void printEntrySummaries(const std::vector<EntrySummary>& entries, OutputFormat format,
                          std::ostream& out);
+// Summarizes the settings entries and prints them as printEntrySummaries does.
+void printSettingsEntries(const std::vector<VELT::IGraphConfig*>& entries, OutputFormat format,
+                          std::ostream& out);
 
 }  // namespace velt_tool
 

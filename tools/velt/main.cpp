@@ -53,6 +53,7 @@ int main(int argc, char** argv) {
     commands.push_back(addListCommand(app));
     commands.push_back(addQueryCommand(app));
     commands.push_back(addBuildCommand(app));
+    commands.push_back(addKernelsCommand(app));
     commands.push_back(addFormatsCommand(app));
 
     for (const Command& command : commands) {

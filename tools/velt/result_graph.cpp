@@ -21,11 +21,8 @@ void buildResultGraph(Documents& documents, int key, ResultGraph& graph) {
     LogCapture errors(ZO_LOG_ERROR | ZO_LOG_WARNING);
     int status = graph.build(documents.manager, entry);
     if (status != 0) {
-        throw ToolError(
-            "building the result graph of settings " + std::to_string(key) + " failed (status " +
-                std::to_string(status) + ")" +
-                (errors.messages().empty() ? "" : ":\n" + describeMessages(errors.messages())),
-            kExitFailed);
+        throw failedStep("building the result graph of settings " + std::to_string(key), status,
+                         errors.messages());
     }
 }
 

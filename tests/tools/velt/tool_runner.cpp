@@ -14,14 +14,14 @@
 
 namespace velt_test {
 
-namespace {
-
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
 }
+
+namespace {
 
 std::string makeTempPath(const std::string& suffix) {
     const char* dir = std::getenv("TMPDIR");
@@ -99,6 +99,13 @@ std::string descriptorPath() {
 
 std::string settingsPath() {
     return zovesk_test::builtExamplePath("camera_settings.xml");
+}
+
+std::string descriptorWithBadKernelIds() {
+    std::string text = readFile(descriptorPath());
+    const std::string dpc = "name=\"isa_dpc\" pal_uuid=\"6326\" id=\"3\"";
+    text.replace(text.find(dpc), dpc.size(), "name=\"isa_dpc\" pal_uuid=\"6326\" id=\"1\"");
+    return text;
 }
 
 }  // namespace velt_test

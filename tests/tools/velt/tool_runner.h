@@ -35,9 +35,16 @@ class TempFile {
     std::string path_;
 };
 
+// The whole content of a file ("" when it cannot be read).
+std::string readFile(const std::string& path);
+
 // The bundled example documents as built (plain; add ".gz" for the gzip copy).
 std::string descriptorPath();
 std::string settingsPath();
+
+// The bundled descriptor with the kernel ids of isa_pg made 0, 1, 2, 1, 4,
+// which cannot run from 0 to 4: the kernel lists of graph 100 fail.
+std::string descriptorWithBadKernelIds();
 
 }  // namespace velt_test
 

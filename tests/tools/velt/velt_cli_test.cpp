@@ -7,7 +7,8 @@ namespace velt_test {
 namespace {
 
 // Every subcommand the program offers.
-const std::vector<std::string> kCommands = {"check", "list", "query", "build", "formats"};
+const std::vector<std::string> kCommands = {"check", "list",    "query",
+                                            "build", "kernels", "formats"};
 
 TEST(VeltCli, HelpOnEverySubcommandSucceeds) {
     ToolResult top = runVelt({"--help"});
@@ -32,6 +33,8 @@ TEST(VeltCli, BadArgumentsFailWithAMessage) {
         {"query", "a.xml", "b.xml"},
         {"build", "a.xml", "b.xml"},
         {"build", "a.xml", "b.xml", "--key", "abc"},
+        {"kernels", "a.xml", "b.xml"},
+        {"kernels", "a.xml", "b.xml", "--key", "6000", "--format", "tree"},
         {"formats", "--height", "10"},
         {"formats", "YUV420_8_SP", "--width", "wide"},
         {"formats", "--format", "png"},

@@ -1,0 +1,48 @@
+// velt kernels DESCRIPTOR SETTINGS --key K [--format table|json|dot]: the ISP
+// kernel lists of one settings entry and its sensor frame parameters.
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <memory>
+
+#include "cli_common.h"
+#include "commands.h"
+#include "documents.h"
+#include "kernel_lists.h"
+#include "kernel_render.h"
+#include "result_graph.h"
+
+namespace velt_tool {
+
+namespace {
+
+int runKernels(const EntryOptions& options) {
+    auto documents = readDocuments(options.descriptor, options.settings);
+    ResultGraph graph;
+    buildResultGraph(*documents, options.key, graph);
+    OutputFormat format = parseOutputFormat(options.format);
+    if (format == OutputFormat::kDot) {
+        renderInnerGraphDot(*graph.root(), std::cout);
+        return kExitOk;
+    }
+    KernelListsView view = collectKernelLists(*graph.root());
+    if (format == OutputFormat::kJson) {
+        renderKernelJson(view, std::cout);
+    } else {
+        renderKernelTable(view, std::cout);
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+Command addKernelsCommand(CLI::App& parent) {
+    auto options = std::make_shared<EntryOptions>();
+    CLI::App* command = parent.add_subcommand(
+        "kernels",
+        "The run-kernel lists per stream and program group, and the sensor frame parameters");
+    addEntryArguments(*command, *options);
+    addFormatOption(*command, options->format, {"table", "json", "dot"});
+    return {command, [options] { return runKernels(*options); }};
+}
+
+}  // namespace velt_tool
