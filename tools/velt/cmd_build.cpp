@@ -6,7 +6,6 @@
 
 #include "cli_common.h"
 #include "commands.h"
-#include "documents.h"
 #include "graph_render.h"
 #include "result_graph.h"
 
@@ -15,9 +14,8 @@ namespace velt_tool {
 namespace {
 
 int runBuild(const EntryOptions& options) {
-    auto documents = readDocuments(options.descriptor, options.settings);
     ResultGraph graph;
-    buildResultGraph(*documents, options.key, graph);
+    buildEntryGraph(options, graph);
     switch (parseOutputFormat(options.format)) {
         case OutputFormat::kJson:
             renderGraphJson(*graph.root(), std::cout);

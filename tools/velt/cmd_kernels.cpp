@@ -6,7 +6,6 @@
 
 #include "cli_common.h"
 #include "commands.h"
-#include "documents.h"
 #include "kernel_lists.h"
 #include "kernel_render.h"
 #include "result_graph.h"
@@ -16,9 +15,8 @@ namespace velt_tool {
 namespace {
 
 int runKernels(const EntryOptions& options) {
-    auto documents = readDocuments(options.descriptor, options.settings);
     ResultGraph graph;
-    buildResultGraph(*documents, options.key, graph);
+    buildEntryGraph(options, graph);
     OutputFormat format = parseOutputFormat(options.format);
     if (format == OutputFormat::kDot) {
         renderInnerGraphDot(*graph.root(), std::cout);

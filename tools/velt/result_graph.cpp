@@ -26,4 +26,9 @@ void buildResultGraph(Documents& documents, int key, ResultGraph& graph) {
     }
 }
 
+void buildEntryGraph(const EntryOptions& options, ResultGraph& graph) {
+    auto documents = readDocuments(options.descriptor, options.settings);
+    buildResultGraph(*documents, options.key, graph);
+}
+
 }  // namespace velt_tool

@@ -3,6 +3,7 @@
 #ifndef VELT_TOOL_RESULT_GRAPH_H
 #define VELT_TOOL_RESULT_GRAPH_H
 
+#include "cli_common.h"
 #include "documents.h"
 #include "velt_graph_config.h"
 #include "velt_graph_query_manager.h"
@@ -28,6 +29,10 @@ class ResultGraph {
 // Builds the graph of the entry with the given key; ToolError (failed) with
 // the library's messages when the build fails.
 void buildResultGraph(Documents& documents, int key, ResultGraph& graph);
+
+// Reads the entry's documents and builds its graph, as buildResultGraph does.
+// The graph is self-contained: the documents are not needed afterwards.
+void buildEntryGraph(const EntryOptions& options, ResultGraph& graph);
 
 }  // namespace velt_tool
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <map>
 #include <set>
 
 #include "support/examples.h"
@@ -128,21 +129,25 @@ TEST(VeltKernels, EnableStatesFollowTheGraphAndTheEntry) {
               "enabled");
 }
 
-TEST(VeltKernels, SensorFrameParametersFollowTheSensorMode) {
-    const nlohmann::json full = cameraKernels("6000")["sensor_frame_params"];
-    EXPECT_EQ(full["horizontal_crop_offset"], 0);
-    EXPECT_EQ(full["cropped_image_width"], 4208);
-    EXPECT_EQ(full["cropped_image_height"], 3120);
-    EXPECT_EQ(full["horizontal_scaling_numerator"], 1);
-    EXPECT_EQ(full["horizontal_scaling_denominator"], 1);
+void expectFrameParams(const std::string& key, const std::map<std::string, int>& expected) {
+    const nlohmann::json params = cameraKernels(key)["sensor_frame_params"];
+    for (const auto& field : expected) {
+        EXPECT_EQ(params[field.first], field.second) << key << " " << field.first;
+    }
+}
 
+TEST(VeltKernels, SensorFrameParametersFollowTheSensorMode) {
+    expectFrameParams("6000", {{"horizontal_crop_offset", 0},
+                               {"cropped_image_width", 4208},
+                               {"cropped_image_height", 3120},
+                               {"horizontal_scaling_numerator", 1},
+                               {"horizontal_scaling_denominator", 1}});
     // 2x2 binning of a 4200-wide window scaled by 2/3.
-    const nlohmann::json scaled = cameraKernels("6002")["sensor_frame_params"];
-    EXPECT_EQ(scaled["cropped_image_width"], 4200);
-    EXPECT_EQ(scaled["cropped_image_height"], 3120);
-    EXPECT_EQ(scaled["horizontal_scaling_numerator"], 2);
-    EXPECT_EQ(scaled["horizontal_scaling_denominator"], 6);
-    EXPECT_EQ(scaled["vertical_scaling_denominator"], 6);
+    expectFrameParams("6002", {{"cropped_image_width", 4200},
+                               {"cropped_image_height", 3120},
+                               {"horizontal_scaling_numerator", 2},
+                               {"horizontal_scaling_denominator", 6},
+                               {"vertical_scaling_denominator", 6}});
 }
 
 TEST(VeltKernels, SubgraphListsOfTheNewerGenerations) {
