@@ -2,43 +2,24 @@
 
 #include <benchmark/benchmark.h>
 
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "synthetic_documents.h"
+#include "bundled_graphs.h"
 #include "velt_graph_config.h"
 #include "velt_graph_query_manager.h"
-#include "velt_parser.h"
 
 namespace zovesk_bench {
 
 namespace {
 
-std::unique_ptr<VELT::IGraphConfig> readBundled(const std::string& name) {
-    VELT::VELTParser parser;
-    VELT::IGraphConfig* root = nullptr;
-    parser.parseVELTXmlFile(examplePath(name).c_str(), &root);
-    return std::unique_ptr<VELT::IGraphConfig>(root);
-}
-
 // One result graph per iteration for the settings entry with the given key.
 void BM_CreateGraphBundled(benchmark::State& state) {
-    const auto descriptor = readBundled("camera_descriptor.xml");
-    const auto settings = readBundled("camera_settings.xml");
-    VELT::GraphQueryManager manager;
-    manager.setGraphDescriptor(descriptor.get());
-    manager.setGraphSettings(settings.get());
-    std::vector<VELT::IGraphConfig*> entries;
-    if (!descriptor || !settings ||
-        manager.queryGraphs({{VELT::ItemUID("key"), std::to_string(state.range(0))}}, entries,
-                            true) != 0) {
+    BundledDocuments documents("camera", static_cast<int>(state.range(0)));
+    if (documents.entry() == nullptr) {
         state.SkipWithError("bundled documents or entry missing");
         return;
     }
     for (auto _ : state) {
         VELT::IGraphConfig* graph = nullptr;
-        const int status = manager.createGraph(entries.front(), &graph);
+        const int status = documents.manager().createGraph(documents.entry(), &graph);
         VELT::GraphQueryManager::destroyGraph(graph);
         if (status != 0) {
             state.SkipWithError("createGraph failed");

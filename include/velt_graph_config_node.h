@@ -10,11 +10,13 @@
 #ifndef VELT_GRAPH_CONFIG_NODE_H
 #define VELT_GRAPH_CONFIG_NODE_H
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "velt_export.h"
 #include "velt_graph_config.h"
@@ -130,8 +132,14 @@ class ZO_EXPORT GraphConfigStrAttribute : public GraphConfigAttribute {
  */
 class ZO_EXPORT GraphConfigNode : public GraphConfigAttribute, public IGraphConfig {
   public:
-    /* The items of a node: key to owned item, ascending keys, insertion order within a key. */
-    using ItemMap = std::multimap<uint32_t, std::unique_ptr<GraphConfigItem>>;
+    /*
+     * The items of a node: key to owned item, ascending keys, insertion order
+     * within a key. Kept as one array of entries sorted by key (a multimap
+     * laid out flat), which costs a tree a fraction of the memory and
+     * allocations of one heap node per entry. Positions (const_iterator) stay
+     * valid until the node's items change.
+     */
+    using ItemMap = std::vector<std::pair<uint32_t, std::unique_ptr<GraphConfigItem>>>;
     /* A position in a node's items; entries are (key, item). */
     using const_iterator = ItemMap::const_iterator;
 
@@ -249,7 +257,7 @@ class ZO_EXPORT GraphConfigNode : public GraphConfigAttribute, public IGraphConf
     const_iterator end() const { return items_.end(); }
     /* The entries stored under key, in insertion order. */
     std::pair<const_iterator, const_iterator> equalRange(uint32_t key) const {
-        return items_.equal_range(key);
+        return {lowerBound(key), upperBound(key)};
     }
     /* Advances position to the next attribute entry (or end()) and returns it. */
     const_iterator getNextAttribute(const_iterator& position) const;
@@ -280,6 +288,9 @@ class ZO_EXPORT GraphConfigNode : public GraphConfigAttribute, public IGraphConf
     static void dumpNodeTree(const GraphConfigNode* node, int depth);
 
   private:
+    /* The document reader's bulk building (zo_camera/velt/tree/tree_builder.h). */
+    friend class TreeBuilder;
+
     /*
      * The option rule of setValue: 0 (or -2048) when the attribute's option
      * list admits the text and the value may be stored, otherwise a failure
@@ -290,6 +301,18 @@ class ZO_EXPORT GraphConfigNode : public GraphConfigAttribute, public IGraphConf
     GraphConfigNode* resolvePath(const ItemUID& path, bool loose) const;
     /* The first item under key, or null. */
     GraphConfigItem* firstItem(uint32_t key) const;
+    /* The first entry under key, or the entry after the last smaller key. */
+    const_iterator lowerBound(uint32_t key) const {
+        return std::lower_bound(
+            items_.begin(), items_.end(), key,
+            [](const ItemMap::value_type& entry, uint32_t wanted) { return entry.first < wanted; });
+    }
+    /* The entry after the last one under key or a smaller key. */
+    const_iterator upperBound(uint32_t key) const {
+        return std::upper_bound(
+            items_.begin(), items_.end(), key,
+            [](uint32_t wanted, const ItemMap::value_type& entry) { return wanted < entry.first; });
+    }
 
     ItemMap items_;
     GraphConfigNode* ancestor_ = nullptr;

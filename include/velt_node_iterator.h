@@ -52,15 +52,6 @@ class ZO_EXPORT NodeIterator {
     /* Whether cachedTypeName_ holds the name of cachedTypeKey_ (not after reset). */
     bool typeCached_ = false;
 
-    /*
-     * Where the walk stopped, so a full walk is linear: valid while
-     * cursorPosition_ equals position_ and the node still holds
-     * cursorCount_ items.
-     */
-    GraphConfigNode::const_iterator cursor_;
-    int32_t cursorPosition_ = -1;
-    int cursorCount_ = 0;
-
     template <typename Test>
     IGraphConfig* next(Test test);
 };

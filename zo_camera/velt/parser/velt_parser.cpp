@@ -13,6 +13,7 @@
 #include "velt_graph_config_node.h"
 #include "zo_camera/velt/parser/name_key_cache.h"
 #include "zo_camera/velt/parser/parser_names.h"
+#include "zo_camera/velt/tree/tree_builder.h"
 #include "zo_log_common.h"
 #include "zo_rulo_memory.h"
 
@@ -138,7 +139,12 @@ void VELTParser::handOutTree(IGraphConfig** out) {
         return;
     }
     // After a syntax error current_ is some open element; the caller gets the
-    // whole tree, so that deleting what it received frees everything.
+    // whole tree, so that deleting what it received frees everything. The
+    // elements still open (the root at least) are completed first.
+    for (GraphConfigNode* node = current_; node != nullptr;
+         node = static_cast<GraphConfigNode*>(node->getAncestor())) {
+        TreeBuilder::finish(*node);
+    }
     *out = current_->getRootNode();
     current_ = nullptr;
 }

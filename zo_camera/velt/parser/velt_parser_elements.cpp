@@ -12,6 +12,7 @@
 #include "velt_status.h"
 #include "zo_camera/velt/parser/name_key_cache.h"
 #include "zo_camera/velt/parser/parser_names.h"
+#include "zo_camera/velt/tree/tree_builder.h"
 #include "zo_log_common.h"
 
 namespace VELT {
@@ -93,11 +94,8 @@ void VELTParser::openElement(const char* name, const char** attributes) {
                 return;
             }
         }
-        if (current_->insertDescendant(node.get(), elementKey) != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error while adding attribute");
-            skipDepth_ = 1;
-            return;
-        }
+        // Put in key order when current_ closes.
+        TreeBuilder::append(*current_, elementKey, node.get());
         current_ = node.release();
     } catch (const std::exception&) {
         // Out of memory: the element is dropped like one that cannot be stored.
@@ -120,6 +118,7 @@ void VELTParser::closeElement() {
         return;
     }
     if (current_ != nullptr && current_->getAncestor() != nullptr) {
+        TreeBuilder::finish(*current_);
         current_ = static_cast<GraphConfigNode*>(current_->getAncestor());
     }
 }
@@ -127,6 +126,14 @@ void VELTParser::closeElement() {
 GraphConfigNode* VELTParser::buildNode(const char** attributes, uint32_t& elementKey) {
     const uint32_t elementNameKey = elementKey;
     std::unique_ptr<GraphConfigNode> node(new GraphConfigNode());
+    // One allocation for all attributes (and the type a named descriptor
+    // element adds).
+    size_t count = kind_ == kKeyGraphDescriptor ? 1 : 0;
+    for (const char** attribute = attributes; attribute != nullptr && attribute[0] != nullptr;
+         attribute += 2) {
+        ++count;
+    }
+    TreeBuilder::reserve(*node, count);
     for (const char** attribute = attributes; attribute != nullptr && attribute[0] != nullptr;
          attribute += 2) {
         const uint32_t key = names_->attribute(attribute[0]);

@@ -31,20 +31,34 @@ GraphConfigNode::GraphConfigNode() : GraphConfigAttribute(kTypeNode) {}
 GraphConfigNode::~GraphConfigNode() {
     // Hostile documents nest hundreds of thousands of levels deep, so no
     // destructor may recurse; and a destructor must not fail when memory is
-    // short, so no work list is allocated either. Before a child node goes,
-    // its items are moved into this node's map (moving map entries allocates
-    // nothing), so every node is empty when its own destructor runs.
-    while (!items_.empty()) {
-        std::unique_ptr<GraphConfigItem> item = std::move(items_.begin()->second);
-        items_.erase(items_.begin());
-        if (item->isNode()) {
-            items_.merge(static_cast<GraphConfigNode*>(item.get())->items_);
+    // short, so no work list is allocated either. The walk goes down through
+    // each last child that still has items and back up through the parent
+    // links it sets on the way, deleting leaves and emptied nodes, so every
+    // node is empty when its own destructor runs.
+    GraphConfigNode* current = this;
+    while (true) {
+        if (!current->items_.empty()) {
+            GraphConfigItem* last = current->items_.back().second.get();
+            if (last->isNode()) {
+                auto* child = static_cast<GraphConfigNode*>(last);
+                if (!child->items_.empty()) {
+                    child->ancestor_ = current;
+                    current = child;
+                    continue;
+                }
+            }
+            current->items_.pop_back();
+            continue;
         }
+        if (current == this) {
+            break;
+        }
+        current = current->ancestor_;
     }
 }
 
 GraphConfigItem* GraphConfigNode::firstItem(uint32_t key) const {
-    auto it = items_.lower_bound(key);
+    auto it = lowerBound(key);
     return (it != items_.end() && it->first == key) ? it->second.get() : nullptr;
 }
 
@@ -65,8 +79,8 @@ int GraphConfigNode::insertDescendant(GraphConfigItem* item, uint32_t key) {
         return err_general;
     }
     try {
-        // A multimap places a new element after those with an equal key.
-        items_.emplace(key, nullptr)->second.reset(item);
+        // After the items already under key; nothing is owned if this throws.
+        items_.emplace(upperBound(key), key, nullptr)->second.reset(item);
     } catch (const std::bad_alloc&) {
         return err_nomemory;
     }
@@ -77,7 +91,7 @@ int GraphConfigNode::insertDescendant(GraphConfigItem* item, uint32_t key) {
 }
 
 int GraphConfigNode::removeDescendant(uint32_t key) {
-    auto it = items_.lower_bound(key);
+    auto it = lowerBound(key);
     if (it != items_.end() && it->first == key) {
         items_.erase(it);
     }
@@ -193,6 +207,7 @@ GraphConfigNode* GraphConfigNode::copy() const {
         while (!pending.empty()) {
             auto [source, target] = pending.back();
             pending.pop_back();
+            target->items_.reserve(source->items_.size());
             for (const auto& [key, item] : source->items_) {
                 GraphConfigItem* duplicate =
                     item->isNode() ? new GraphConfigNode() : copyAttribute(*item);

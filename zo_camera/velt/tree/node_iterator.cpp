@@ -2,8 +2,6 @@
 
 #include "velt_node_iterator.h"
 
-#include <iterator>
-
 #include "velt_status.h"
 #include "zo_camera/velt/tree/child_match.h"
 #include "zo_camera/velt/tree/tree_log.h"
@@ -25,28 +23,17 @@ IGraphConfig* NodeIterator::next(Test test) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "NodeIterator was constructed with NULL.");
         return nullptr;
     }
+    // A node's items are one array, so the walk resumes at position_ directly
+    // and a full walk is linear.
     const auto* node = static_cast<const GraphConfigNode*>(node_);
-    const int count = node->getDescendantCount();
-
-    // Resume where the previous call stopped when nothing has moved since;
-    // otherwise count position_ entries from the first.
-    GraphConfigNode::const_iterator it;
-    if (cursorPosition_ == position_ && cursorCount_ == count) {
-        it = cursor_;
-    } else {
-        it = node->begin();
-        for (int32_t passed = 0; passed < position_ && it != node->end(); ++passed) {
-            ++it;
-        }
-    }
-    for (; it != node->end(); ++it) {
-        ++position_;
-        if (it->second->isNode() && test(*it)) {
-            cursor_ = std::next(it);
-            cursorPosition_ = position_;
-            cursorCount_ = count;
+    const auto first = node->begin();
+    const int32_t count = node->getDescendantCount();
+    for (int32_t index = position_; index < count; ++index) {
+        position_ = index + 1;
+        const auto& entry = first[index];
+        if (entry.second->isNode() && test(entry)) {
             return const_cast<GraphConfigNode*>(
-                static_cast<const GraphConfigNode*>(it->second.get()));
+                static_cast<const GraphConfigNode*>(entry.second.get()));
         }
     }
     return reset();

@@ -236,4 +236,49 @@ TEST(ElementKeyingTest, NestedDocumentElementsMakeNoNodeAndKeepTheNesting) {
     EXPECT_EQ(root->getDescendantCount(), 3);
 }
 
+// Children come in document order, which is seldom key order. However wide
+// the node, its items end up in ascending key order with each key's items in
+// document order, also when the document breaks off inside the node.
+TEST(ElementKeyingTest, WideNodesKeepKeyOrderAndDocumentOrderWithinAKey) {
+    const char* const names[] = {"sink", "port", "kernel", "output", "input"};
+    constexpr int kChildren = 300;
+    std::string body;
+    for (int i = 0; i < kChildren; ++i) {
+        body += "<" + std::string(names[i % 5]) + " id=\"" + std::to_string(i) + "\"/>";
+    }
+    for (const bool complete : {true, false}) {
+        SCOPED_TRACE(complete ? "complete" : "broken off");
+        std::string document = "<graph_settings version=\"1\"><settings key=\"1\" id=\"5\">";
+        document += body;
+        if (complete) {
+            document += "</settings></graph_settings>";
+        }
+        auto root = parseText(document);
+        ASSERT_TRUE(root);
+        GraphConfigNode* settings = asNode(root->getDescendant(VELT::kKeySettings));
+        ASSERT_NE(settings, nullptr);
+        ASSERT_EQ(settings->getDescendantCount(), kChildren + 2);
+        uint32_t lastKey = 0;
+        int lastId = -1;
+        for (auto it = settings->begin(); it != settings->end(); ++it) {
+            ASSERT_GE(it->first, lastKey);
+            if (!it->second->isNode()) {
+                continue;
+            }
+            int childId = -1;
+            static_cast<const GraphConfigNode&>(*it->second).getValue(VELT::kKeyId, childId);
+            if (it->first == lastKey) {
+                EXPECT_GT(childId, lastId);
+            }
+            lastKey = it->first;
+            lastId = childId;
+        }
+        // A lookup by key finds the first child of that name in the document.
+        for (int i = 0; i < 5; ++i) {
+            EXPECT_EQ(number(child(settings, names[i]), VELT::kKeyId), i) << names[i];
+        }
+        EXPECT_EQ(number(settings, VELT::kKeyId), 5);
+    }
+}
+
 }  // namespace
