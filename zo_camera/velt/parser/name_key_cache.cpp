@@ -2,21 +2,45 @@
 
 #include "zo_camera/velt/parser/name_key_cache.h"
 
+#include <cstring>
+
 #include "velt_keys.h"
 #include "zo_camera/velt/parser/parser_names.h"
 
 namespace VELT {
 namespace parser {
 
+namespace {
+
+// The remembered entry in slot when it is for the name written.
+template <typename Entry>
+bool holds(const Entry* slot, const char* written) {
+    return slot != nullptr && std::strcmp(slot->first.c_str(), written) == 0;
+}
+
+}  // namespace
+
+size_t NameKeyCache::slotOf(const char* written) {
+    const auto address = reinterpret_cast<uintptr_t>(written);
+    return static_cast<size_t>((address >> 3) ^ (address >> 9)) % kSlots;
+}
+
 void NameKeyCache::clear() {
     elements_.clear();
     attributes_.clear();
+    elementSlots_.fill(nullptr);
+    attributeSlots_.fill(nullptr);
 }
 
 const NameKeyCache::Name& NameKeyCache::element(const char* written) {
+    const Elements::value_type*& slot = elementSlots_[slotOf(written)];
+    if (holds(slot, written)) {
+        return slot->second;
+    }
     written_.assign(written);
     auto found = elements_.find(written_);
     if (found != elements_.end()) {
+        slot = &*found;
         return found->second;
     }
     assignLowerCase(written, uncached_.lowerCase);
@@ -25,19 +49,25 @@ const NameKeyCache::Name& NameKeyCache::element(const char* written) {
         // "na" itself: kept out, so 0 always means "look again".
         return uncached_;
     }
-    return elements_.emplace(written_, uncached_).first->second;
+    slot = &*elements_.emplace(written_, uncached_).first;
+    return slot->second;
 }
 
 uint32_t NameKeyCache::attribute(const char* written) {
+    const Attributes::value_type*& slot = attributeSlots_[slotOf(written)];
+    if (holds(slot, written)) {
+        return slot->second;
+    }
     written_.assign(written);
     auto found = attributes_.find(written_);
     if (found != attributes_.end()) {
+        slot = &*found;
         return found->second;
     }
     assignLowerCase(written, lowered_);
     const uint32_t key = ItemUID::str2key(lowered_);
     if (key != kKeyNa) {
-        attributes_.emplace(written_, key);
+        slot = &*attributes_.emplace(written_, key).first;
     }
     return key;
 }

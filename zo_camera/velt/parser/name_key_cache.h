@@ -4,6 +4,7 @@
 #ifndef ZO_CAMERA_VELT_PARSER_NAME_KEY_CACHE_H
 #define ZO_CAMERA_VELT_PARSER_NAME_KEY_CACHE_H
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
@@ -29,8 +30,20 @@ class NameKeyCache {
     uint32_t attribute(const char* written);
 
   private:
-    std::unordered_map<std::string, Name> elements_;
-    std::unordered_map<std::string, uint32_t> attributes_;
+    using Elements = std::unordered_map<std::string, Name>;
+    using Attributes = std::unordered_map<std::string, uint32_t>;
+
+    // expat hands over each distinct name at one address for the whole
+    // document, so a small table indexed by the address finds a remembered
+    // name with one comparison of the text instead of copying and hashing it.
+    // The text comparison alone decides; the address only picks the slot.
+    static constexpr size_t kSlots = 64;
+    static size_t slotOf(const char* written);
+
+    Elements elements_;
+    Attributes attributes_;
+    std::array<const Elements::value_type*, kSlots> elementSlots_{};
+    std::array<const Attributes::value_type*, kSlots> attributeSlots_{};
     // Reused buffers: the lookup key, a lower-cased attribute name, and the
     // answer for an element name that is not remembered (which must survive
     // the attribute lookups of its element).

@@ -34,7 +34,19 @@ struct Element {
 // turn up as attribute names before and after an element has taught them.
 const char* const kNames[] = {"port",    "input",    "output",  "width",    "height", "format",
                               "enabled", "rr_alpha", "rr_beta", "rr_gamma", "name",   "bpl"};
-const char* const kValues[] = {"1920", "-7", "12abc", "  42", "GRBG_10", "", "x y"};
+const char* const kValues[] = {"1920",
+                               "-7",
+                               "12abc",
+                               "  42",
+                               "GRBG_10",
+                               "",
+                               "x y",
+                               "-",
+                               "+5",
+                               "-4294967297",
+                               "123456789012345678",
+                               "99999999999999999999",
+                               "-99999999999999999999"};
 
 std::string randomCase(const std::string& name, std::mt19937& random) {
     std::string written = name;
