@@ -20,9 +20,17 @@ bool holds(const Entry* slot, const char* written) {
 
 }  // namespace
 
-size_t NameKeyCache::slotOf(const char* written) {
+size_t NameKeyCache::slotByAddress(const char* written) {
     const auto address = reinterpret_cast<uintptr_t>(written);
     return static_cast<size_t>((address >> 3) ^ (address >> 9)) % kSlots;
+}
+
+size_t NameKeyCache::slotByText(const char* written) {
+    size_t hash = 0;
+    for (int i = 0; i < 8 && written[i] != '\0'; ++i) {
+        hash = hash * 31 + static_cast<unsigned char>(written[i]);
+    }
+    return hash % kSlots;
 }
 
 void NameKeyCache::clear() {
@@ -33,7 +41,7 @@ void NameKeyCache::clear() {
 }
 
 const NameKeyCache::Name& NameKeyCache::element(const char* written) {
-    const Elements::value_type*& slot = elementSlots_[slotOf(written)];
+    const Elements::value_type*& slot = elementSlots_[slotByText(written)];
     if (holds(slot, written)) {
         return slot->second;
     }
@@ -54,7 +62,7 @@ const NameKeyCache::Name& NameKeyCache::element(const char* written) {
 }
 
 uint32_t NameKeyCache::attribute(const char* written) {
-    const Attributes::value_type*& slot = attributeSlots_[slotOf(written)];
+    const Attributes::value_type*& slot = attributeSlots_[slotByAddress(written)];
     if (holds(slot, written)) {
         return slot->second;
     }

@@ -33,12 +33,15 @@ class NameKeyCache {
     using Elements = std::unordered_map<std::string, Name>;
     using Attributes = std::unordered_map<std::string, uint32_t>;
 
-    // expat hands over each distinct name at one address for the whole
-    // document, so a small table indexed by the address finds a remembered
-    // name with one comparison of the text instead of copying and hashing it.
-    // The text comparison alone decides; the address only picks the slot.
+    // Small tables of remembered names, so that a name met again is found
+    // with one comparison of its text instead of copying and hashing it. The
+    // text comparison alone decides; the slot is only a guess. expat hands
+    // over each distinct attribute name at one address for the whole
+    // document, so attributes are placed by address; element names come in
+    // reused buffers, so elements are placed by their first eight letters.
     static constexpr size_t kSlots = 64;
-    static size_t slotOf(const char* written);
+    static size_t slotByAddress(const char* written);
+    static size_t slotByText(const char* written);
 
     Elements elements_;
     Attributes attributes_;
