@@ -94,6 +94,13 @@ TEST(VeltCheck, NewerGenerationDocumentsPass) {
                      zovesk_test::builtExamplePath(prefix + "_settings.xml.gz")});
         EXPECT_EQ(result.status, 0) << prefix << "\n" << result.out << result.err;
         EXPECT_NE(result.out.find("1 entries, 1 ok, 0 failed"), std::string::npos) << result.out;
+
+        // Each settings version is its descriptor's version plus a revision.
+        ToolResult json =
+            runVelt({"check", zovesk_test::builtExamplePath(prefix + "_descriptor.xml"),
+                     zovesk_test::builtExamplePath(prefix + "_settings.xml"), "--format", "json"});
+        ASSERT_EQ(json.status, 0) << json.err;
+        EXPECT_TRUE(nlohmann::json::parse(json.out)["version"]["matching"]) << prefix;
     }
 }
 
