@@ -67,9 +67,13 @@ class ZO_EXPORT VELTParser {
      */
     void parseVELTXmlData(char* data, size_t length, IGraphConfig** out);
 
-    /* Feeds a plain file to parser in kBlockSize blocks through buffer. */
+    /*
+     * Feeds a plain file to parser in kBlockSize blocks through buffer (larger
+     * blocks while a block ends inside one token, so huge tokens read in
+     * linear time).
+     */
     void parseXML(XML_Parser& parser, const char* fileName, void* buffer);
-    /* Feeds a gzip file, decompressed, to parser in kBlockSize blocks through buffer. */
+    /* Feeds a gzip file, decompressed, to parser in blocks as parseXML does. */
     void parseGz(XML_Parser& parser, const char* fileName, void* buffer);
 
     /* Expat start-element handler; userData is the VELTParser. */
@@ -87,6 +91,8 @@ class ZO_EXPORT VELTParser {
     /* Passes one block to expat; false (after logging) when expat reports an error. */
     bool feed(XML_Parser parser, const char* data, size_t length, bool final, const char* caller,
               int line);
+    /* True for an expat status other than an error; false (after logging) for an error. */
+    bool parsed(XML_Parser parser, int status, const char* caller, int line);
 
     void openElement(const char* name, const char** attributes);
     void closeElement();
@@ -106,6 +112,8 @@ class ZO_EXPORT VELTParser {
 
     /* The expat parser of the document being read, for stopping it. */
     XML_Parser activeParser_ = nullptr;
+    /* Elements started and ended so far, to tell blocks that end inside one token. */
+    uint64_t elementEvents_ = 0;
     /* Open elements, counting those that make no node. */
     uint32_t openDepth_ = 0;
     /* Open elements inside (and including) a failed element, whose subtrees are dropped. */

@@ -1,6 +1,8 @@
 // The whole road a camera layer takes, driven by a fuzzed graph settings
-// document read against the bundled graph descriptor: read the settings,
-// check them against the descriptor, and query their entries.
+// document read against a bundled graph descriptor: the settings' generation
+// picks the descriptor ("ORBA6" and "ORBA7" in their version pick those
+// generations' documents, anything else the generation-5 one), so both
+// kernel-list builders are reached: per execution context and by subgraphs.
 #ifndef ZOVESK_FUZZ_ROAD_TARGET_H
 #define ZOVESK_FUZZ_ROAD_TARGET_H
 
@@ -10,60 +12,68 @@
 #include <memory>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "fuzz/targets/key_snapshot.h"
 #include "fuzz/targets/reader_target.h"
+#include "fuzz/targets/road.h"
 #include "velt_graph_config.h"
-#include "velt_graph_query_manager.h"
-#include "velt_item_uid.h"
+#include "velt_keys.h"
 #include "velt_parser.h"
 
 namespace zovesk_fuzz {
 
-// The bundled descriptor, read once; its keys stay in the dictionary, so
-// every input's snapshot is taken after them.
-inline const VELT::IGraphConfig* bundledDescriptor() {
-    static const std::unique_ptr<VELT::IGraphConfig> descriptor = [] {
-        std::ifstream stream(std::string(ZOVESK_EXAMPLES_SOURCE_DIR) + "/camera_descriptor.xml");
-        std::ostringstream text;
-        text << stream.rdbuf();
-        VELT::VELTParser parser;
-        return readDocument(parser, text.str());
-    }();
-    return descriptor.get();
+// A bundled descriptor read from its file, or null.
+inline std::unique_ptr<VELT::IGraphConfig> readBundledDescriptor(const char* name) {
+    std::ifstream stream(std::string(ZOVESK_EXAMPLES_SOURCE_DIR) + "/" + name);
+    std::ostringstream text;
+    text << stream.rdbuf();
+    VELT::VELTParser parser;
+    return readDocument(parser, text.str());
 }
 
-// Runs the road on one settings document against descriptor; returns the
-// number of settings entries found.
-inline size_t runRoad(const VELT::IGraphConfig* descriptor, const std::string& settingsText) {
+// The bundled descriptor for a settings version, read once; the keys of all
+// of them stay in the dictionary, so every input's snapshot is taken after
+// them.
+inline const VELT::IGraphConfig* bundledDescriptor(const std::string& settingsVersion = "") {
+    static const std::unique_ptr<VELT::IGraphConfig> generation5 =
+        readBundledDescriptor("camera_descriptor.xml");
+    static const std::unique_ptr<VELT::IGraphConfig> generation6 =
+        readBundledDescriptor("orba6_descriptor.xml");
+    static const std::unique_ptr<VELT::IGraphConfig> generation7 =
+        readBundledDescriptor("orba7_descriptor.xml");
+    if (settingsVersion.find("ORBA6") != std::string::npos) {
+        return generation6.get();
+    }
+    if (settingsVersion.find("ORBA7") != std::string::npos) {
+        return generation7.get();
+    }
+    return generation5.get();
+}
+
+// Reads one settings document and travels the road with the bundled
+// descriptor of its generation; returns the road's outcome.
+inline RoadOutcome runRoad(const std::string& settingsText) {
+    RoadOutcome outcome;
     VELT::VELTParser parser;
     const auto settings = readDocument(parser, settingsText);
+    outcome.settingsRead = settings != nullptr;
     if (!settings) {
-        return 0;
+        return outcome;
     }
-    VELT::GraphQueryManager manager;
-    manager.setGraphDescriptor(descriptor);
-    manager.setGraphSettings(settings.get());
-    manager.validateSettingsAgainstDescriptor();
-
-    std::vector<VELT::IGraphConfig*> entries;
-    manager.queryGraphs({}, entries, true);
-    // A narrower query over the first results, as a camera layer picks a
-    // graph id and then a frame rate.
-    const VELT::GraphQueryCriteria criteria = {
-        {VELT::ItemUID("id"), "100"},
-        {VELT::ItemUID("fps"), "30"},
-    };
-    std::vector<VELT::IGraphConfig*> picked;
-    manager.queryGraphs(criteria, entries, picked, false);
-    return entries.size();
+    std::string version;
+    settings->getValue(VELT::kKeyVersion, version);
+    const VELT::IGraphConfig* descriptor = bundledDescriptor(version);
+    outcome.descriptorRead = descriptor != nullptr;
+    if (descriptor != nullptr) {
+        travelRoad(descriptor, settings.get(), outcome);
+    }
+    return outcome;
 }
 
 inline void runRoadTarget(const uint8_t* data, size_t size) {
-    const VELT::IGraphConfig* descriptor = bundledDescriptor();
+    bundledDescriptor();
     KeySnapshot keys;
-    runRoad(descriptor, std::string(reinterpret_cast<const char*>(data), size));
+    runRoad(std::string(reinterpret_cast<const char*>(data), size));
 }
 
 }  // namespace zovesk_fuzz

@@ -54,15 +54,31 @@ TEST(DocumentFuzzReplay, SeedsReadIntoWholeTrees) {
 
 TEST(DocumentFuzzReplay, BundledSettingsTravelTheRoad) {
     zovesk_test::LogCapture log;
-    const VELT::IGraphConfig* descriptor = zovesk_fuzz::bundledDescriptor();
-    ASSERT_NE(descriptor, nullptr);
+    ASSERT_NE(zovesk_fuzz::bundledDescriptor(), nullptr);
     const std::string settings =
         zovesk_test::readFile(zovesk_test::examplePath("camera_settings.xml"));
-    EXPECT_GT(zovesk_fuzz::runRoad(descriptor, settings), 0u);
+    const zovesk_fuzz::RoadOutcome whole = zovesk_fuzz::runRoad(settings);
+    EXPECT_GT(whole.entries, 1u);
+    EXPECT_EQ(whole.graphsBuilt, whole.entries);
     // A document that breaks off inside the second entry still yields the first.
     const size_t cut = settings.find("<settings", settings.find("<settings") + 1);
     ASSERT_NE(cut, std::string::npos);
-    EXPECT_EQ(zovesk_fuzz::runRoad(descriptor, settings.substr(0, cut + 5)), 1u);
+    EXPECT_EQ(zovesk_fuzz::runRoad(settings.substr(0, cut + 5)).entries, 1u);
+}
+
+// The settings' version picks the descriptor of their generation, so the road
+// reaches both kernel-list builders: per execution context (generation 5) and
+// by subgraphs (generations 6 and 7).
+TEST(DocumentFuzzReplay, EveryGenerationReachesKernelListsAndFrameParams) {
+    zovesk_test::LogCapture log;
+    for (const char* name : {"camera_settings.xml", "orba6_settings.xml", "orba7_settings.xml"}) {
+        const zovesk_fuzz::RoadOutcome outcome =
+            zovesk_fuzz::runRoad(zovesk_test::readFile(zovesk_test::examplePath(name)));
+        EXPECT_GT(outcome.graphsBuilt, 0u) << name;
+        EXPECT_EQ(outcome.kernelListsBuilt, outcome.graphsBuilt) << name;
+        EXPECT_GT(outcome.runKernels, 0u) << name;
+        EXPECT_EQ(outcome.frameParams, outcome.graphsBuilt) << name;
+    }
 }
 
 }  // namespace

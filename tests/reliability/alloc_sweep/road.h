@@ -1,28 +1,29 @@
 // The road a camera layer travels, as one call that owns and frees all it
-// makes: read the descriptor (plain file) and the settings (gzip file),
-// query the settings entries and build a result graph from each.
+// makes: read a descriptor (plain file) and its settings (gzip file), then
+// travel the shared road (fuzz/targets/road.h) from them.
 #ifndef ZOVESK_TESTS_ALLOC_SWEEP_ROAD_H
 #define ZOVESK_TESTS_ALLOC_SWEEP_ROAD_H
 
-#include <cstddef>
+#include <string>
+
+#include "fuzz/targets/road.h"
 
 namespace zovesk_test {
 
-struct RoadOutcome {
-    bool descriptorRead = false;
-    bool settingsRead = false;
-    int queryStatus = 1;
-    size_t entries = 0;
-    // Result graphs built with status 0.
-    size_t graphsBuilt = 0;
-    // Result graphs handed out (also on failure) and destroyed.
-    size_t graphsDestroyed = 0;
+using zovesk_fuzz::RoadOutcome;
+
+// The example documents of one generation, by the prefix of their names:
+// "camera" (generation 5, kernel lists per execution context), "orba6" and
+// "orba7" (kernel lists by subgraphs).
+struct RoadDocuments {
+    std::string descriptorPath;
+    std::string settingsPath;
 };
 
-// Paths are resolved before the first call, so a sweep's counts stay the
-// same from run to run.
-void prepareRoad();
-RoadOutcome travelRoad();
+// Paths are resolved before the sweep, so its counts stay the same from run
+// to run.
+RoadDocuments roadDocuments(const std::string& prefix);
+RoadOutcome travelRoad(const RoadDocuments& documents);
 
 }  // namespace zovesk_test
 

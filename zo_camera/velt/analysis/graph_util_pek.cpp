@@ -49,10 +49,14 @@ int GraphUtil::allocatePekData() {
             const size_t outputs = (node.flags & imaging_flag_rcb) != 0
                                        ? std::max<size_t>(node.children.size(), 1)
                                        : 1;
-            pool.resolutionInfos.push_back(new zo_isp_qel_resolution_info[outputs]());
+            // The slot is made before the record, so that a record whose slot
+            // cannot be made is never left unowned when memory runs out.
+            pool.resolutionInfos.push_back(nullptr);
+            pool.resolutionInfos.back() = new zo_isp_qel_resolution_info[outputs]();
             record.resolution_info = pool.resolutionInfos.back();
             record.output_count = static_cast<uint32_t>(outputs);
-            pool.resolutionHistories.push_back(new zo_isp_qel_resolution_info());
+            pool.resolutionHistories.push_back(nullptr);
+            pool.resolutionHistories.back() = new zo_isp_qel_resolution_info();
             record.resolution_history = pool.resolutionHistories.back();
             node.pekRunKernel = &record;
         }
@@ -71,6 +75,8 @@ int GraphUtil::allocatePekData() {
             }
             KernelInfoMemPool& pool = mPgPools[pg];
             delete[] pool.runKernels;
+            // Not left dangling should the new array not be made.
+            pool.runKernels = nullptr;
             pool.runKernels = new zo_isp_qel_run_kernels[count]();
             pool.count = count;
         }

@@ -116,16 +116,20 @@ Status QelPekUtils::createKernelListStructures() {
 }
 
 Status QelPekUtils::createPerPgKernelListStructures(const IGraphConfig* pg, unsigned kernelCount) {
-    if (pgKernelGroups.count(pg) != 0) {
+    // The map owns the array from the moment it exists, so nothing that
+    // fails later (the message's name can throw std::bad_alloc) leaks it.
+    const auto inserted = pgKernelGroups.insert({pg, KernelGroupInfo{nullptr, kernelCount}});
+    if (!inserted.second) {
         return err_none;
     }
-    auto* kernels = allocateZeroed<zo_isp_qel_run_kernels>(kernelCount, "pg kernels");
+    auto*& kernels = inserted.first->second.kernels;
+    kernels = allocateZeroed<zo_isp_qel_run_kernels>(kernelCount, "pg kernels");
     if (kernelCount != 0 && kernels == nullptr) {
+        pgKernelGroups.erase(inserted.first);
         return err_nomemory;
     }
     zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Allocated %d kernels for pg %s",
                         static_cast<int>(kernelCount), GraphCameraUtil::print(pg).c_str());
-    pgKernelGroups.insert({pg, KernelGroupInfo{kernels, kernelCount}});
     return err_none;
 }
 

@@ -123,8 +123,13 @@ void VELTParser::beginDocument(XML_Parser parser) {
 
 bool VELTParser::feed(XML_Parser parser, const char* data, size_t length, bool final,
                       const char* caller, int line) {
-    if (XML_Parse(parser, data, static_cast<int>(length), final ? XML_TRUE : XML_FALSE) ==
-        XML_STATUS_ERROR) {
+    return parsed(parser,
+                  XML_Parse(parser, data, static_cast<int>(length), final ? XML_TRUE : XML_FALSE),
+                  caller, line);
+}
+
+bool VELTParser::parsed(XML_Parser parser, int status, const char* caller, int line) {
+    if (status == XML_STATUS_ERROR) {
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "@%s, line:%d, XML_Parse error %s", caller, line,
                             XML_ErrorString(XML_GetErrorCode(parser)));
         return false;

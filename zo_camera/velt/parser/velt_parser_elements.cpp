@@ -69,6 +69,7 @@ void VELTParser::endElement(void* userData, const char* /*name*/) {
 }
 
 void VELTParser::openElement(const char* name, const char** attributes) {
+    ++elementEvents_;
     ++openDepth_;
     if (skipDepth_ > 0) {
         // Inside a failed element: its whole subtree is dropped.
@@ -123,6 +124,7 @@ void VELTParser::openElement(const char* name, const char** attributes) {
 }
 
 void VELTParser::closeElement() {
+    ++elementEvents_;
     const uint32_t depth = openDepth_;
     if (openDepth_ > 0) {
         --openDepth_;

@@ -1,9 +1,11 @@
-// Streaming plain and gzip files into expat, one block at a time.
+// Streaming plain and gzip files into expat, one block at a time (blocks
+// grow only while expat is inside one huge token: file_blocks.h).
 
 #include <expat.h>
 #include <zlib.h>
 
 #include "velt_parser.h"
+#include "zo_camera/velt/parser/file_blocks.h"
 #include "zo_camera/velt/parser/parser_names.h"
 #include "zo_log_common.h"
 #include "zo_rulo_memory.h"
@@ -22,14 +24,21 @@ void VELTParser::parseXML(XML_Parser& parser, const char* fileName, void* buffer
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "Failed to open XML %s", fileName);
         return;
     }
-    char* block = static_cast<char*>(buffer);
+    parser::FileBlocks blocks(parser, static_cast<char*>(buffer), kBlockSize, elementEvents_);
     for (;;) {
-        const size_t count = zo_rulo_fread(block, 1, kBlockSize, file);
+        size_t size = 0;
+        char* block = blocks.next(size);
+        if (block == nullptr) {
+            parsed(parser, XML_STATUS_ERROR, __func__, __LINE__);
+            zo_rulo_fclose(file);
+            return;
+        }
+        const size_t count = zo_rulo_fread(block, 1, size, file);
         if (count == 0) {
             break;
         }
-        const bool final = count < kBlockSize;
-        if (!feed(parser, block, count, final, __func__, __LINE__) || final) {
+        const bool final = count < size;
+        if (!parsed(parser, blocks.parse(count, final), __func__, __LINE__) || final) {
             zo_rulo_fclose(file);
             return;
         }
@@ -40,7 +49,7 @@ void VELTParser::parseXML(XML_Parser& parser, const char* fileName, void* buffer
         zo_rulo_clearerr(file);
     } else {
         // The document filled whole blocks: tell expat it has ended.
-        feed(parser, block, 0, true, __func__, __LINE__);
+        parsed(parser, blocks.parse(0, true), __func__, __LINE__);
     }
     zo_rulo_fclose(file);
 }
@@ -55,9 +64,15 @@ void VELTParser::parseGz(XML_Parser& parser, const char* fileName, void* buffer)
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "Failed to open GZ %s", fileName);
         return;
     }
-    char* block = static_cast<char*>(buffer);
+    parser::FileBlocks blocks(parser, static_cast<char*>(buffer), kBlockSize, elementEvents_);
     for (;;) {
-        const int count = gzread(file, block, static_cast<unsigned>(kBlockSize));
+        size_t size = 0;
+        char* block = blocks.next(size);
+        if (block == nullptr) {
+            parsed(parser, XML_STATUS_ERROR, __func__, __LINE__);
+            break;
+        }
+        const int count = gzread(file, block, static_cast<unsigned>(size));
         if (count < 0) {
             zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error reading from file");
             gzclose(file);
@@ -66,11 +81,12 @@ void VELTParser::parseGz(XML_Parser& parser, const char* fileName, void* buffer)
         if (count == 0) {
             // As for plain files, a document that filled whole blocks still
             // needs its end announced, or a truncated one would pass unnoticed.
-            feed(parser, block, 0, true, __func__, __LINE__);
+            parsed(parser, blocks.parse(0, true), __func__, __LINE__);
             break;
         }
-        const bool final = static_cast<size_t>(count) < kBlockSize;
-        if (!feed(parser, block, static_cast<size_t>(count), final, __func__, __LINE__) || final) {
+        const bool final = static_cast<size_t>(count) < size;
+        if (!parsed(parser, blocks.parse(static_cast<size_t>(count), final), __func__, __LINE__) ||
+            final) {
             break;
         }
     }

@@ -123,6 +123,56 @@ TEST_F(DocumentInputTest, DocumentsNotEndingOnABlockBoundaryAreRead) {
     EXPECT_NE(root->getDescendant(ItemUID::str2key("kd_last")), nullptr);
 }
 
+// Tokens far longer than a block (an attribute value, a comment, blanks and
+// an element name) between ordinary elements: files are fed in larger blocks
+// while such a token lasts, and the tree must be the same as from memory,
+// where the whole document goes to expat at once.
+TEST_F(DocumentInputTest, TokensLongerThanABlockGiveTheSameTreeAsFromMemory) {
+    std::string text = "<graph_settings version=\"4\">";
+    for (int i = 0; i < 200; ++i) {
+        text += "<settings key=\"" + std::to_string(i) + "\" id=\"100\"/>";
+    }
+    text += "<settings key=\"900\" description=\"" + std::string(300000, 'd') + "\"/>";
+    text += "<!--" + std::string(70000, 'c') + "-->";
+    text += "<kd_long_" + std::string(20000, 'n') + " width=\"7\"/>";
+    text += std::string(50000, ' ');
+    for (int i = 0; i < 100; ++i) {
+        text += "<kd_after id=\"" + std::to_string(i) + "\"/>";
+    }
+    text += "<kd_last/></graph_settings>";
+
+    TreePtr fromMemory = parseText(text);
+    ASSERT_TRUE(fromMemory);
+    ASSERT_NE(fromMemory->getDescendant(ItemUID::str2key("kd_last")), nullptr);
+    for (const std::string& file : {zovesk_test::writeFile(path("long.xml"), text),
+                                    zovesk_test::writeGzipFile(path("long.xml.gz"), text)}) {
+        LogCapture log;
+        TreePtr fromFile = parseFile(file);
+        ASSERT_TRUE(fromFile) << file;
+        EXPECT_FALSE(log.contains(ZO_LOG_ERROR, "")) << file;
+        EXPECT_EQ(
+            zovesk_test::describeTreeDifference(*asNode(fromMemory.get()), *asNode(fromFile.get())),
+            "")
+            << file;
+    }
+
+    // Broken off inside the long value: the same error and tree either way.
+    const std::string cut = text.substr(0, text.find("ddd") + 200000);
+    TreePtr cutFromMemory = parseText(cut);
+    for (const std::string& file : {zovesk_test::writeFile(path("cut.xml"), cut),
+                                    zovesk_test::writeGzipFile(path("cut.xml.gz"), cut)}) {
+        LogCapture log;
+        TreePtr cutFromFile = parseFile(file);
+        EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "XML_Parse error")) << file;
+        ASSERT_TRUE(cutFromFile) << file;
+        ASSERT_TRUE(cutFromMemory);
+        EXPECT_EQ(zovesk_test::describeTreeDifference(*asNode(cutFromMemory.get()),
+                                                      *asNode(cutFromFile.get())),
+                  "")
+            << file;
+    }
+}
+
 TEST_F(DocumentInputTest, FilesThatCannotBeOpenedOrReadGiveNoTree) {
     struct Case {
         std::string file;
