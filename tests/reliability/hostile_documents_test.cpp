@@ -149,28 +149,20 @@ TEST_F(HostileDocuments, HundredMegabyteAttributeIsReadWhole) {
     EXPECT_EQ(read.find_first_not_of('x'), std::string::npos);
 }
 
-TEST_F(HostileDocuments, HundredMegabyteAttributeIsReadWholeFromFiles) {
+TEST_F(HostileDocuments, HundredMegabyteAttributeIsReadWholeFromAFile) {
     // Files go to expat in blocks, and expat scans an unfinished token again
     // from its start with every block: in fixed 4 KiB blocks this value would
-    // be scanned some 25 000 times over. Blocks that end inside the token
-    // grow, so it is scanned a few dozen times, plain or gzip.
+    // be scanned some 25 000 times over (hours). Blocks that end inside the
+    // token grow, so it is scanned a few dozen times. (Gzip files take the
+    // same blocks: the reader's tests compare both with memory.)
     const size_t size = 100u << 20;
-    const std::string text = documentWithDescription(std::string(size, 'y'));
-    const std::string gzipFile = path("big_attribute.xml.gz");
-    gzFile out = gzopen(gzipFile.c_str(), "wb1");
-    ASSERT_NE(out, nullptr);
-    ASSERT_EQ(gzwrite(out, text.data(), static_cast<unsigned>(text.size())),
-              static_cast<int>(text.size()));
-    ASSERT_EQ(gzclose(out), Z_OK);
-
-    for (const std::string& file : {writePlain("big_attribute.xml", text), gzipFile}) {
-        Tree root = readFile(file);
-        ASSERT_NE(root, nullptr) << file;
-        EXPECT_FALSE(log_.contains(ZO_LOG_ERROR, "")) << file;
-        const std::string read = entryDescription(root.get());
-        EXPECT_EQ(read.size(), size) << file;
-        EXPECT_EQ(read.find_first_not_of('y'), std::string::npos) << file;
-    }
+    Tree root =
+        readFile(writePlain("big_attribute.xml", documentWithDescription(std::string(size, 'y'))));
+    ASSERT_NE(root, nullptr);
+    EXPECT_FALSE(log_.contains(ZO_LOG_ERROR, ""));
+    const std::string read = entryDescription(root.get());
+    EXPECT_EQ(read.size(), size);
+    EXPECT_EQ(read.find_first_not_of('y'), std::string::npos);
 }
 
 TEST_F(HostileDocuments, MillionAttributesKeepOnlyTheFirstUnknownOne) {
