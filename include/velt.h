@@ -1,13 +1,36 @@
 /*
  * libzovesk: camera pipeline graph documents, result graphs, ISP kernel lists.
  *
- * The umbrella header: includes every exported header of the library.
+ * The umbrella header: includes every exported header of the library. A C
+ * program gets the plain C API (zo_* functions and records, status codes,
+ * version macros); C++ also gets the VELT classes.
  */
 #ifndef VELT_H
 #define VELT_H
 
 #include "velt_export.h"
 #include "velt_status.h"
+#include "zo_version.h"
+
+/* The plain C API: all that a C program gets. */
+
+/* Pixel formats, bytes per line and DEC400 buffer layouts. */
+#include "zo_dec400_util.h"
+#include "zo_pifo_format.h"
+
+/* Runtime platform. */
+#include "zo_dump.h"
+#include "zo_list.h"
+#include "zo_log_common.h"
+#include "zo_rulo_memory.h"
+#include "zo_rulo_memory_common.h"
+
+/* Records for the ISP configuration and 3A libraries. */
+#include "zo_isp_qel_records.h"
+#include "zo_record_layout.h"
+#include "zo_yad_frame_params.h"
+
+#ifdef __cplusplus
 
 /* Graph construction helpers and accessors. */
 #include "velt_graph_camera_util.h"
@@ -16,8 +39,6 @@
 /* Pixel formats, bytes per line and buffer sizes. */
 #include "velt_dec400util.h"
 #include "velt_formats.h"
-#include "zo_dec400_util.h"
-#include "zo_pifo_format.h"
 
 /* Configuration tree. */
 #include "velt_graph_config.h"
@@ -30,18 +51,8 @@
 #include "velt_graph_query_manager.h"
 #include "velt_parser.h"
 
-/* Runtime platform (plain C API). */
-#include "zo_dump.h"
-#include "zo_list.h"
-#include "zo_log_common.h"
-#include "zo_rulo_memory.h"
-#include "zo_rulo_memory_common.h"
-
-/* Records for the ISP configuration and 3A libraries. */
+/* Run-kernel overrides. */
 #include "velt_kernel_config_container.h"
-#include "zo_isp_qel_records.h"
-#include "zo_record_layout.h"
-#include "zo_yad_frame_params.h"
 
 /* Simulation support. */
 #include "velt_qel_pek_sim_utils.h"
@@ -53,5 +64,7 @@
 
 /* Imaging graph analysis: the subgraph kernel-list path. */
 #include "velt_graph_util.h"
+
+#endif /* __cplusplus */
 
 #endif /* VELT_H */

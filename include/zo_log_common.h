@@ -72,8 +72,17 @@ ZO_EXPORT uint32_t zo_vesk_debug_level(void);
 ZO_EXPORT char* zo_vesk_debug_dump_path(void);
 /* An environment variable as a number (0x hex, leading 0 octal, else decimal); 0 if unset. */
 ZO_EXPORT int32_t zo_log_get_config_int32(const char* name);
-/* The library's 40-character hexadecimal build identifier. */
+/*
+ * The library's build identifier: 40 lower-case hexadecimal digits, the commit
+ * the library was built from when the build knew it, else a fixed value.
+ * Static storage; never NULL.
+ */
 ZO_EXPORT const char* zo_vesk_get_version_string(void);
+/*
+ * The version of the loaded library, "MAJOR.MINOR.PATCH" (the headers' own is
+ * ZOVESK_VERSION_STRING in zo_version.h). Static storage; never NULL.
+ */
+ZO_EXPORT const char* zo_vesk_get_version(void);
 
 /* Writes one syslog record "[tid]:tag:" followed by the formatted message. */
 ZO_EXPORT void zo_vesk_vdebug(uint32_t level, const char* tag, const char* format, va_list args)

@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "zo_rulo/zo_build_id.h"
 #include "zo_rulo_memory.h"
+#include "zo_version.h"
 
 namespace {
 
@@ -90,7 +92,11 @@ char* zo_vesk_debug_dump_path(void) {
 }
 
 const char* zo_vesk_get_version_string(void) {
-    return "5a0c3e9d17b24f6e8c01a9d3b7e4f2061c8d5e3a";
+    return zo_rulo::kBuildId;
+}
+
+const char* zo_vesk_get_version(void) {
+    return ZOVESK_VERSION_STRING;
 }
 
 }  // extern "C"

@@ -12,6 +12,7 @@
 #include "cli_common.h"
 #include "commands.h"
 #include "log_router.h"
+#include "zo_log_common.h"
 
 namespace {
 
@@ -39,6 +40,10 @@ int main(int argc, char** argv) {
     app.name("velt");
     app.formatter(std::make_shared<HelpFormatter>());
     app.require_subcommand(1);
+    app.set_version_flag("--version",
+                         std::string("velt ") + zo_vesk_get_version() + " (build " +
+                             zo_vesk_get_version_string() + ")",
+                         "Print the library version and build id, then exit");
     // Common options may also follow the subcommand's own arguments.
     app.fallthrough();
     std::string verbose;
