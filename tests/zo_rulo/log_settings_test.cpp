@@ -1,4 +1,5 @@
-// Debug settings from the environment, log contexts and the message sink.
+// Debug settings from the environment, the version, log contexts and the
+// message sink.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 
 #include "support/log_capture.h"
 #include "zo_log_common.h"
+#include "zo_version.h"
 
 namespace {
 
@@ -81,6 +83,14 @@ TEST_F(LogSettingsTest, InitReportsTheVersion) {
     EXPECT_TRUE(log.contains(ZO_LOG_INFO, "Libzovesk version: " + version));
     ASSERT_EQ(version.size(), 40u);
     EXPECT_EQ(version.find_first_not_of("0123456789abcdef"), std::string::npos);
+}
+
+TEST(LibraryVersionTest, MatchesTheHeaders) {
+    const std::string expected = std::to_string(ZOVESK_VERSION_MAJOR) + "." +
+                                 std::to_string(ZOVESK_VERSION_MINOR) + "." +
+                                 std::to_string(ZOVESK_VERSION_PATCH);
+    EXPECT_EQ(expected, ZOVESK_VERSION_STRING);
+    EXPECT_EQ(std::string(zo_vesk_get_version()), expected);
 }
 
 TEST(LogSinkTest, FormatsTheMessageAndStopsWhenRemoved) {
