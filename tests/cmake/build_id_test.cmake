@@ -11,15 +11,7 @@
 
 set(fixed "${FALLBACK}")
 
-function(run)
-    execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err
-        OUTPUT_STRIP_TRAILING_WHITESPACE)
-    if(NOT rc EQUAL 0)
-        string(REPLACE ";" " " command "${ARGN}")
-        message(FATAL_ERROR "failed (${rc}): ${command}\n${out}\n${err}")
-    endif()
-    set(run_output "${out}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/run_command.cmake)
 
 # Runs the generator for source dir with the given git and override; leaves
 # the generated id in generated_id and the outcome in generate_rc.

@@ -13,17 +13,7 @@
 #   DESCRIPTOR, SETTINGS, KEY  documents and entry for the C++ consumer
 #   HAS_TOOL      ON when velt is installed with the library
 
-# Runs a command; fails the test with its output unless it succeeds. The
-# output is left in run_output.
-function(run)
-    execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-    if(NOT rc EQUAL 0)
-        string(REPLACE ";" " " command "${ARGN}")
-        message(FATAL_ERROR "failed (${rc}): ${command}\n${out}\n${err}")
-    endif()
-    set(run_output "${out}" PARENT_SCOPE)
-    set(run_errors "${err}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/../cmake/run_command.cmake)
 
 function(expect_output text where)
     string(FIND "${${where}}" "${text}" at)
