@@ -222,8 +222,8 @@ class ZO_EXPORT QelPekUtils {
 
     /* --- Dumps (all through the log) --- */
 
-    // The one-line text of a resolution record, in one process-wide buffer that
-    // the next call overwrites.
+    // The one-line text of a resolution record, in a buffer of the calling
+    // thread that the thread's next call overwrites.
     static const char* resInfoToStr(const zo_isp_qel_resolution_info& info);
     // "<name>:<text>".
     static void dumpResHistory(const zo_isp_qel_resolution_info& info, const char* name);
