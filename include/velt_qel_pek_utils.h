@@ -15,6 +15,9 @@
  * The static members need no object: the resolution histories of image
  * sources, the readers of a kernel's values from the graph (shared with the
  * subgraph path) and the dump text of run-kernel lists.
+ *
+ * Threads: a builder, like the graph it is given, is used by one thread at a
+ * time; builders on other threads work on graphs of their own.
  */
 #ifndef VELT_QEL_PEK_UTILS_H
 #define VELT_QEL_PEK_UTILS_H
