@@ -13,6 +13,7 @@
 #include "velt_isp_utils.h"
 #include "velt_keys.h"
 #include "velt_qel_pek_utils.h"
+#include "wide_graph.h"
 
 namespace zovesk_bench {
 
@@ -54,6 +55,25 @@ void BM_InitPekUtilsBundled(benchmark::State& state) {
     }
 }
 
+// A generation-5 graph of many program groups of 20 kernels each, one
+// execution context per group: cost per kernel should not grow with width.
+void BM_InitPekUtilsWideGen5(benchmark::State& state) {
+    static WideGraph narrow(25, 20);
+    static WideGraph wide(200, 20);
+    const VELT::IGraphConfig* graph = (state.range(0) == 200 ? wide : narrow).graph();
+    if (graph == nullptr) {
+        state.SkipWithError("wide graph missing");
+        return;
+    }
+    for (auto _ : state) {
+        VELT::QelPekUtils pek(true);
+        if (pek.initPekUtils(graph) != 0) {
+            state.SkipWithError("initPekUtils failed");
+            break;
+        }
+    }
+}
+
 void BM_GraphUtilInitBundled(benchmark::State& state) {
     const VELT::IGraphConfig* graph = bundledGraph(static_cast<int>(state.range(0))).graph();
     const auto isp = graph != nullptr ? VELT::IspUtils::Factory(graph) : nullptr;
@@ -79,6 +99,7 @@ BENCHMARK(BM_InitPekUtilsBundled)
     ->Arg(6)
     ->Arg(7)
     ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_InitPekUtilsWideGen5)->Arg(25)->Arg(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GraphUtilInitBundled)->Arg(6)->Arg(7)->Unit(benchmark::kMicrosecond);
 
 }  // namespace zovesk_bench

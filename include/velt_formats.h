@@ -4,8 +4,10 @@
  * and the bytes-per-line and buffer-size arithmetic built on it.
  *
  * Lookups search gVELTFormats, which stays empty until initVELTFormats()
- * copies the built-in records into it. The table has no lock: initVELTFormats()
- * and setFormatId() must not run concurrently with lookups.
+ * copies the built-in records into it. initVELTFormats() may run on several
+ * threads at once, and alongside lookups by threads that called it first
+ * (the library's own lookups do). Changing the table (setFormatId, writing
+ * gVELTFormats) must not run concurrently with any other use of it.
  */
 #ifndef VELT_FORMATS_H
 #define VELT_FORMATS_H

@@ -6,6 +6,9 @@
  * insertion order. A node owns its items: deleting a node deletes its whole
  * subtree, and whoever holds a root deletes the tree by deleting the root.
  * Copying and deleting work without recursion, so trees of any depth are safe.
+ *
+ * Threads: a tree is used by one thread at a time; different trees may be
+ * used on different threads at once.
  */
 #ifndef VELT_GRAPH_CONFIG_NODE_H
 #define VELT_GRAPH_CONFIG_NODE_H

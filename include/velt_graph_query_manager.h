@@ -4,6 +4,9 @@
  * that their versions belong together, finds the settings entries that
  * match a set of criteria, and builds the result graph of one entry: a
  * self-contained tree owned by the caller.
+ *
+ * Threads: a manager, like the trees it is given, is used by one thread at a
+ * time; managers on other threads work on trees of their own.
  */
 #ifndef VELT_GRAPH_QUERY_MANAGER_H
 #define VELT_GRAPH_QUERY_MANAGER_H

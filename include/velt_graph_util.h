@@ -16,6 +16,9 @@
  * pointers. Run-kernel arrays and resolution records belong to the GraphUtil
  * and stay valid until the next init() or its destruction. Tree pointers
  * point into the caller's graph, which must outlive both.
+ *
+ * Threads: a GraphUtil, like the graph it is given, is used by one thread at
+ * a time.
  */
 #ifndef VELT_GRAPH_UTIL_H
 #define VELT_GRAPH_UTIL_H

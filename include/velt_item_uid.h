@@ -3,9 +3,18 @@
  *
  * Every item of a configuration tree is stored under a numeric key instead of
  * its name. The dictionary maps names to keys; it starts with the built-in
- * names of velt_keys.h and grows as documents bring new names. It has no lock:
- * writers (document reading, generateKey, addCustomKeyMap, copyVeltKeys) must
- * be serialised against every other use of keys.
+ * names of velt_keys.h and grows as documents bring new names.
+ *
+ * Threads: every function here may be called from any number of threads at
+ * once, also while other threads read documents (which adds keys). Lookups
+ * (str2key, key2str, isInteger, building an ItemUID from text, toString)
+ * take no lock. Writers (generateKey, addCustomKeyMap, reading a document,
+ * base-node conversion) take one lock among themselves, and a name gets the
+ * same key whichever thread brings it first. getVeltKeys and copyVeltKeys
+ * are atomic with respect to all of these: a copy is a state the dictionary
+ * had, and a lookup running during a replacement sees the old or the new
+ * content. Only velt_key_map, read directly, is not safe while another
+ * thread writes; getVeltKeys is.
  */
 #ifndef VELT_ITEM_UID_H
 #define VELT_ITEM_UID_H
@@ -74,7 +83,7 @@ class ZO_EXPORT ItemUID {
      * The dictionary string carrying the key: the first one in string order
      * when several carry it, the dictionary's first string when none does.
      * The text belongs to the dictionary and stays valid while that entry
-     * exists. Logarithmic in the size of the dictionary.
+     * exists. Constant time on average.
      */
     static const char* key2str(uint32_t key);
     /*
@@ -94,12 +103,15 @@ class ZO_EXPORT ItemUID {
     std::vector<uint32_t> keys_;
 };
 
-/* Replaces the content of keys with a copy of the whole dictionary. */
+/* Replaces the content of keys with a copy of the whole dictionary, as it is at one moment. */
 ZO_EXPORT void getVeltKeys(KeyMap& keys);
 /*
  * Replaces the whole dictionary with the content of keys (a copy made by
  * getVeltKeys, typically). Keys handed out before stay valid only as far as
- * the new content agrees with them.
+ * the new content agrees with them; texts from key2str stay valid for the
+ * entries kept with the same name and key, and are freed for the others, so
+ * a host must not replace the dictionary while another thread still uses
+ * such a text.
  */
 ZO_EXPORT void copyVeltKeys(const KeyMap& keys);
 
@@ -110,7 +122,9 @@ ZO_EXTERN_C_BEGIN
 /*
  * The process-wide key dictionary, read-only: change it only through
  * ItemUID::generateKey, ItemUID::addCustomKeyMap and VELT::copyVeltKeys,
- * which keep the key-to-name index in step.
+ * which keep the key-to-name index in step. Reading it directly is safe only
+ * while no other thread writes the dictionary; getVeltKeys gives a copy at
+ * any time.
  */
 ZO_EXPORT extern const VELT::KeyMap& velt_key_map;
 

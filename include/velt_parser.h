@@ -6,6 +6,10 @@
  * the process-wide key dictionary (velt_item_uid.h); names the dictionary
  * does not know receive new keys while reading. Failures are reported through
  * the log with the tag "VELT_PARSER[XOS]".
+ *
+ * Threads: a parser is used by one thread at a time; threads that read at
+ * once each use their own parser. Reading adds keys to the dictionary, which
+ * is safe while other threads read or use keys.
  */
 #ifndef VELT_PARSER_H
 #define VELT_PARSER_H

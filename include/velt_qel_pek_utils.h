@@ -15,6 +15,9 @@
  * The static members need no object: the resolution histories of image
  * sources, the readers of a kernel's values from the graph (shared with the
  * subgraph path) and the dump text of run-kernel lists.
+ *
+ * Threads: a builder, like the graph it is given, is used by one thread at a
+ * time; builders on other threads work on graphs of their own.
  */
 #ifndef VELT_QEL_PEK_UTILS_H
 #define VELT_QEL_PEK_UTILS_H
@@ -222,8 +225,8 @@ class ZO_EXPORT QelPekUtils {
 
     /* --- Dumps (all through the log) --- */
 
-    // The one-line text of a resolution record, in one process-wide buffer that
-    // the next call overwrites.
+    // The one-line text of a resolution record, in a buffer of the calling
+    // thread that the thread's next call overwrites.
     static const char* resInfoToStr(const zo_isp_qel_resolution_info& info);
     // "<name>:<text>".
     static void dumpResHistory(const zo_isp_qel_resolution_info& info, const char* name);

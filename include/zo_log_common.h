@@ -3,7 +3,14 @@
  *
  * Every diagnostic of the library goes through zo_log_common_debug() with a
  * level bit and a module tag. The library's own sink discards messages unless
- * a host installs one with zo_log_common_set_sink().
+ * a host installs one with zo_log_common_set_sink(). While nobody listens to
+ * a level, its messages are not formatted and dumps are not built.
+ *
+ * Threads: any thread may log, trace or install a sink at any time; the
+ * settings functions may run while other threads log. A host that writes the
+ * g_ globals itself does so before other threads use the library (a plain
+ * store of g_zo_log_common_level while others log is tolerated: it is read
+ * as one word).
  */
 #ifndef ZO_LOG_COMMON_H
 #define ZO_LOG_COMMON_H
@@ -47,13 +54,35 @@ typedef struct zo_log_context {
 } zo_log_context;
 
 /*
- * Receives every message of the library: the level bit, the module tag and
- * the fully formatted text.
+ * Receives the library's messages: the level bit, the module tag and the
+ * fully formatted text. It is called on the thread that logs, possibly on
+ * several threads at once, and must not install a sink itself.
  */
 typedef void (*zo_log_sink_fn)(uint32_t level, const char* tag, const char* message, void* context);
 
-/* Installs a sink for the library's messages; NULL restores discarding (the default). */
+/* Levels for zo_log_common_set_sink_levels(): every level. */
+#define ZO_LOG_ALL_LEVELS 0xffffffffu
+/* Levels for zo_log_common_set_sink_levels(): those in g_zo_log_common_level at each message. */
+#define ZO_LOG_LEVELS_FROM_SETTINGS 0u
+
+/*
+ * Installs a sink that receives every message (ZO_LOG_ALL_LEVELS); NULL
+ * restores discarding (the default). Once it returns, the sink it replaced is
+ * no longer called, on any thread.
+ */
 ZO_EXPORT void zo_log_common_set_sink(zo_log_sink_fn sink, void* context);
+/*
+ * Installs a sink that receives only messages whose level bit is in levels,
+ * or, for ZO_LOG_LEVELS_FROM_SETTINGS, in g_zo_log_common_level. Messages of
+ * other levels are neither formatted nor built. NULL restores discarding.
+ */
+ZO_EXPORT void zo_log_common_set_sink_levels(zo_log_sink_fn sink, void* context, uint32_t levels);
+/*
+ * 1 when an installed sink receives messages of this level, else 0: a caller
+ * can skip building the arguments of a message nobody receives. Cheap: one
+ * atomic read, no lock.
+ */
+ZO_EXPORT int zo_log_common_wants(uint32_t level);
 
 /* Reports one message with a level bit, a module tag and a printf-style format. */
 ZO_EXPORT void zo_log_common_debug(uint32_t level, const char* tag, const char* format, ...)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the library and runs every test: formatting, the plain suite, and the
-# same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Builds the library and runs every test: formatting, the plain suite, the
+# same suite under AddressSanitizer and UndefinedBehaviorSanitizer and under
+# ThreadSanitizer, and bounded fuzzing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -23,6 +24,14 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZOVESK_SANITIZE
 cmake --build build-sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+
+echo "== thread-sanitized build (TSan)"
+# The library and its suite only: no tools, benchmarks or fuzzers, so the
+# stage stays short. Any report fails the test that triggered it.
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZOVESK_TSAN=ON \
+    -DZOVESK_BUILD_TOOLS=OFF >/dev/null
+cmake --build build-tsan -j "$jobs"
+TSAN_OPTIONS=halt_on_error=1:exitcode=66 ctest --test-dir build-tsan --output-on-failure -j "$jobs"
 
 echo "== fuzzing (libFuzzer, clang)"
 scripts/fuzz.sh "${ZOVESK_FUZZ_SECONDS:-45}"

@@ -6,6 +6,7 @@
 
 #include "velt_status.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_settings.h"
 #include "zo_rulo_memory.h"
 
 namespace {
@@ -73,9 +74,11 @@ int32_t zo_dump_dvs_terminal(uint32_t terminal, int32_t bufferId, const void* da
                             static_cast<int>(type));
         return VELT::err_internal;
     }
+    char directory[sizeof(g_zo_log_dump_path)];
+    zo_log::copyDumpPath(directory);
     char path[kPathSize];
-    zo_rulo_snprintf_s(path, sizeof(path), kPathSize, "%s/dvs_%s_bufid_%d.bin", g_zo_log_dump_path,
-                       name, bufferId);
+    zo_rulo_snprintf_s(path, sizeof(path), kPathSize, "%s/dvs_%s_bufid_%d.bin", directory, name,
+                       bufferId);
     return zo_dump_to_file(path, data, size);
 }
 

@@ -27,7 +27,10 @@ void zo_rulo_inc_free_counter(void* /*pointer*/) {
 }
 
 int zo_rulo_check_alloc_error(size_t /*size*/) {
-    return g_alloc_error == __atomic_load_n(&g_alloc_counter, __ATOMIC_RELAXED) ? 1 : 0;
+    return __atomic_load_n(&g_alloc_error, __ATOMIC_RELAXED) ==
+                   __atomic_load_n(&g_alloc_counter, __ATOMIC_RELAXED)
+               ? 1
+               : 0;
 }
 
 void* zo_rulo_malloc(size_t size, const char* label, const char* file, int line) {

@@ -14,23 +14,31 @@ constexpr const char* kTag = "ZO_LOG[XOS]";
 constexpr const char* kMarkerPath = "/sys/kernel/debug/tracing/trace_marker";
 pthread_once_t g_traceOnce = PTHREAD_ONCE_INIT;
 
+// Runs once. The ready flag is set last, with release order, so a thread
+// that sees it set without entering the once facility also sees the
+// descriptor and the mask.
 void openMarkerFile() {
-    zo_trace_marker_fd = open(kMarkerPath, O_WRONLY);
-    if (zo_trace_marker_fd >= 0) {
-        zo_trace_enabled_tags = 1;
-        zo_trace_is_ready = 1;
+    const int fd = open(kMarkerPath, O_WRONLY);
+    __atomic_store_n(&zo_trace_marker_fd, fd, __ATOMIC_RELAXED);
+    if (fd >= 0) {
+        __atomic_store_n(&zo_trace_enabled_tags, 1, __ATOMIC_RELAXED);
+        __atomic_store_n(&zo_trace_is_ready, 1, __ATOMIC_RELEASE);
     }
 }
 
 // Tracing is off, or the tag is not enabled: nothing to write.
 bool markerWanted(uint64_t tag) {
-    if (g_zo_trace_level == 0) {
+    if (__atomic_load_n(&g_zo_trace_level, __ATOMIC_RELAXED) == 0) {
         return false;
     }
-    if (zo_trace_is_ready == 0) {
+    if (__atomic_load_n(&zo_trace_is_ready, __ATOMIC_ACQUIRE) == 0) {
         zo_trace_setup();
     }
-    return (tag & zo_trace_enabled_tags) != 0;
+    return (tag & __atomic_load_n(&zo_trace_enabled_tags, __ATOMIC_RELAXED)) != 0;
+}
+
+int markerFd() {
+    return __atomic_load_n(&zo_trace_marker_fd, __ATOMIC_RELAXED);
 }
 
 }  // namespace
@@ -60,7 +68,7 @@ void zo_vesk_trace_begin(uint64_t tag, const char* name) {
     if (static_cast<size_t>(length) >= sizeof(marker)) {
         length = sizeof(marker) - 1;
     }
-    if (write(zo_trace_marker_fd, marker, static_cast<size_t>(length)) != length) {
+    if (write(markerFd(), marker, static_cast<size_t>(length)) != length) {
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "write error!");
     }
 }
@@ -69,7 +77,7 @@ void zo_vesk_trace_end(uint64_t tag) {
     if (!markerWanted(tag)) {
         return;
     }
-    if (write(zo_trace_marker_fd, "E", 1) != 1) {
+    if (write(markerFd(), "E", 1) != 1) {
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "write error!");
     }
 }

@@ -10,6 +10,7 @@
 #include "zo_camera/velt/access/port_or_peer.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
 namespace {
@@ -107,8 +108,8 @@ int GraphCameraUtil::portGetFormat(const IGraphConfig* port, unsigned& enabled, 
         zo_log_common_debug(ZO_LOG_INFO, kTreeTag, "bpl set to %d for %s", static_cast<int>(bpl),
                             format.name.c_str());
     } else {
-        zo_log_common_debug(ZO_LOG_INFO, kTreeTag, "Could not find port format info. port: %s",
-                            print(port).c_str());
+        ZO_LOG_IF_WANTED(ZO_LOG_INFO, kTreeTag, "Could not find port format info. port: %s",
+                         print(port).c_str());
         incomplete = true;
     }
 
@@ -141,8 +142,8 @@ std::string GraphCameraUtil::portGetPeerFormat(const IGraphConfig* port) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Could not find peer port - Fix your graph");
         return std::string();
     }
-    zo_log_common_debug(ZO_LOG_INFO, kTreeTag, "port: %s, peer: %s", print(port).c_str(),
-                        print(peer).c_str());
+    ZO_LOG_IF_WANTED(ZO_LOG_INFO, kTreeTag, "port: %s, peer: %s", print(port).c_str(),
+                     print(peer).c_str());
     VELTFormats::initVELTFormats();
 
     std::string name;
@@ -161,19 +162,18 @@ std::string GraphCameraUtil::portGetPeerFormat(const IGraphConfig* port) {
             name = format.name;
         }
     } else {
-        zo_log_common_debug(ZO_LOG_INFO, kTreeTag, "Could not find port format info. port: %s",
-                            print(peer).c_str());
+        ZO_LOG_IF_WANTED(ZO_LOG_INFO, kTreeTag, "Could not find port format info. port: %s",
+                         print(peer).c_str());
     }
-    zo_log_common_debug(ZO_LOG_INFO, kTreeTag, "Getting port info for %s, format %s",
-                        print(port).c_str(), name.c_str());
+    ZO_LOG_IF_WANTED(ZO_LOG_INFO, kTreeTag, "Getting port info for %s, format %s",
+                     print(port).c_str(), name.c_str());
     return name;
 }
 
 int GraphCameraUtil::applyFormat(const IGraphConfig* port, const std::string& format) {
     IGraphConfig* peer = nullptr;
     if (portGetPeer(port, &peer) != 0 || peer == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "couldn't find peer for %s",
-                            print(port).c_str());
+        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "couldn't find peer for %s", print(port).c_str());
         return err_data;
     }
     // Without an option list for "format" the peer keeps its value: nothing to apply.
@@ -181,8 +181,8 @@ int GraphCameraUtil::applyFormat(const IGraphConfig* port, const std::string& fo
     if (result == err_none || result == err_noentry) {
         return err_none;
     }
-    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Couldn't set format %s for %s", format.c_str(),
-                        print(port).c_str());
+    ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Couldn't set format %s for %s", format.c_str(),
+                     print(port).c_str());
     return result;
 }
 

@@ -7,6 +7,7 @@
 #include "zo_camera/velt/access/port_or_peer.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
 
@@ -31,8 +32,7 @@ int GraphCameraUtil::portGetFourCCInfo(const IGraphConfig* port, unsigned& uidBa
     }
     int portId = 0;
     if (port->getValue(kKeyId, portId) != 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get port(%s) id",
-                            print(port).c_str());
+        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Failed to get port(%s) id", print(port).c_str());
         return err_argument;
     }
     const IGraphConfig* programGroup = port->getAncestor();
@@ -114,7 +114,7 @@ int GraphCameraUtil::portGetInfo(const IGraphConfig* port, unsigned& enabled, un
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Invalid parameter, could not get port format");
         return err_argument;
     }
-    zo_log_common_debug(ZO_LOG_INFO, kTreeTag, "Getting port info for %s", print(port).c_str());
+    ZO_LOG_IF_WANTED(ZO_LOG_INFO, kTreeTag, "Getting port info for %s", print(port).c_str());
 
     int value = 1;  // enabled unless the port or its peer says otherwise
     readFromPortOrPeer(port, kKeyEnabled, value);

@@ -9,6 +9,7 @@
 #include "zo_camera/velt/access/graph_access_helpers.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
 
@@ -68,8 +69,8 @@ int GraphCameraUtil::portGetExecCtxId(const IGraphConfig* port) {
 int GraphCameraUtil::portGetStreamId(const IGraphConfig* port) {
     const int streamId = portGetKey(port, kKeyStreamId);
     if (streamId < 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get %s for port %s", "stream_id",
-                            print(port).c_str());
+        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Failed to get %s for port %s", "stream_id",
+                         print(port).c_str());
     }
     return streamId;
 }
@@ -88,9 +89,8 @@ bool GraphCameraUtil::portIsVirtual(const IGraphConfig* port) {
     }
     std::string type;
     if (port->getValue(kKeyType, type) != 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "Failed to retrieve port(%s) type, default to input",
-                            print(port).c_str());
+        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag,
+                         "Failed to retrieve port(%s) type, default to input", print(port).c_str());
         return false;
     }
     return type == "sink";
@@ -112,8 +112,8 @@ int GraphCameraUtil::portGetPeer(const IGraphConfig* port, IGraphConfig** peer) 
     }
     std::string peerName;
     if (port->getValue(kKeyPeer, peerName) != 0) {
-        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Couldn't find peer value for %s",
-                            print(port).c_str());
+        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "Couldn't find peer value for %s",
+                         print(port).c_str());
         return err_argument;
     }
     IGraphConfig* found = root->getDescendantByString(peerName);
@@ -157,8 +157,8 @@ bool GraphCameraUtil::isEdgePort(const IGraphConfig* port) {
         }
         if (peerBlock->getValue(kKeyExecCtxId, peerContext) != 0 &&
             peerBlock->getValue(kKeyStreamId, peerContext) != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get stream ID of peer PG %s",
-                                print(peerBlock).c_str());
+            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Failed to get stream ID of peer PG %s",
+                             print(peerBlock).c_str());
             return false;
         }
         peerBlock->getValue(kKeyType, peerBlockType);

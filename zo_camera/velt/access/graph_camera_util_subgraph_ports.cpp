@@ -11,6 +11,7 @@
 #include "zo_camera/velt/access/graph_access_helpers.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
 
@@ -21,12 +22,12 @@ bool leavesSubgraph(const IGraphConfig* port, int direction, unsigned key, int v
                     unsigned typeKey) {
     IGraphConfig* peer = nullptr;
     if (GraphCameraUtil::portGetPeer(port, &peer) != 0) {
-        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "%s: no peer found for port %s",
-                            "getSubgraphPorts", port->getName().c_str());
+        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "%s: no peer found for port %s",
+                         "getSubgraphPorts", port->getName().c_str());
         return true;
     }
-    zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "%s: peer for %s is %s", "getSubgraphPorts",
-                        port->getName().c_str(), peer->getName().c_str());
+    ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "%s: peer for %s is %s", "getSubgraphPorts",
+                     port->getName().c_str(), peer->getName().c_str());
     if (direction == 1 && hasTypeName(peer, "sink")) {
         return true;
     }
@@ -36,8 +37,8 @@ bool leavesSubgraph(const IGraphConfig* port, int direction, unsigned key, int v
     }
     int peerValue = 0;
     if (peerBlock->getValue(key, peerValue) != 0) {
-        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "%s: no %s for peer %s", "getSubgraphPorts",
-                            ItemUID::key2str(key), GraphCameraUtil::print(peer).c_str());
+        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "%s: no %s for peer %s", "getSubgraphPorts",
+                         ItemUID::key2str(key), GraphCameraUtil::print(peer).c_str());
         return false;
     }
     return peerValue != value;
@@ -55,7 +56,7 @@ void addSourceOutputPorts(unsigned key, int value, const IGraphConfig& graph,
              port = portIt.iterateByType(kKeyPort)) {
             IGraphConfig* peer = nullptr;
             if (GraphCameraUtil::portGetPeer(port, &peer) != 0) {
-                zo_log_common_debug(
+                ZO_LOG_IF_WANTED(
                     ZO_LOG_DEBUG, kTreeTag,
                     "Source port %s has no peer found. Added to list of subgraph output ports",
                     port->getName().c_str());
@@ -80,17 +81,17 @@ void addSourceOutputPorts(unsigned key, int value, const IGraphConfig& graph,
             }
             int pgValue = 0;
             if (peerBlock->getValue(key, pgValue) != 0) {
-                zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                                    "PG %s does not have stream id or exec ctx- FIX it!",
-                                    peerBlock->getName().c_str());
+                ZO_LOG_IF_WANTED(ZO_LOG_WARNING, kTreeTag,
+                                 "PG %s does not have stream id or exec ctx- FIX it!",
+                                 peerBlock->getName().c_str());
                 continue;
             }
             if (pgValue == value) {
                 continue;
             }
-            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag,
-                                "Source port %s crosses Subgraph boundary (%d)->(%d)",
-                                port->getName().c_str(), value, pgValue);
+            ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag,
+                             "Source port %s crosses Subgraph boundary (%d)->(%d)",
+                             port->getName().c_str(), value, pgValue);
             ports.push_back(port);
         }
     }
@@ -186,15 +187,14 @@ int GraphCameraUtil::getExecCtxConnectionPorts(
             if (portGetDirection(port) == 0) {
                 const IGraphConfig* peerBlock = peer->getAncestor();
                 if (peerBlock == nullptr) {
-                    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "ancestor of %s is null",
-                                        print(peer).c_str());
+                    ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "ancestor of %s is null",
+                                     print(peer).c_str());
                     return err_data;
                 }
                 int peerContext = -1;
                 if (peerBlock->getValue(kKeyExecCtxId, peerContext) != 0) {
-                    zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag,
-                                        "No Execution Contex for ancestor of %s",
-                                        print(peer).c_str());
+                    ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag,
+                                     "No Execution Contex for ancestor of %s", print(peer).c_str());
                 }
                 if (peerContext != context) {
                     connections.emplace_back(peerName, fullName);

@@ -12,6 +12,7 @@
 #include "velt_status.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
 
@@ -93,9 +94,9 @@ int GraphCameraUtil::processGraphOverrides(GraphConfigNode& graph, GraphConfigNo
         }
         status = setOverrideValue(attribute, value);
         if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Error: Failed to set override of attribute %s to %s",
-                                path.toString().c_str(), value.c_str());
+            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag,
+                             "Error: Failed to set override of attribute %s to %s",
+                             path.toString().c_str(), value.c_str());
             return status;
         }
     }

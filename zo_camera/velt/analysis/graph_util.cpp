@@ -12,6 +12,7 @@
 #include "velt_item_uid.h"
 #include "zo_camera/velt/analysis/graph_util_common.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
 
@@ -170,9 +171,8 @@ int GraphUtil::analyzeSubGraphs(std::map<int, std::shared_ptr<SubGraphInfo>>& su
         for (IGraphConfig* pg : sg->pgs) {
             const int status = collectPgInnerGraph(*sg, *pg);
             if (status != 0) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                                    "Failed to collect imaging graph info from %s",
-                                    GraphCameraUtil::print(pg).c_str());
+                ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTag, "Failed to collect imaging graph info from %s",
+                                 GraphCameraUtil::print(pg).c_str());
                 return status;
             }
         }

@@ -12,6 +12,7 @@
 #include "velt_qel_pek_utils.h"
 #include "zo_camera/velt/analysis/graph_util_common.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
 
@@ -77,6 +78,11 @@ int GraphUtil::printOuterNode(BaseGraphNode* node) {
 }
 
 void GraphUtil::dumpOuterGraph() {
+    // Debug lines around error-level node lines; the walk only serves them.
+    if (!zo_log::wanted(ZO_LOG_DEBUG | ZO_LOG_ERROR)) {
+        resetGraph();
+        return;
+    }
     logBanner(ZO_LOG_DEBUG, "Dumping Outer graph");
     std::function<int(BaseGraphNode*)> visitor = &GraphUtil::printOuterNode;
     for (const auto& entry : mGraphNodes) {
@@ -90,6 +96,9 @@ void GraphUtil::dumpOuterGraph() {
 }
 
 void GraphUtil::dumpSubGraphInfos() {
+    if (!zo_log::wanted(ZO_LOG_DEBUG)) {
+        return;
+    }
     logBanner(ZO_LOG_DEBUG, "FOUND %lu subgraphs of type %s ",
               static_cast<unsigned long>(mSubGraphs.size()), ItemUID::key2str(mSubgraphType));
     for (const auto& entry : mSubGraphs) {
@@ -100,17 +109,17 @@ void GraphUtil::dumpSubGraphInfos() {
         zo_log_common_debug(ZO_LOG_DEBUG, kTag, "PG Count %lu ",
                             static_cast<unsigned long>(sg.pgs.size()));
         for (const IGraphConfig* pg : sg.pgs)
-            zo_log_common_debug(ZO_LOG_DEBUG, kTag, "* %s ", GraphCameraUtil::print(pg).c_str());
+            ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTag, "* %s ", GraphCameraUtil::print(pg).c_str());
         zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Input Ports %lu ",
                             static_cast<unsigned long>(sg.inputPorts.size()));
         for (const IGraphConfig* port : sg.inputPorts)
-            zo_log_common_debug(ZO_LOG_DEBUG, kTag, "* [Input] %s ",
-                                GraphCameraUtil::print(port).c_str());
+            ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTag, "* [Input] %s ",
+                             GraphCameraUtil::print(port).c_str());
         zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Output Ports %lu ",
                             static_cast<unsigned long>(sg.outputPorts.size()));
         for (const IGraphConfig* port : sg.outputPorts)
-            zo_log_common_debug(ZO_LOG_DEBUG, kTag, "* [Output]: %s ",
-                                GraphCameraUtil::print(port).c_str());
+            ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTag, "* [Output]: %s ",
+                             GraphCameraUtil::print(port).c_str());
         zo_log_common_debug(ZO_LOG_DEBUG, kTag, "<--- subgraph id %d Info END", entry.first);
     }
 }
@@ -143,18 +152,18 @@ void GraphUtil::dumpInnerGraph(int subgraphId) {
     };
     auto search = sg.imagingNodes.begin();
     for (IGraphConfig* port : sg.inputPorts) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Subgraph %s %p",
-                            GraphCameraUtil::print(port).c_str(), static_cast<void*>(port));
+        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTag, "Subgraph %s %p", GraphCameraUtil::print(port).c_str(),
+                         static_cast<void*>(port));
         while (search != sg.imagingNodes.end() && search->second->node != port)
             ++search;
         if (search == sg.imagingNodes.end()) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                                "Failed to find input port %s in the Imaging graph- Error",
-                                GraphCameraUtil::print(port).c_str());
+            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTag,
+                             "Failed to find input port %s in the Imaging graph- Error",
+                             GraphCameraUtil::print(port).c_str());
             break;
         }
-        zo_log_common_debug(ZO_LOG_ERROR, kTag, "-->START <-- %s",
-                            GraphCameraUtil::print(port).c_str());
+        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTag, "-->START <-- %s",
+                         GraphCameraUtil::print(port).c_str());
         const int result = traverseGraph(search->second.get(), visitor, true);
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "--> END <-- %d", result);
     }

@@ -11,6 +11,7 @@
 #include "zo_camera/velt/analysis/graph_util_common.h"
 #include "zo_camera/velt/kernels/int32_arithmetic.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
 
@@ -74,17 +75,16 @@ int GraphUtil::resHistoryCalcVisitor(BaseGraphNode* subgraph) {
             if (entry.second->node != port)
                 continue;
             if (getUpstreamResHistory(*entry.second) != 0) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                                    "Failed to get res history for input port %s",
-                                    GraphCameraUtil::print(port).c_str());
+                ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTag, "Failed to get res history for input port %s",
+                                 GraphCameraUtil::print(port).c_str());
                 return err_internal;
             }
             last = entry.second.get();
         }
         if (last == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                                "Failed to find input port %s in the Imaging graph- Error",
-                                GraphCameraUtil::print(port).c_str());
+            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTag,
+                             "Failed to find input port %s in the Imaging graph- Error",
+                             GraphCameraUtil::print(port).c_str());
             return err_internal;
         }
         status = traverseFrom(last);
@@ -258,8 +258,8 @@ int GraphUtil::getParentHistory(ImagingNode& node, zo_isp_qel_resolution_info& h
         }
         history = candidate;
     }
-    zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Parent history for node %s found: %s",
-                        node.name.c_str(), QelPekUtils::resInfoToStr(history));
+    ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTag, "Parent history for node %s found: %s", node.name.c_str(),
+                     QelPekUtils::resInfoToStr(history));
     node.portResHistories.clear();
     return 0;
 }
@@ -282,9 +282,9 @@ int GraphUtil::getKernelResolutionInfos(ImagingNode& kernel) {
             return err_internal;
         }
         fallback = infos.begin()->second;
-        zo_log_common_debug(ZO_LOG_WARNING, kTag,
-                            "Node %s ports without settings will default to res-info %s",
-                            kernel.name.c_str(), QelPekUtils::resInfoToStr(fallback));
+        ZO_LOG_IF_WANTED(ZO_LOG_WARNING, kTag,
+                         "Node %s ports without settings will default to res-info %s",
+                         kernel.name.c_str(), QelPekUtils::resInfoToStr(fallback));
     }
     if (kernel.children.size() == 1) {
         kernel.outputResInfos[kernel.children.begin()->second] = infos.begin()->second;
@@ -296,11 +296,11 @@ int GraphUtil::getKernelResolutionInfos(ImagingNode& kernel) {
             kernel.outputResInfos[child.second] = match->second;
             continue;
         }
-        zo_log_common_debug(ZO_LOG_WARNING, kTag,
-                            "Node %s settings have no output id that matches output port %s "
-                            "defaulting %s",
-                            kernel.name.c_str(), child.second.c_str(),
-                            QelPekUtils::resInfoToStr(fallback));
+        ZO_LOG_IF_WANTED(ZO_LOG_WARNING, kTag,
+                         "Node %s settings have no output id that matches output port %s "
+                         "defaulting %s",
+                         kernel.name.c_str(), child.second.c_str(),
+                         QelPekUtils::resInfoToStr(fallback));
         kernel.outputResInfos[child.second] = fallback;
     }
     return 0;
@@ -331,8 +331,8 @@ int GraphUtil::resHistoryINodeVisitor(BaseGraphNode* node) {
         inner.portResHistories[child.second] = inner.resHistory;
 
     if (inner.type != imaging_kernel) {
-        zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Resolution history: %s",
-                            QelPekUtils::resInfoToStr(inner.resHistory));
+        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTag, "Resolution history: %s",
+                         QelPekUtils::resInfoToStr(inner.resHistory));
         zo_log_common_debug(ZO_LOG_DEBUG, kTag, "--- Res history Visit of node %s  DONE ---", name);
         return 0;
     }
@@ -354,8 +354,8 @@ int GraphUtil::resHistoryINodeVisitor(BaseGraphNode* node) {
     zo_log_common_debug(ZO_LOG_DEBUG, kTag, "node %s has %ld resinfo(s)", name,
                         static_cast<long>(inner.outputResInfos.size()));
     for (auto& info : inner.outputResInfos)
-        zo_log_common_debug(ZO_LOG_DEBUG, kTag, "[%s]: %s", info.first.c_str(),
-                            QelPekUtils::resInfoToStr(info.second));
+        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTag, "[%s]: %s", info.first.c_str(),
+                         QelPekUtils::resInfoToStr(info.second));
 
     if (!inner.outputResInfos.empty()) {
         if (history.output_width == 0 || history.output_height == 0) {
@@ -384,8 +384,8 @@ int GraphUtil::resHistoryINodeVisitor(BaseGraphNode* node) {
             output.output_height =
                 sub(sub(info.output_height, info.output_crop.top), info.output_crop.bottom);
             inner.portResHistories[entry.first] = output;
-            zo_log_common_debug(ZO_LOG_DEBUG, kTag, "[%s]: %s", entry.first.c_str(),
-                                QelPekUtils::resInfoToStr(output));
+            ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTag, "[%s]: %s", entry.first.c_str(),
+                             QelPekUtils::resInfoToStr(output));
         }
     }
     zo_log_common_debug(ZO_LOG_DEBUG, kTag, "--- Res history Visit of node %s  DONE ---", name);

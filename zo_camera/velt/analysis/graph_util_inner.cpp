@@ -10,6 +10,7 @@
 #include "velt_qel_pek_utils.h"
 #include "zo_camera/velt/analysis/graph_util_common.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
 
@@ -165,9 +166,9 @@ int GraphUtil::addImagingLink(SubGraphInfo& sg, IGraphConfig& klink, IGraphConfi
             return err_data;
         }
         upstream = terminalFor(sg, port, imaging_input_terminal);
-        zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Adding klink %s:%s  IgraphConfig %p",
-                            GraphCameraUtil::print(port).c_str(),
-                            GraphCameraUtil::print(&pg).c_str(), static_cast<void*>(port));
+        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTag, "Adding klink %s:%s  IgraphConfig %p",
+                         GraphCameraUtil::print(port).c_str(), GraphCameraUtil::print(&pg).c_str(),
+                         static_cast<void*>(port));
     }
 
     ImagingNode* downstream = nullptr;

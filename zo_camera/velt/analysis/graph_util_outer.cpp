@@ -10,6 +10,7 @@
 #include "velt_item_uid.h"
 #include "zo_camera/velt/analysis/graph_util_common.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
 
@@ -58,8 +59,8 @@ int GraphUtil::traverseGraph(BaseGraphNode* start, std::function<int(BaseGraphNo
 int GraphUtil::addGraphNode(IGraphConfig& node) {
     std::string type;
     if (node.getValue(kKeyType, type) != 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Could not get type of graph node %s ignoring",
-                            GraphCameraUtil::print(&node).c_str());
+        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTag, "Could not get type of graph node %s ignoring",
+                         GraphCameraUtil::print(&node).c_str());
         GraphCameraUtil::dumpNodeTree(&node, 0);
         return 0;
     }
@@ -70,8 +71,8 @@ int GraphUtil::addGraphNode(IGraphConfig& node) {
     graphNode->type = static_cast<int32_t>(ItemUID::str2key(type));
     graphNode->node = &node;
     if (node.getValue(kKeyName, graphNode->name) != 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Could not get name of graph node %s ignoring",
-                            GraphCameraUtil::print(&node).c_str());
+        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTag, "Could not get name of graph node %s ignoring",
+                         GraphCameraUtil::print(&node).c_str());
         return 0;
     }
     graphNode->streamId = intOr(node, kKeyStreamId, -1);
@@ -219,8 +220,8 @@ int GraphUtil::getCrossSgInPorts(GraphNode& node, std::vector<IGraphConfig*>& po
                 return err_internal;
             }
             ports.push_back(port);
-            zo_log_common_debug(ZO_LOG_DEBUG, kTag, "found input port %s",
-                                GraphCameraUtil::print(port).c_str());
+            ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTag, "found input port %s",
+                             GraphCameraUtil::print(port).c_str());
         }
     }
     return 0;

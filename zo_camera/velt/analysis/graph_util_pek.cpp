@@ -9,6 +9,7 @@
 #include "velt_item_uid.h"
 #include "zo_camera/velt/analysis/graph_util_common.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
 
@@ -181,8 +182,8 @@ int GraphUtil::getPgPekData(const IGraphConfig* pg, zo_isp_qel_program_group& gr
     while (IGraphConfig* kernel = kernels.iterateByType(kKeyKernel)) {
         int palUuid = 0;
         if (kernel->getValue(kKeyPalUuid, palUuid) != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTag, "Could not find the pal uuid for kernel %s",
-                                kernel->getName().c_str());
+            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTag, "Could not find the pal uuid for kernel %s",
+                             kernel->getName().c_str());
             return err_internal;
         }
         std::string name;

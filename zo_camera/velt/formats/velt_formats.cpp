@@ -2,6 +2,8 @@
 
 #include "velt_formats.h"
 
+#include <mutex>
+
 #include "velt_status.h"
 #include "zo_camera/velt/formats/format_index.h"
 #include "zo_camera/velt/formats/formats_common.h"
@@ -34,6 +36,10 @@ const zo_format_t* lookUpByFourcc(unsigned fourcc) {
 }  // namespace
 
 void initVELTFormats() {
+    // Threads building graphs call this at once; the first fills the table,
+    // the others wait for it and then only read.
+    static std::mutex filling;
+    std::lock_guard<std::mutex> lock(filling);
     if (gVELTFormats.empty()) {
         gVELTFormats = gVELTFormatsInternal;
     }

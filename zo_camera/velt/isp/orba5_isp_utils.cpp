@@ -8,6 +8,7 @@
 #include "zo_camera/velt/access/graph_access_helpers.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
 
@@ -29,9 +30,8 @@ bool isTnrPort(const IGraphConfig& port) {
 Status peerForFormat(const IGraphConfig* port, IGraphConfig** peer) {
     const Status status = GraphCameraUtil::portGetPeer(port, peer);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "couldn't find peer for %s, cannot apply format.",
-                            GraphCameraUtil::print(port).c_str());
+        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "couldn't find peer for %s, cannot apply format.",
+                         GraphCameraUtil::print(port).c_str());
     }
     return status;
 }
@@ -39,8 +39,8 @@ Status peerForFormat(const IGraphConfig* port, IGraphConfig** peer) {
 Status setFormat(IGraphConfig* item, const std::string& format) {
     const Status status = item->setValue(kKeyFormat, format);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Couldn't set format %s for %s", format.c_str(),
-                            GraphCameraUtil::print(item).c_str());
+        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Couldn't set format %s for %s", format.c_str(),
+                         GraphCameraUtil::print(item).c_str());
     }
     return status;
 }
@@ -76,8 +76,8 @@ Status Orba5IspUtils::applyFormat(const IGraphConfig* port, const std::string& f
     if (status == err_none || status == err_noentry) {
         return err_none;
     }
-    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Couldn't set format %s for %s", format.c_str(),
-                        GraphCameraUtil::print(peer).c_str());
+    ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Couldn't set format %s for %s", format.c_str(),
+                     GraphCameraUtil::print(peer).c_str());
     return status;
 }
 
@@ -121,8 +121,8 @@ Status Orba5IspUtils::applyCompression(const IGraphConfig* port, const std::stri
             }
             status = groupPort->setValue(kKeyFormat, tnrFormat.name);
             if (status != err_none) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Couldn't set format %s for %s",
-                                    format.c_str(), GraphCameraUtil::print(groupPort).c_str());
+                ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Couldn't set format %s for %s",
+                                 format.c_str(), GraphCameraUtil::print(groupPort).c_str());
                 return status;
             }
         }

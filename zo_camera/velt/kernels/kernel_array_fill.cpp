@@ -12,6 +12,7 @@
 #include "zo_camera/velt/kernels/int32_arithmetic.h"
 #include "zo_camera/velt/kernels/node_name.h"
 #include "zo_camera/velt/tree/tree_log.h"
+#include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
 
@@ -111,15 +112,15 @@ Status QelPekUtils::populateKernelArray(int ctxId, zo_isp_qel_run_kernels* kerne
         int pgCtxId = 0;
         Status status = pg->getValue(contextKey(), pgCtxId);
         if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get stream id from node %s",
-                                pg->getName().c_str());
+            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Failed to get stream id from node %s",
+                             pg->getName().c_str());
             return status;
         }
         if (pgCtxId != ctxId) {
             continue;
         }
-        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Handling PG: %s",
-                            GraphCameraUtil::print(pg).c_str());
+        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "Handling PG: %s",
+                         GraphCameraUtil::print(pg).c_str());
 
         // First pass: values, slots and own resolutions.
         unsigned idSum = 0;
@@ -148,10 +149,10 @@ Status QelPekUtils::populateKernelArray(int ctxId, zo_isp_qel_run_kernels* kerne
             const int32_t slot = int32_arithmetic::add(id, slotOffset);
             // An id beyond the context's kernels would write outside its array.
             if (slot < 0 || slot >= slotCount) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                    "Error: kernel id %d of %s is outside the %d kernels of exec "
-                                    "ctx %d",
-                                    id, GraphCameraUtil::print(kernel).c_str(), slotCount, ctxId);
+                ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag,
+                                 "Error: kernel id %d of %s is outside the %d kernels of exec "
+                                 "ctx %d",
+                                 id, GraphCameraUtil::print(kernel).c_str(), slotCount, ctxId);
                 return err_data;
             }
             if (info.sink_port >= 0) {
@@ -161,12 +162,12 @@ Status QelPekUtils::populateKernelArray(int ctxId, zo_isp_qel_run_kernels* kerne
                 }
             }
             infos[slot] = info;
-            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag,
-                                "storing info for '%s': id: %d, rcb %d, branch-point %d sink-id "
-                                "0x%x restore-point %d",
-                                GraphCameraUtil::print(kernel).c_str(), slot, info.rcb,
-                                info.branch_point, static_cast<unsigned>(info.sink_port),
-                                info.restore_point);
+            ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag,
+                             "storing info for '%s': id: %d, rcb %d, branch-point %d sink-id "
+                             "0x%x restore-point %d",
+                             GraphCameraUtil::print(kernel).c_str(), slot, info.rcb,
+                             info.branch_point, static_cast<unsigned>(info.sink_port),
+                             info.restore_point);
             zo_isp_qel_run_kernels& rk = kernels[slot];
             rk.resolution_info = nullptr;
             if (kernelHasResolutions(kernel)) {
@@ -181,8 +182,8 @@ Status QelPekUtils::populateKernelArray(int ctxId, zo_isp_qel_run_kernels* kerne
             rk.kernel_uuid = static_cast<uint32_t>(palUuid);
             std::memcpy(rk.metadata, metadata, sizeof(rk.metadata));
         }
-        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "PG: %s got %d kernels",
-                            GraphCameraUtil::print(pg).c_str(), static_cast<int>(kernelCount));
+        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "PG: %s got %d kernels",
+                         GraphCameraUtil::print(pg).c_str(), static_cast<int>(kernelCount));
         const int32_t slotEnd = slotOffset + static_cast<int32_t>(kernelCount);
         if (kernelIdSanityCheck(idSum, kernelCount) != err_none || slotEnd > slotCount) {
             return err_data;
@@ -256,8 +257,8 @@ Status QelPekUtils::populateKernelArray(int ctxId, zo_isp_qel_run_kernels* kerne
                                         "Branch point with kernel at edge has no effect");
                 }
                 portHistories[k.sinkPortNode] = history;
-                zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Sink port %s info stored",
-                                    k.sinkPortNode->getName().c_str());
+                ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "Sink port %s info stored",
+                                 k.sinkPortNode->getName().c_str());
             }
         }
         slotOffset = slotEnd;

@@ -5,6 +5,7 @@
 
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_wanted.h"
 #include "zo_rulo_memory.h"
 
 namespace VELT {
@@ -12,8 +13,9 @@ namespace VELT {
 namespace {
 
 constexpr size_t kResInfoTextSize = 256;
-// Shared by every caller: a returned text lives until the next call.
-char gResInfoText[kResInfoTextSize];
+// One per thread, so builders on several threads do not write into each
+// other's text: a returned text lives until the thread's next call.
+thread_local char gResInfoText[kResInfoTextSize];
 
 const char* enableText(int32_t enable) {
     switch (enable) {
@@ -42,7 +44,7 @@ const char* QelPekUtils::resInfoToStr(const zo_isp_qel_resolution_info& info) {
 }
 
 void QelPekUtils::dumpResHistory(const zo_isp_qel_resolution_info& info, const char* name) {
-    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "%s:%s", name, resInfoToStr(info));
+    ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "%s:%s", name, resInfoToStr(info));
 }
 
 void QelPekUtils::dumpResInfo(const zo_isp_qel_run_kernels& rk) {
@@ -50,13 +52,12 @@ void QelPekUtils::dumpResInfo(const zo_isp_qel_run_kernels& rk) {
         return;
     }
     if (rk.output_count == 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "res_info: %s",
-                            resInfoToStr(*rk.resolution_info));
+        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "res_info: %s", resInfoToStr(*rk.resolution_info));
         return;
     }
     for (uint32_t i = 0; i < rk.output_count; ++i) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "res_info[%d]: %s", static_cast<int>(i),
-                            resInfoToStr(rk.resolution_info[i]));
+        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "res_info[%d]: %s", static_cast<int>(i),
+                         resInfoToStr(rk.resolution_info[i]));
     }
 }
 
@@ -94,6 +95,10 @@ void QelPekUtils::dumpKernels(const zo_isp_qel_run_kernels* kernels, unsigned co
 
 void QelPekUtils::dumpPortResHistoryMap(const PortHistoryMap& portHistories) {
     zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "%s", "dumpPortResHistoryMap");
+    if (!zo_log::wanted(ZO_LOG_ERROR)) {
+        // Printing every port's name is the cost; nobody would see the lines.
+        return;
+    }
     for (const auto& entry : portHistories) {
         dumpResHistory(entry.second, GraphCameraUtil::print(entry.first).c_str());
     }

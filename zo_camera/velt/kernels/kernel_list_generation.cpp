@@ -10,6 +10,7 @@
 #include "velt_node_iterator.h"
 
 #include "zo_camera/velt/tree/tree_log.h"
+#include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
 
@@ -88,8 +89,8 @@ Status QelPekUtils::generateKernelListsForExecCtxs() {
         for (auto element = chain.second.rbegin(); element != chain.second.rend(); ++element) {
             const int32_t ctx = element->first;
             IGraphConfig* port = element->second;
-            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Handling stream port ctx-%d - %s", ctx,
-                                GraphCameraUtil::print(port).c_str());
+            ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "Handling stream port ctx-%d - %s", ctx,
+                             GraphCameraUtil::print(port).c_str());
             if (built.count(ctx) != 0) {
                 continue;
             }
@@ -157,15 +158,14 @@ Status QelPekUtils::getStreamChains(StreamChains& chains) {
         }
         const int32_t sinkCtx = GraphCameraUtil::portGetKey(sink, contextKey());
         if (sinkCtx < 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get %s for port %s",
-                                ItemUID::key2str(contextKey()),
-                                GraphCameraUtil::print(sink).c_str());
+            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Failed to get %s for port %s",
+                             ItemUID::key2str(contextKey()), GraphCameraUtil::print(sink).c_str());
             zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
                                 "Sink node lacks exec ctx id attribute - fix your config");
             return err_general;
         }
-        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "%s is connected to exec-ctx-id %d",
-                            GraphCameraUtil::print(sink).c_str(), sinkCtx);
+        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "%s is connected to exec-ctx-id %d",
+                         GraphCameraUtil::print(sink).c_str(), sinkCtx);
         if (chains.count(sinkCtx) != 0) {
             continue;
         }
@@ -174,8 +174,8 @@ Status QelPekUtils::getStreamChains(StreamChains& chains) {
         visited.push_back(sinkCtx);
         IGraphConfig* peer = nullptr;
         if (GraphCameraUtil::portGetPeer(sink, &peer) != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to find peer port for %s",
-                                GraphCameraUtil::print(sink).c_str());
+            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Failed to find peer port for %s",
+                             GraphCameraUtil::print(sink).c_str());
             return err_internal;
         }
         std::vector<std::pair<int32_t, IGraphConfig*>> chain{{sinkCtx, peer}};
@@ -187,8 +187,8 @@ Status QelPekUtils::getStreamChains(StreamChains& chains) {
             if (upstream < 0) {
                 break;
             }
-            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Found ctx-id %d, with output %s", upstream,
-                                GraphCameraUtil::print(output).c_str());
+            ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "Found ctx-id %d, with output %s", upstream,
+                             GraphCameraUtil::print(output).c_str());
             chain.emplace_back(upstream, output);
             if (wasVisited(upstream)) {
                 break;  // that context and everything above it has a chain already
@@ -198,9 +198,9 @@ Status QelPekUtils::getStreamChains(StreamChains& chains) {
         zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag,
                             "Adding to stream-chain[%d] the following items:", sinkCtx);
         for (size_t i = 0; i < chain.size(); ++i) {
-            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "stream-chain[%lu]: ctx %d - %s",
-                                static_cast<unsigned long>(i), chain[i].first,
-                                GraphCameraUtil::print(chain[i].second).c_str());
+            ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "stream-chain[%lu]: ctx %d - %s",
+                             static_cast<unsigned long>(i), chain[i].first,
+                             GraphCameraUtil::print(chain[i].second).c_str());
         }
         chains[sinkCtx] = std::move(chain);
     }

@@ -5,6 +5,7 @@
 #include "velt_node_iterator.h"
 
 #include "zo_camera/velt/tree/tree_log.h"
+#include "zo_rulo/zo_log_wanted.h"
 #include "zo_rulo_memory.h"
 
 namespace VELT {
@@ -60,9 +61,9 @@ Status QelPekUtils::countKernels() {
         int ctxId = 0;
         const Status status = pg->getValue(contextKey(), ctxId);
         if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Couldn't get stream id or exec ctx id for pg %s",
-                                pg->getName().c_str());
+            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag,
+                             "Couldn't get stream id or exec ctx id for pg %s",
+                             pg->getName().c_str());
             releaseKernelLists();
             return status;
         }
@@ -128,8 +129,8 @@ Status QelPekUtils::createPerPgKernelListStructures(const IGraphConfig* pg, unsi
         pgKernelGroups.erase(inserted.first);
         return err_nomemory;
     }
-    zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Allocated %d kernels for pg %s",
-                        static_cast<int>(kernelCount), GraphCameraUtil::print(pg).c_str());
+    ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "Allocated %d kernels for pg %s",
+                     static_cast<int>(kernelCount), GraphCameraUtil::print(pg).c_str());
     return err_none;
 }
 

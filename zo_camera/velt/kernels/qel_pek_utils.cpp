@@ -8,6 +8,7 @@
 #include "velt_node_iterator.h"
 
 #include "zo_camera/velt/tree/tree_log.h"
+#include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
 
@@ -80,9 +81,9 @@ Status QelPekUtils::getProgramGroup(const IGraphConfig* pg, zo_isp_qel_program_g
     }
     const auto pgGroup = pgKernelGroups.find(pg);
     if (pgGroup == pgKernelGroups.end()) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "Could not find the PG %s in the PG memory pool map",
-                            pg->getName().c_str());
+        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag,
+                         "Could not find the PG %s in the PG memory pool map",
+                         pg->getName().c_str());
         return err_argument;
     }
     group.kernel_count = pgGroup->second.count;

@@ -6,6 +6,7 @@
 #include "zo_camera/velt/kernels/stage_dimensions.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
 
@@ -161,9 +162,9 @@ Status QelPekUtils::getSensorModeInfo(IGraphConfig& sensor, SensorModeInfo& info
     int32_t sensorHeight = 0;
     Status status = GraphCameraUtil::getDimensions(&sensor, &sensorWidth, &sensorHeight);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "Failed to get dimensions(width, height) for the source %s",
-                            sensor.getName().c_str());
+        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag,
+                         "Failed to get dimensions(width, height) for the source %s",
+                         sensor.getName().c_str());
         GraphCameraUtil::dumpNodeTree(&sensor, 1);
         return status;
     }

@@ -11,6 +11,7 @@
 #include "zo_camera/velt/kernels/node_name.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
 
@@ -105,7 +106,7 @@ Status QelPekUtils::calculateSensorResolutionHistory(IGraphConfig& sensor,
 
     zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Resolution history for source %s DONE",
                         name.c_str());
-    zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "History %s", resInfoToStr(history));
+    ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "History %s", resInfoToStr(history));
     return err_none;
 }
 
@@ -178,17 +179,17 @@ Status QelPekUtils::getCsiDimensions(IGraphConfig& sourcePort, zo_isp_qel_resolu
             GraphCameraUtil::getDimensions(input, &csi.input_width, &csi.input_height, &crop.left,
                                            &crop.top, &crop.right, &crop.bottom);
         if (read != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get %s dimensions and crop",
-                                GraphCameraUtil::print(input).c_str());
+            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Failed to get %s dimensions and crop",
+                             GraphCameraUtil::print(input).c_str());
             return read;
         }
-        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "%s: %s", input->getName().c_str(),
-                            resInfoToStr(csi));
+        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "%s: %s", input->getName().c_str(),
+                         resInfoToStr(csi));
     }
     const IGraphConfig* output = backEnd->getDescendant(kKeyOutput);
     if (output == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get output node for %s",
-                            GraphCameraUtil::print(backEnd).c_str());
+        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Failed to get output node for %s",
+                         GraphCameraUtil::print(backEnd).c_str());
         return err_internal;
     }
     const Status read =
@@ -197,8 +198,8 @@ Status QelPekUtils::getCsiDimensions(IGraphConfig& sourcePort, zo_isp_qel_resolu
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get csi be output dimensions");
         return read;
     }
-    zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "%s OUT w: %d, h: %d----",
-                        backEnd->getName().c_str(), csi.output_width, csi.output_height);
+    ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "%s OUT w: %d, h: %d----", backEnd->getName().c_str(),
+                     csi.output_width, csi.output_height);
     return err_none;
 }
 
@@ -208,8 +209,8 @@ Status QelPekUtils::getResHistoryForIntermediatePg(const IGraphConfig* programGr
     const IGraphConfig* input =
         programGroup != nullptr ? programGroup->getDescendant(kKeyInput) : nullptr;
     if (input == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "PG node %s: no '%s' port",
-                            GraphCameraUtil::print(programGroup).c_str(), "input");
+        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "PG node %s: no '%s' port",
+                         GraphCameraUtil::print(programGroup).c_str(), "input");
         return err_general;
     }
     IGraphConfig* peer = nullptr;
@@ -221,9 +222,9 @@ Status QelPekUtils::getResHistoryForIntermediatePg(const IGraphConfig* programGr
     if (found != portHistories.end()) {
         history = found->second;
     } else {
-        zo_log_common_debug(ZO_LOG_WARNING, kTreeTag, "No res history for stream input (%s:%s)!",
-                            GraphCameraUtil::print(peer->getAncestor()).c_str(),
-                            GraphCameraUtil::print(peer).c_str());
+        ZO_LOG_IF_WANTED(ZO_LOG_WARNING, kTreeTag, "No res history for stream input (%s:%s)!",
+                         GraphCameraUtil::print(peer->getAncestor()).c_str(),
+                         GraphCameraUtil::print(peer).c_str());
     }
     return err_none;
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "velt_item_uid.h"
+#include "zo_camera/velt/tree/key_dictionary.h"
 
 namespace VELT {
 namespace parser {
@@ -24,15 +25,10 @@ inline void assignLowerCase(const char* text, std::string& out) {
     }
 }
 
-// The key of name; a name the dictionary lacks gets a new key. "na" itself
-// keeps its key 0: asking for a new key for a name already present would
-// hand out a number that the next new name also gets.
+// The key of name; a name the dictionary lacks gets a new key, the same one
+// whichever thread brings it first. "na" itself keeps its key 0.
 inline uint32_t keyOrNewKey(const std::string& name) {
-    const uint32_t key = ItemUID::str2key(name);
-    if (key != kKeyNa || name == "na") {
-        return key;
-    }
-    return ItemUID::generateKey(name);
+    return keyOfName(name);
 }
 
 }  // namespace parser

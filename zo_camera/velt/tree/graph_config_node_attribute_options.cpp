@@ -8,6 +8,7 @@
 #include "velt_node_iterator.h"
 #include "velt_status.h"
 #include "zo_camera/velt/tree/tree_log.h"
+#include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
 
@@ -66,9 +67,9 @@ int GraphConfigNode::handleAttributeOptions(GraphConfigNode* node, uint32_t attr
     }
     IGraphConfig* option = findOption(*node, attributeKey, value);
     if (option == nullptr) {
-        zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                            "Trying to apply value but no options list available for %s.",
-                            GraphCameraUtil::print(node).c_str());
+        ZO_LOG_IF_WANTED(ZO_LOG_WARNING, kTreeTag,
+                         "Trying to apply value but no options list available for %s.",
+                         GraphCameraUtil::print(node).c_str());
         return err_noentry;
     }
     GraphConfigNode* apply = nullptr;

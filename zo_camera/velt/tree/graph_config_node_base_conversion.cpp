@@ -8,7 +8,9 @@
 #include "velt_item_uid.h"
 #include "velt_node_iterator.h"
 #include "velt_status.h"
+#include "zo_camera/velt/tree/key_dictionary.h"
 #include "zo_camera/velt/tree/tree_log.h"
+#include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
 
@@ -18,11 +20,6 @@ namespace {
 int storeText(GraphConfigNode& node, uint32_t key, const std::string& text) {
     GraphConfigItem* item = node.getItem(key);
     return item == nullptr ? err_general : item->setValue(text);
-}
-
-uint32_t keyForName(const std::string& name) {
-    const uint32_t key = ItemUID::str2key(name);
-    return key != kKeyNa ? key : ItemUID::generateKey(name);
 }
 
 // The apply subtrees of a port's options are keyed by the node they change;
@@ -50,13 +47,13 @@ int rekeyPortOptions(IGraphConfig* port, uint32_t baseKey, const std::string& ne
             delete copy;
             return err_internal;
         }
-        const uint32_t newKey = keyForName(newName);
+        const uint32_t newKey = keyOfName(newName);
         int status = holder->insertDescendant(copy, newKey);
         if (status != 0) {
             delete copy;
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Failed to insert copy %d during option handling for port %s",
-                                static_cast<int>(newKey), port->getName().c_str());
+            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag,
+                             "Failed to insert copy %d during option handling for port %s",
+                             static_cast<int>(newKey), port->getName().c_str());
             return status;
         }
         status = holder->removeDescendant(baseKey);

@@ -5,6 +5,7 @@
 
 #include "velt_graph_config_node.h"
 #include "zo_camera/velt/tree/tree_log.h"
+#include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
 
@@ -18,7 +19,8 @@ void GraphConfigNode::dumpNode() const {
 }
 
 void GraphConfigNode::dumpNodeTree(const GraphConfigNode* node, int depth) {
-    if (!node) {
+    // Every line is an error-level message: no walk when nobody receives them.
+    if (!node || !zo_log::wanted(ZO_LOG_ERROR)) {
         return;
     }
     struct Frame {

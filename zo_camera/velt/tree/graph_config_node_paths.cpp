@@ -7,6 +7,7 @@
 #include "velt_graph_config_node.h"
 #include "velt_status.h"
 #include "zo_camera/velt/tree/tree_log.h"
+#include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
 
@@ -131,15 +132,14 @@ int GraphConfigNode::getAttribute(const ItemUID& path, GraphConfigAttribute** ou
     *out = nullptr;
     GraphConfigNode* holder = resolvePath(path, false);
     if (!holder) {
-        zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                            "Warning: Failed to get descendant %s for attribute",
-                            path.toString().c_str());
+        ZO_LOG_IF_WANTED(ZO_LOG_WARNING, kTreeTag,
+                         "Warning: Failed to get descendant %s for attribute",
+                         path.toString().c_str());
         return err_noentry;
     }
     if (holder->getAttribute(lastKey(path), out) != err_none) {
-        zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                            "warning: Failed to get attribute object for %s",
-                            path.toString().c_str());
+        ZO_LOG_IF_WANTED(ZO_LOG_WARNING, kTreeTag, "warning: Failed to get attribute object for %s",
+                         path.toString().c_str());
         return err_noentry;
     }
     return err_none;

@@ -45,11 +45,18 @@ const char* ItemUID::key2str(uint32_t key) {
 }
 
 uint32_t ItemUID::generateKey(const std::string& name) {
-    KeyDictionary& dictionary = KeyDictionary::instance();
     try {
-        uint32_t key = dictionary.nextKey();
-        dictionary.insert(name, key);
-        return key;
+        return KeyDictionary::instance().generate(name);
+    } catch (const std::bad_alloc&) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to add key %s: No memory",
+                            name.c_str());
+        return 0;
+    }
+}
+
+uint32_t keyOfName(const std::string& name) {
+    try {
+        return KeyDictionary::instance().keyOrGenerate(name);
     } catch (const std::bad_alloc&) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to add key %s: No memory",
                             name.c_str());
@@ -62,23 +69,16 @@ bool ItemUID::isInteger(uint32_t key) {
 }
 
 void ItemUID::addCustomKeyMap(const KeyMap& keys) {
-    KeyDictionary& dictionary = KeyDictionary::instance();
     try {
-        for (const auto& [name, key] : keys) {
-            dictionary.insert(name, key);
-        }
+        KeyDictionary::instance().merge(keys);
     } catch (const std::bad_alloc&) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to merge key map: No memory");
     }
 }
 
 void getVeltKeys(KeyMap& keys) {
-    const KeyMap& dictionary = KeyDictionary::instance().map();
-    if (&keys == &dictionary) {
-        return;
-    }
     try {
-        keys = dictionary;
+        KeyDictionary::instance().copyTo(keys);
     } catch (const std::bad_alloc&) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to copy key map: No memory");
     }

@@ -3,7 +3,8 @@
 
 #include "zo_camera/velt/tree/key_dictionary.h"
 
-#include <iterator>
+#include <functional>
+#include <thread>
 
 #include "velt_keys.h"
 
@@ -138,6 +139,136 @@ constexpr BuiltinKey kBuiltinKeys[] = {
 
 constexpr uint32_t kFirstHighKey = kKeyNumEnd + 1;
 
+// Readers count themselves in one of several counters, picked by where the
+// thread's stack lies, so that threads seldom share a cache line.
+constexpr size_t kReaderStripes = 16;
+
+struct alignas(64) ReaderCount {
+    std::atomic<uint32_t> count{0};
+};
+
+ReaderCount gReaders[kReaderStripes];
+
+// Marks a lookup in progress for as long as it lives. The increment comes
+// before the lookup reads the published table (both sequentially
+// consistent), so a writer that unpublishes a table and then sees the count
+// at 0 knows that no lookup is still probing it.
+class ReadSection {
+  public:
+    ReadSection() : count_(stripeOfThisThread()) { count_.fetch_add(1, std::memory_order_seq_cst); }
+    ~ReadSection() { count_.fetch_sub(1, std::memory_order_release); }
+    ReadSection(const ReadSection&) = delete;
+    ReadSection& operator=(const ReadSection&) = delete;
+
+  private:
+    static std::atomic<uint32_t>& stripeOfThisThread() {
+        const char marker = 0;
+        const auto address = reinterpret_cast<uintptr_t>(&marker);
+        const uint64_t mixed = static_cast<uint64_t>(address >> 16) * 0x9E3779B97F4A7C15ull;
+        return gReaders[mixed >> 60].count;
+    }
+
+    std::atomic<uint32_t>& count_;
+};
+
+static_assert(kReaderStripes == 16, "stripeOfThisThread takes the top four bits");
+
+size_t hashOfName(std::string_view name) {
+    return std::hash<std::string_view>()(name);
+}
+
+// A bijection on the low bits, so consecutive keys never collide.
+size_t hashOfKey(uint32_t key) {
+    return static_cast<size_t>(key * 2654435761u);
+}
+
+constexpr size_t kInitialCapacity = 512;
+
+}  // namespace
+
+// Open-addressed, at most half full, so every probe ends at an empty slot.
+struct KeyDictionary::Table {
+    explicit Table(size_t capacity)
+        : mask(capacity - 1),
+          byName(new std::atomic<const KeyEntry*>[capacity]),
+          byKey(new std::atomic<const KeyEntry*>[capacity]) {
+        for (size_t i = 0; i < capacity; ++i) {
+            byName[i].store(nullptr, std::memory_order_relaxed);
+            byKey[i].store(nullptr, std::memory_order_relaxed);
+        }
+    }
+
+    size_t capacity() const { return mask + 1; }
+
+    // Writers only. Adds an entry whose name the table lacks.
+    void add(const KeyEntry* entry) {
+        size_t i = entry->hash & mask;
+        while (byName[i].load(std::memory_order_relaxed) != nullptr) {
+            i = (i + 1) & mask;
+        }
+        byName[i].store(entry, std::memory_order_release);
+        ++names;
+        addToKeyIndex(entry);
+        const KeyEntry* smallest = first.load(std::memory_order_relaxed);
+        if (smallest == nullptr || entry->name < smallest->name) {
+            first.store(entry, std::memory_order_release);
+        }
+    }
+
+    // Writers only. The entry becomes its key's first name unless a smaller
+    // name carries the key already.
+    void addToKeyIndex(const KeyEntry* entry) {
+        for (size_t i = hashOfKey(entry->key) & mask;; i = (i + 1) & mask) {
+            const KeyEntry* held = byKey[i].load(std::memory_order_relaxed);
+            if (held == nullptr) {
+                byKey[i].store(entry, std::memory_order_release);
+                return;
+            }
+            if (held->key == entry->key) {
+                if (entry->name < held->name) {
+                    byKey[i].store(entry, std::memory_order_release);
+                }
+                return;
+            }
+        }
+    }
+
+    const KeyEntry* entryOfName(std::string_view name, size_t hash) const {
+        for (size_t i = hash & mask;; i = (i + 1) & mask) {
+            const KeyEntry* entry = byName[i].load(std::memory_order_acquire);
+            if (entry == nullptr || (entry->hash == hash && entry->name == name)) {
+                return entry;
+            }
+        }
+    }
+
+    const KeyEntry* entryOfKey(uint32_t key) const {
+        for (size_t i = hashOfKey(key) & mask;; i = (i + 1) & mask) {
+            const KeyEntry* entry = byKey[i].load(std::memory_order_acquire);
+            if (entry == nullptr || entry->key == key) {
+                return entry;
+            }
+        }
+    }
+
+    const size_t mask;
+    const std::unique_ptr<std::atomic<const KeyEntry*>[]> byName;
+    const std::unique_ptr<std::atomic<const KeyEntry*>[]> byKey;
+    // The first name of all in string order.
+    std::atomic<const KeyEntry*> first{nullptr};
+    size_t names = 0;
+};
+
+namespace {
+
+size_t capacityFor(size_t entries) {
+    size_t capacity = kInitialCapacity;
+    while (capacity < entries * 2) {
+        capacity *= 2;
+    }
+    return capacity;
+}
+
 }  // namespace
 
 KeyDictionary& KeyDictionary::instance() {
@@ -145,30 +276,115 @@ KeyDictionary& KeyDictionary::instance() {
     return dictionary;
 }
 
-KeyDictionary::KeyDictionary() : nextHighKey_(kFirstHighKey) {
+KeyDictionary::KeyDictionary() : table_(new Table(kInitialCapacity)), nextHighKey_(kFirstHighKey) {
+    std::lock_guard<std::mutex> lock(writers_);
     for (const BuiltinKey& entry : kBuiltinKeys) {
         insert(entry.name, entry.key);
     }
 }
 
-uint32_t KeyDictionary::find(const std::string& name) const {
-    auto it = map_.find(name);
-    return it == map_.end() ? 0 : it->second;
+KeyDictionary::~KeyDictionary() {
+    delete table_.load(std::memory_order_relaxed);
+}
+
+uint32_t KeyDictionary::find(std::string_view name) const {
+    ReadSection section;
+    const Table* table = table_.load(std::memory_order_seq_cst);
+    const KeyEntry* entry = table->entryOfName(name, hashOfName(name));
+    return entry == nullptr ? 0 : entry->key;
 }
 
 const char* KeyDictionary::name(uint32_t key) const {
-    auto it = firstName_.find(key);
-    if (it != firstName_.end()) {
-        return it->second->first.c_str();
+    ReadSection section;
+    const Table* table = table_.load(std::memory_order_seq_cst);
+    const KeyEntry* entry = table->entryOfKey(key);
+    if (entry == nullptr) {
+        entry = table->first.load(std::memory_order_acquire);
     }
-    return map_.empty() ? "" : map_.begin()->first.c_str();
+    return entry == nullptr ? "" : entry->name.c_str();
+}
+
+uint32_t KeyDictionary::generate(const std::string& name) {
+    std::lock_guard<std::mutex> lock(writers_);
+    const uint32_t key = nextKey();
+    insert(name, key);
+    return key;
+}
+
+uint32_t KeyDictionary::keyOrGenerate(const std::string& name) {
+    const uint32_t known = find(name);
+    if (known != kKeyNa) {
+        return known;
+    }
+    // Absent, or "na" itself: decide under the lock, where nobody else can
+    // add the name between the look and the insertion.
+    std::lock_guard<std::mutex> lock(writers_);
+    auto present = entries_.find(name);
+    if (present != entries_.end()) {
+        return present->second->key;
+    }
+    const uint32_t key = nextKey();
+    insert(name, key);
+    return key;
+}
+
+void KeyDictionary::merge(const KeyMap& keys) {
+    std::lock_guard<std::mutex> lock(writers_);
+    for (const auto& [name, key] : keys) {
+        insert(name, key);
+    }
+}
+
+void KeyDictionary::copyTo(KeyMap& keys) const {
+    if (&keys == &map_) {
+        return;
+    }
+    std::lock_guard<std::mutex> lock(writers_);
+    KeyMap copy(map_);
+    keys.swap(copy);
+}
+
+void KeyDictionary::replace(const KeyMap& keys) {
+    if (&keys == &map_) {
+        return;
+    }
+    std::lock_guard<std::mutex> lock(writers_);
+    // Everything that can fail comes first; the old content stays in force
+    // until the new one is complete.
+    KeyMap freshMap(keys);
+    std::map<std::string_view, std::unique_ptr<KeyEntry>> freshEntries;
+    auto table = std::make_unique<Table>(capacityFor(freshMap.size()));
+    for (const auto& [name, key] : freshMap) {
+        auto old = entries_.find(name);
+        if (old != entries_.end() && old->second->key == key) {
+            // Moved over below; its text stays where it is.
+            freshEntries.emplace(old->first, nullptr);
+            table->add(old->second.get());
+            continue;
+        }
+        auto entry = std::make_unique<KeyEntry>(KeyEntry{name, key, hashOfName(name)});
+        table->add(entry.get());
+        const std::string_view text(entry->name);
+        freshEntries.emplace(text, std::move(entry));
+    }
+    for (auto& [name, entry] : freshEntries) {
+        if (!entry) {
+            entry = std::move(entries_.find(name)->second);
+        }
+    }
+    map_.swap(freshMap);
+    entries_.swap(freshEntries);
+    nextHighKey_ = kFirstHighKey;
+    std::unique_ptr<Table> old(table_.exchange(table.release(), std::memory_order_seq_cst));
+    waitForReaders();
+    // old and the dropped entries (now in freshEntries) are freed here.
 }
 
 uint32_t KeyDictionary::nextKey() {
     // The dictionary's size is the customary next key, but after merged or
     // restored dictionaries (or past the generic range) that number may be
     // taken or denote an integer key; then move above the integer range.
-    uint32_t candidate = static_cast<uint32_t>(map_.size());
+    const auto candidate = static_cast<uint32_t>(entries_.size());
     if (!carries(candidate) && !ItemUID::isInteger(candidate)) {
         return candidate;
     }
@@ -178,34 +394,47 @@ uint32_t KeyDictionary::nextKey() {
     return nextHighKey_;
 }
 
+bool KeyDictionary::carries(uint32_t key) const {
+    return table_.load(std::memory_order_relaxed)->entryOfKey(key) != nullptr;
+}
+
 bool KeyDictionary::insert(const std::string& name, uint32_t key) {
-    auto [it, inserted] = map_.emplace(name, key);
-    if (!inserted) {
+    if (entries_.count(name) != 0) {
         return false;
     }
-    auto [first, isNew] = firstName_.emplace(key, it);
-    if (!isNew && name < first->second->first) {
-        first->second = it;
+    auto entry = std::make_unique<KeyEntry>(KeyEntry{name, key, hashOfName(name)});
+    reserveFor(entries_.size() + 1);
+    auto mapped = map_.emplace(name, key).first;
+    KeyEntry* published = entry.get();
+    try {
+        entries_.emplace(std::string_view(published->name), std::move(entry));
+    } catch (...) {
+        map_.erase(mapped);
+        throw;
     }
+    table_.load(std::memory_order_relaxed)->add(published);
     return true;
 }
 
-void KeyDictionary::replace(const KeyMap& keys) {
-    if (&keys == &map_) {
+void KeyDictionary::reserveFor(size_t entries) {
+    Table* table = table_.load(std::memory_order_relaxed);
+    if (entries * 2 <= table->capacity()) {
         return;
     }
-    KeyMap copy(keys);
-    map_.swap(copy);
-    rebuildIndex();
+    auto larger = std::make_unique<Table>(table->capacity() * 2);
+    for (const auto& entry : entries_) {
+        larger->add(entry.second.get());
+    }
+    std::unique_ptr<Table> old(table_.exchange(larger.release(), std::memory_order_seq_cst));
+    waitForReaders();
 }
 
-void KeyDictionary::rebuildIndex() {
-    firstName_.clear();
-    // Walking in string order, the first name seen for a key is its first.
-    for (auto it = map_.begin(); it != map_.end(); ++it) {
-        firstName_.emplace(it->second, it);
+void KeyDictionary::waitForReaders() const {
+    for (const ReaderCount& stripe : gReaders) {
+        while (stripe.count.load(std::memory_order_seq_cst) != 0) {
+            std::this_thread::yield();
+        }
     }
-    nextHighKey_ = kFirstHighKey;
 }
 
 }  // namespace VELT
