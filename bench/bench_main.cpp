@@ -29,8 +29,7 @@ struct Ratio {
 };
 
 const Ratio kRatios[] = {
-    {"read-to-tree / bare expat (settings)", "BM_ReadSettingsToTree", "BM_BareExpatSettings",
-     1.3},
+    {"read-to-tree / bare expat (settings)", "BM_ReadSettingsToTree", "BM_BareExpatSettings", 1.3},
     {"gzip read-to-tree / (inflate + bare expat)", "BM_ReadSettingsGzToTree",
      "BM_InflatePlusBareExpatSettingsGz", 1.3},
     {"read-to-tree / bare expat (descriptor)", "BM_ReadDescriptorToTree", "BM_BareExpatDescriptor",

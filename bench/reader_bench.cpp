@@ -224,8 +224,8 @@ const std::string& descriptorXml() {
 }
 
 [[maybe_unused]] const bool kCounted[] = {
-    registerCountedOperation({"read_settings", warmUp, [] { readCountedTree(settingsXml()); },
-                              deleteCountedTree}),
+    registerCountedOperation(
+        {"read_settings", warmUp, [] { readCountedTree(settingsXml()); }, deleteCountedTree}),
     registerCountedOperation({"bare_expat_settings", {}, [] { bareParseFile(settingsXml()); }, {}}),
     registerCountedOperation(
         {"read_settings_gz", {}, [] { readCountedTree(settingsGz()); }, deleteCountedTree}),

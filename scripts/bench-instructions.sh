@@ -42,7 +42,8 @@ awk -v ratios="$ratios" '
             if (split(lines[i], f, " ") < 4 || !(f[1] in count) || !(f[2] in count)) continue
             what = lines[i]; sub(/^[^ ]+ [^ ]+ [^ ]+ /, "", what)
             r = count[f[1]] / count[f[2]]
-            verdict = f[3] > 0 ? (r <= f[3] ? "ok" : "MISSED") : ""
-            printf "%-58s %9.3f %7s %s\n", what, r, f[3] > 0 ? f[3] : "-", verdict
+            verdict = (f[3] > 0) ? ((r <= f[3]) ? "ok" : "MISSED") : ""
+            target = (f[3] > 0) ? f[3] : "-"
+            printf "%-58s %9.3f %7s %s\n", what, r, target, verdict
         }
     }' "$out/counts.txt"
