@@ -2,6 +2,7 @@
 
 #include "instruction_counts.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -36,7 +37,14 @@ bool registerCountedOperation(CountedOperation operation) {
     return true;
 }
 
-int runCountedOperations() {
+int runCountedOperations(const std::vector<std::string>& only) {
+    for (const std::string& name : only) {
+        if (std::none_of(operations().begin(), operations().end(),
+                         [&name](const CountedOperation& op) { return name == op.name; })) {
+            std::fprintf(stderr, "zovesk_bench: no counted operation %s\n", name.c_str());
+            return 1;
+        }
+    }
     if (!ZOVESK_UNDER_CALLGRIND()) {
         std::fprintf(stderr, "zovesk_bench: not under callgrind, nothing is counted\n");
     }
@@ -44,6 +52,9 @@ int runCountedOperations() {
     // so writing the documents costs little.
     ZOVESK_COUNT_START();
     for (const CountedOperation& operation : operations()) {
+        if (!only.empty() && std::find(only.begin(), only.end(), operation.name) == only.end()) {
+            continue;
+        }
         if (operation.prepare) {
             operation.prepare();
         }

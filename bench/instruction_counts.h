@@ -8,6 +8,8 @@
 #define ZOVESK_BENCH_INSTRUCTION_COUNTS_H
 
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace zovesk_bench {
 
@@ -22,10 +24,11 @@ struct CountedOperation {
 // `const bool registered = registerCountedOperation({...});`.
 bool registerCountedOperation(CountedOperation operation);
 
-// Runs every registered operation in registration order: prepare, measure
-// (between zeroing callgrind's counters and dumping them), finish. Without
-// callgrind the operations simply run. Returns the program's exit status.
-int runCountedOperations();
+// Runs the registered operations named in only (all when it is empty) in
+// registration order: prepare, measure (between zeroing callgrind's counters
+// and dumping them), finish. Without callgrind the operations simply run.
+// Returns the program's exit status: 1 when a name is not registered.
+int runCountedOperations(const std::vector<std::string>& only);
 
 }  // namespace zovesk_bench
 

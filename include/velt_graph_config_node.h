@@ -204,14 +204,20 @@ class ZO_EXPORT ItemArray {
     /* Deletes the entry's item and closes the gap. */
     void erase(const_iterator position) noexcept;
     /* Deletes the last entry's item. */
-    void pop_back() noexcept;
+    void pop_back() noexcept { data_[--size_].~value_type(); }
     /* Room for count entries in all, so that adding up to them cannot fail. */
     void reserve(size_t count);
     /* Frees heap room left unused after the entries; never fails. */
     void releaseUnusedRoom() noexcept;
 
   private:
+    friend class GraphConfigNode;
     friend class TreeBuilder;
+    // Drops the last entry without running anything: for an item in tree
+    // storage that holds nothing outside it.
+    void forgetLast() noexcept { --size_; }
+    // True when the entries are on the heap.
+    bool ownsRoom() const noexcept { return capacity_ != 0; }
     // Takes count entries laid out in tree storage; the array must be empty.
     void adoptStored(value_type* entries, size_t count) noexcept;
     void reallocate(size_t capacity);
@@ -470,6 +476,8 @@ class ZO_EXPORT GraphConfigNode : public GraphConfigAttribute, public IGraphConf
 
     /* Deletes every item, depth first, without recursion or allocation. */
     void destroyItems() noexcept;
+    /* True for an emptied item in tree storage whose destructor has nothing to do. */
+    static bool holdsNothingOutsideStorage(const GraphConfigItem& item) noexcept;
 
     /*
      * The option rule of setValue: 0 (or -2048) when the attribute's option

@@ -4,25 +4,28 @@
 # of scripts/bench.sh, and prints them with the ratios they are judged by.
 # Instruction counts do not depend on the machine's load. Takes several
 # minutes: callgrind runs the code some fifty times slower.
-#   scripts/bench-instructions.sh [OUTPUT_DIR]     (default build-bench/callgrind)
+#   scripts/bench-instructions.sh               every counted operation
+#   scripts/bench-instructions.sh NAME...       only those (a ratio needs both of its own)
+# The dumps and counts stay in build-bench/callgrind.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DZOVESK_BUILD_BENCHMARKS=ON \
     -DZOVESK_BUILD_TESTS=OFF -DZOVESK_BUILD_TOOLS=OFF >/dev/null
 cmake --build build-bench -j 2 --target zovesk_bench
-out=${1:-build-bench/callgrind}
+out=build-bench/callgrind
 rm -rf "$out"
 mkdir -p "$out"
 valgrind --tool=callgrind --instr-atstart=no --callgrind-out-file="$out/callgrind.out" \
-    build-bench/bench/zovesk_bench --instruction_counts >"$out/run.log" 2>&1 ||
+    build-bench/bench/zovesk_bench --instruction_counts "$@" >"$out/run.log" 2>&1 ||
     { cat "$out/run.log"; exit 1; }
 
 # Each dump names its operation in its "desc: Trigger: Client Request:" line
-# and holds that call's instructions in its "totals:" line.
+# and holds that call's instructions in its "summary:" line (what
+# callgrind_annotate reports as the program's total).
 for dump in "$out"/callgrind.out.*; do
     awk '/^desc: Trigger: Client Request: / { name = $5 }
-         /^totals: / { print name, $2 }' "$dump"
+         /^summary: / { print name, $2 }' "$dump"
 done | sort >"$out/counts.txt"
 
 # numerator, denominator, target (0: informative), what

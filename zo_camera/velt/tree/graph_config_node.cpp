@@ -90,10 +90,6 @@ void ItemArray::erase(const_iterator position) noexcept {
     data_[--size_].~value_type();
 }
 
-void ItemArray::pop_back() noexcept {
-    data_[--size_].~value_type();
-}
-
 void ItemArray::releaseUnusedRoom() noexcept {
     if (capacity_ <= size_) {
         return;
@@ -132,24 +128,44 @@ void GraphConfigNode::destroyItems() noexcept {
     // node is empty when its own destructor runs.
     GraphConfigNode* current = this;
     while (true) {
-        if (!current->items_.empty()) {
-            GraphConfigItem* last = current->items_.back().second.get();
-            if (last->isNode()) {
-                auto* child = static_cast<GraphConfigNode*>(last);
-                if (!child->items_.empty()) {
-                    child->ancestor_ = current;
-                    current = child;
-                    continue;
-                }
+        ItemArray& items = current->items_;
+        if (items.empty()) {
+            if (current == this) {
+                break;
             }
-            current->items_.pop_back();
+            current = current->ancestor_;
             continue;
         }
-        if (current == this) {
-            break;
+        ItemArray::value_type& last = items.back();
+        GraphConfigItem* item = last.second.get();
+        if (item->isNode()) {
+            auto* child = static_cast<GraphConfigNode*>(item);
+            if (!child->items_.empty()) {
+                child->ancestor_ = current;
+                current = child;
+                continue;
+            }
         }
-        current = current->ancestor_;
+        if (last.second.inTreeStorage() && holdsNothingOutsideStorage(*item)) {
+            // Most items of a read tree: their storage goes as a whole.
+            items.forgetLast();
+        } else {
+            items.pop_back();
+        }
     }
+}
+
+bool GraphConfigNode::holdsNothingOutsideStorage(const GraphConfigItem& item) noexcept {
+#if defined(__SANITIZE_ADDRESS__)
+    // Every item is retired one by one, to be poisoned.
+    static_cast<void>(item);
+    return false;
+#else
+    // Integer attributes, and emptied nodes whose items were never moved to
+    // the heap; string attributes may hold a text set later.
+    return item.getType() == kTypeInt ||
+           (item.isNode() && !static_cast<const GraphConfigNode&>(item).items_.ownsRoom());
+#endif
 }
 
 GraphConfigItem* GraphConfigNode::firstItem(uint32_t key) const {

@@ -24,22 +24,19 @@ constexpr size_t kLargestBlockRoom = size_t{64} << 10;
 // a huge text or item array wastes no room of the current block.
 constexpr size_t kLargestSharedRequest = kLargestBlockRoom / 4;
 
-// Room not in use is poisoned in the AddressSanitizer build.
-void poison(const void* room, size_t bytes) {
+// Room not in use is poisoned in the AddressSanitizer build, so that any
+// access to it is reported.
+void markInUse(const void* room, size_t bytes, bool inUse) {
 #if defined(__SANITIZE_ADDRESS__)
-    ASAN_POISON_MEMORY_REGION(room, bytes);
+    if (inUse) {
+        ASAN_UNPOISON_MEMORY_REGION(room, bytes);
+    } else {
+        ASAN_POISON_MEMORY_REGION(room, bytes);
+    }
 #else
     static_cast<void>(room);
     static_cast<void>(bytes);
-#endif
-}
-
-void unpoison(const void* room, size_t bytes) {
-#if defined(__SANITIZE_ADDRESS__)
-    ASAN_UNPOISON_MEMORY_REGION(room, bytes);
-#else
-    static_cast<void>(room);
-    static_cast<void>(bytes);
+    static_cast<void>(inUse);
 #endif
 }
 
@@ -52,7 +49,7 @@ size_t aligned(size_t bytes) {
 TreeStorage::~TreeStorage() {
     while (last_ != nullptr) {
         Block* previous = last_->previous;
-        unpoison(last_ + 1, last_->size);
+        markInUse(last_ + 1, last_->size, true);
         ::operator delete(last_);
         last_ = previous;
     }
@@ -63,7 +60,7 @@ void* TreeStorage::allocate(size_t bytes) {
     if (static_cast<size_t>(end_ - next_) >= bytes) {
         void* room = next_;
         next_ += bytes;
-        unpoison(room, bytes);
+        markInUse(room, bytes, true);
         return room;
     }
     return allocateInNewBlock(bytes);
@@ -72,7 +69,7 @@ void* TreeStorage::allocate(size_t bytes) {
 void* TreeStorage::allocateInNewBlock(size_t bytes) {
     if (bytes > kLargestSharedRequest) {
         Block* block = newBlock(bytes);
-        unpoison(block + 1, bytes);
+        markInUse(block + 1, bytes, true);
         return block + 1;
     }
     nextBlockRoom_ =
@@ -83,7 +80,7 @@ void* TreeStorage::allocateInNewBlock(size_t bytes) {
     end_ = next_ + block->size;
     void* room = next_;
     next_ += bytes;
-    unpoison(room, bytes);
+    markInUse(room, bytes, true);
     return room;
 }
 
@@ -97,12 +94,12 @@ TreeStorage::Block* TreeStorage::newBlock(size_t room) {
     block->size = room;
     last_ = block;
     // Room is opened for use as it is handed out.
-    poison(block + 1, room);
+    markInUse(block + 1, room, false);
     return block;
 }
 
 void TreeStorage::retire(const void* room, size_t bytes) noexcept {
-    poison(room, aligned(bytes));
+    markInUse(room, aligned(bytes), false);
 }
 
 StorageRoot::~StorageRoot() {
