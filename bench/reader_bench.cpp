@@ -1,5 +1,7 @@
 // Reading documents into trees, next to the floor any expat-based reader has:
-// expat itself with empty handlers, fed the same bytes the same way.
+// expat itself with empty handlers, fed the same bytes the same way; and
+// deleting the trees read. Each is measured by CPU time (Google Benchmark)
+// and, one call at a time, by instruction count (instruction_counts.h).
 
 #include <benchmark/benchmark.h>
 #include <expat.h>
@@ -8,6 +10,7 @@
 #include <cstdio>
 #include <string>
 
+#include "instruction_counts.h"
 #include "synthetic_documents.h"
 #include "velt_graph_config.h"
 #include "velt_parser.h"
@@ -88,11 +91,16 @@ void setBytes(benchmark::State& state, const std::string& path) {
                             static_cast<int64_t>(readFile(path).size()));
 }
 
+VELT::IGraphConfig* readTree(const std::string& path) {
+    VELT::VELTParser parser;
+    VELT::IGraphConfig* root = nullptr;
+    parser.parseVELTXmlFile(path.c_str(), &root);
+    return root;
+}
+
 void readToTree(benchmark::State& state, const std::string& path) {
     for (auto _ : state) {
-        VELT::VELTParser parser;
-        VELT::IGraphConfig* root = nullptr;
-        parser.parseVELTXmlFile(path.c_str(), &root);
+        VELT::IGraphConfig* root = readTree(path);
         if (root == nullptr) {
             state.SkipWithError("reading failed");
             break;
@@ -101,6 +109,20 @@ void readToTree(benchmark::State& state, const std::string& path) {
         state.PauseTiming();
         delete root;
         state.ResumeTiming();
+    }
+}
+
+// Deleting a tree read from path; reading it is not timed.
+void deleteTree(benchmark::State& state, const std::string& path) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        VELT::IGraphConfig* root = readTree(path);
+        state.ResumeTiming();
+        if (root == nullptr) {
+            state.SkipWithError("reading failed");
+            break;
+        }
+        delete root;
     }
 }
 
@@ -164,6 +186,72 @@ void BM_BareExpatDescriptor(benchmark::State& state) {
     setBytes(state, path);
 }
 
+void BM_DeleteSettingsTree(benchmark::State& state) {
+    deleteTree(state, syntheticDocuments().settingsXml);
+}
+
+void BM_DeleteDescriptorTree(benchmark::State& state) {
+    deleteTree(state, syntheticDocuments().descriptorXml);
+}
+
+// The same operations, one call each, for instruction counts. The first
+// read of each document adds its names to the key dictionary, so both are
+// read once before anything is counted.
+VELT::IGraphConfig* g_countedTree = nullptr;
+
+void readCountedTree(const std::string& path) {
+    g_countedTree = readTree(path);
+}
+
+void deleteCountedTree() {
+    delete g_countedTree;
+    g_countedTree = nullptr;
+}
+
+void warmUp() {
+    static const bool warm = [] {
+        delete readTree(syntheticDocuments().descriptorXml);
+        delete readTree(syntheticDocuments().settingsXml);
+        return true;
+    }();
+    static_cast<void>(warm);
+}
+
+void warmUpAndRead(const std::string& path) {
+    warmUp();
+    readCountedTree(path);
+}
+
+const std::string& settingsXml() {
+    return syntheticDocuments().settingsXml;
+}
+const std::string& settingsGz() {
+    return syntheticDocuments().settingsGz;
+}
+const std::string& descriptorXml() {
+    return syntheticDocuments().descriptorXml;
+}
+
+[[maybe_unused]] const bool kCounted[] = {
+    registerCountedOperation(
+        {"read_settings", warmUp, [] { readCountedTree(settingsXml()); }, deleteCountedTree}),
+    registerCountedOperation(
+        {"bare_expat_settings", warmUp, [] { bareParseFile(settingsXml()); }, {}}),
+    registerCountedOperation(
+        {"read_settings_gz", warmUp, [] { readCountedTree(settingsGz()); }, deleteCountedTree}),
+    registerCountedOperation(
+        {"inflate_bare_expat_settings_gz", warmUp, [] { bareParseGz(settingsGz()); }, {}}),
+    registerCountedOperation({"inflate_settings_gz", {}, [] { inflateOnly(settingsGz()); }, {}}),
+    registerCountedOperation(
+        {"delete_settings", [] { warmUpAndRead(settingsXml()); }, deleteCountedTree, {}}),
+    registerCountedOperation(
+        {"read_descriptor", warmUp, [] { readCountedTree(descriptorXml()); }, deleteCountedTree}),
+    registerCountedOperation(
+        {"bare_expat_descriptor", warmUp, [] { bareParseFile(descriptorXml()); }, {}}),
+    registerCountedOperation(
+        {"delete_descriptor", [] { warmUpAndRead(descriptorXml()); }, deleteCountedTree, {}}),
+};
+
 }  // namespace
 
 BENCHMARK(BM_ReadSettingsToTree)->Unit(benchmark::kMillisecond);
@@ -187,5 +275,7 @@ BENCHMARK(BM_ReadDescriptorToTree)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareExpatDescriptor)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeleteSettingsTree)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeleteDescriptorTree)->Unit(benchmark::kMillisecond);
 
 }  // namespace zovesk_bench

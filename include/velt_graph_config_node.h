@@ -9,11 +9,41 @@
  *
  * Threads: a tree is used by one thread at a time; different trees may be
  * used on different threads at once.
+ *
+ * Tree storage. A tree read from a document (VELTParser) does not take one
+ * heap block per item: its nodes, attributes, item arrays and long texts are
+ * carved from large blocks that its root owns, and deleting the root frees
+ * those blocks rather than a million items. Items can still be inserted,
+ * removed, copied and deleted one by one, and this is why it is safe:
+ * - Only the reader places items in a root's storage, and only below that
+ *   root. Every other item (made with new, by copy(), addValue,
+ *   createAttribute ...) is an ordinary heap object, so a copy never depends
+ *   on the storage of its source.
+ * - A node holds each item through an ItemPtr, which records whether the item
+ *   lives in tree storage. Removing or replacing such an item runs its
+ *   destructor (freeing what it holds on the heap: a grown item array, a text
+ *   set later) but leaves its bytes to the storage; a heap item is deleted as
+ *   usual. So heap items inserted into a read tree and read items removed from
+ *   it are both handled by their holder.
+ * - An item in tree storage can never leave its root's subtree alive: a node
+ *   hands out no ownership of its items (removeDescendant deletes), so the
+ *   only way for such an item to outlive the subtree would be its root itself.
+ *   The root, which owns the storage, is a heap object; deleting it deletes
+ *   its subtree first and then frees the blocks. A read root moved into
+ *   another tree with insertDescendant is deleted, storage and all, by its new
+ *   parent, and everything below it stays valid until then.
+ * - A root must therefore be deleted through its own pointer (delete, or a
+ *   parent that owns it), never freed by other means, as for any tree.
+ * In the build with AddressSanitizer the bytes of destroyed stored items and
+ * the unused rest of each block are poisoned, so a use after removal is
+ * reported as for heap items, and a use after the root's deletion hits freed
+ * blocks.
  */
 #ifndef VELT_GRAPH_CONFIG_NODE_H
 #define VELT_GRAPH_CONFIG_NODE_H
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -26,6 +56,8 @@
 #include "velt_item_uid.h"
 
 namespace VELT {
+
+class GraphConfigNode;
 
 /* The base of every tree element. Its value operations answer -64 (no such value). */
 class ZO_EXPORT GraphConfigItem {
@@ -81,6 +113,125 @@ class ZO_EXPORT GraphConfigAttribute : public GraphConfigItem {
     GraphConfigAttribute& operator=(const GraphConfigAttribute&) = default;
 };
 
+/*
+ * The owning handle through which a node holds one item: deleting the handle
+ * deletes the item. An item placed in tree storage by the reader (see the top
+ * of this file) is marked, and only destroyed in place. Read access is as
+ * through std::unique_ptr (get, ->, *); only the tree creates and moves
+ * handles.
+ */
+class ZO_EXPORT ItemPtr {
+  public:
+    ItemPtr() noexcept = default;
+    /* Takes ownership of a heap item. */
+    explicit ItemPtr(GraphConfigItem* item) noexcept : bits_(reinterpret_cast<uintptr_t>(item)) {}
+    ItemPtr(ItemPtr&& other) noexcept : bits_(other.bits_) { other.bits_ = 0; }
+    ItemPtr& operator=(ItemPtr&& other) noexcept {
+        if (this != &other) {
+            reset();
+            bits_ = other.bits_;
+            other.bits_ = 0;
+        }
+        return *this;
+    }
+    ItemPtr(const ItemPtr&) = delete;
+    ItemPtr& operator=(const ItemPtr&) = delete;
+    ~ItemPtr() { reset(); }
+
+    /* The item, or null. */
+    GraphConfigItem* get() const noexcept {
+        return reinterpret_cast<GraphConfigItem*>(bits_ & ~kInTreeStorage);
+    }
+    GraphConfigItem* operator->() const noexcept { return get(); }
+    GraphConfigItem& operator*() const noexcept { return *get(); }
+    explicit operator bool() const noexcept { return bits_ != 0; }
+    /* True when the item lives in the storage of a tree read from a document. */
+    bool inTreeStorage() const noexcept { return (bits_ & kInTreeStorage) != 0; }
+
+    /* Deletes (or, in tree storage, destroys) the item; the handle is then empty. */
+    void reset() noexcept {
+        if (bits_ != 0) {
+            destroy();
+        }
+    }
+    /* reset(), then takes ownership of a heap item. */
+    void reset(GraphConfigItem* item) noexcept {
+        reset();
+        bits_ = reinterpret_cast<uintptr_t>(item);
+    }
+
+  private:
+    friend class GraphConfigNode;
+    friend class TreeBuilder;
+    // Items are at least 8-byte aligned, so the lowest bit of the address
+    // is free for the mark.
+    static constexpr uintptr_t kInTreeStorage = 1;
+    void destroy() noexcept;
+    // Gives up ownership without deleting: for a heap item the caller keeps.
+    void release() noexcept { bits_ = 0; }
+
+    uintptr_t bits_ = 0;
+};
+
+/*
+ * The items of a node: (key, item) entries in one array, ascending keys,
+ * insertion order within a key (a multimap laid out flat). Iterators are
+ * plain pointers and stay valid until the node's items change. The array of
+ * a node read from a document lives in tree storage until it has to grow.
+ */
+class ZO_EXPORT ItemArray {
+  public:
+    using value_type = std::pair<uint32_t, ItemPtr>;
+    using iterator = value_type*;
+    using const_iterator = const value_type*;
+
+    ItemArray() noexcept = default;
+    ItemArray(const ItemArray&) = delete;
+    ItemArray& operator=(const ItemArray&) = delete;
+    /* Deletes every item (the node's destructor has emptied it already). */
+    ~ItemArray();
+
+    const_iterator begin() const noexcept { return data_; }
+    const_iterator end() const noexcept { return data_ + size_; }
+    iterator begin() noexcept { return data_; }
+    iterator end() noexcept { return data_ + size_; }
+    size_t size() const noexcept { return size_; }
+    bool empty() const noexcept { return size_ == 0; }
+    value_type& back() noexcept { return data_[size_ - 1]; }
+
+    /*
+     * Stores (key, item) before position and returns where it went. Throws
+     * std::bad_alloc when the array cannot grow; item is then untouched.
+     */
+    iterator insert(const_iterator position, uint32_t key, ItemPtr&& item);
+    /* Deletes the entry's item and closes the gap. */
+    void erase(const_iterator position) noexcept;
+    /* Deletes the last entry's item. */
+    void pop_back() noexcept { data_[--size_].~value_type(); }
+    /* Room for count entries in all, so that adding up to them cannot fail. */
+    void reserve(size_t count);
+    /* Frees heap room left unused after the entries; never fails. */
+    void releaseUnusedRoom() noexcept;
+
+  private:
+    friend class GraphConfigNode;
+    friend class TreeBuilder;
+    // Drops the last entry without running anything: for an item in tree
+    // storage that holds nothing outside it.
+    void forgetLast() noexcept { --size_; }
+    // True when the entries are on the heap.
+    bool ownsRoom() const noexcept { return capacity_ != 0; }
+    // Takes count entries laid out in tree storage; the array must be empty.
+    void adoptStored(value_type* entries, size_t count) noexcept;
+    void reallocate(size_t capacity);
+
+    value_type* data_ = nullptr;
+    uint32_t size_ = 0;
+    // Heap room at data_; 0 while the entries live in tree storage (or there
+    // are none), so that the first growth moves them to the heap.
+    uint32_t capacity_ = 0;
+};
+
 /* An attribute holding a signed 32-bit integer, -1 until a value is set. */
 class ZO_EXPORT GraphConfigIntAttribute : public GraphConfigAttribute {
   public:
@@ -104,12 +255,23 @@ class ZO_EXPORT GraphConfigIntAttribute : public GraphConfigAttribute {
     int32_t value_ = -1;
 };
 
-/* An attribute holding a text, empty until a value is set. */
+/*
+ * An attribute holding a text, empty until a value is set. Texts of up to
+ * kInlineLength bytes are kept inside the attribute; longer ones on the heap,
+ * or in tree storage for a text read from a document.
+ */
 class ZO_EXPORT GraphConfigStrAttribute : public GraphConfigAttribute {
   public:
+    /* The longest text kept inside the attribute itself. */
+    static constexpr size_t kInlineLength = 15;
+    /* The longest text an attribute can hold. */
+    static constexpr size_t kMaxLength = 0x7FFFFFFF;
+
     GraphConfigStrAttribute() : GraphConfigAttribute(kTypeString) {}
-    explicit GraphConfigStrAttribute(const std::string& value)
-        : GraphConfigAttribute(kTypeString), value_(value) {}
+    /* Holds a copy of value; throws std::bad_alloc when out of memory (or value is too long). */
+    explicit GraphConfigStrAttribute(const std::string& value);
+    GraphConfigStrAttribute(const GraphConfigStrAttribute& other);
+    GraphConfigStrAttribute& operator=(const GraphConfigStrAttribute& other);
     ~GraphConfigStrAttribute() override;
 
     using GraphConfigItem::getValue;
@@ -119,13 +281,38 @@ class ZO_EXPORT GraphConfigStrAttribute : public GraphConfigAttribute {
     /* insertString(value). */
     int setValue(const std::string& value) override;
 
-    /* Stores a copy of the text; returns 0. */
+    /*
+     * Stores a copy of the text; returns 0. -4 when out of memory or the text
+     * is longer than kMaxLength; the old text stays then.
+     */
     int insertString(const std::string& value);
     /* A new attribute with the same text, owned by the caller; null when out of memory. */
     GraphConfigStrAttribute* copy() const;
 
+    /* The text, NUL-terminated; valid until the value changes. */
+    const char* text() const noexcept {
+        return length() <= kInlineLength ? text_.inlined : text_.external;
+    }
+    /* The text's length in bytes. */
+    size_t length() const noexcept { return size_ & ~kHeapText; }
+
   private:
-    std::string value_;
+    friend class TreeBuilder;
+    // Holds text of the given length: a copy inside when it is short, else
+    // the text itself, NUL-terminated, which the attribute does not own (it
+    // lives in the same tree storage).
+    GraphConfigStrAttribute(const char* text, uint32_t length) noexcept;
+    // Stores a copy of length bytes; throws std::bad_alloc, leaving the text as it was.
+    void assign(const char* text, size_t length);
+    void freeHeapText() noexcept;
+
+    // The length; the top bit is set when external text is owned on the heap.
+    static constexpr uint32_t kHeapText = 0x80000000u;
+    uint32_t size_ = 0;
+    union Text {
+        char inlined[kInlineLength + 1];
+        const char* external;
+    } text_{};
 };
 
 /*
@@ -135,14 +322,8 @@ class ZO_EXPORT GraphConfigStrAttribute : public GraphConfigAttribute {
  */
 class ZO_EXPORT GraphConfigNode : public GraphConfigAttribute, public IGraphConfig {
   public:
-    /*
-     * The items of a node: key to owned item, ascending keys, insertion order
-     * within a key. Kept as one array of entries sorted by key (a multimap
-     * laid out flat), which costs a tree a fraction of the memory and
-     * allocations of one heap node per entry. Positions (const_iterator) stay
-     * valid until the node's items change.
-     */
-    using ItemMap = std::vector<std::pair<uint32_t, std::unique_ptr<GraphConfigItem>>>;
+    /* The items of a node (ItemArray): ascending keys, insertion order within a key. */
+    using ItemMap = ItemArray;
     /* A position in a node's items; entries are (key, item). */
     using const_iterator = ItemMap::const_iterator;
 
@@ -293,6 +474,13 @@ class ZO_EXPORT GraphConfigNode : public GraphConfigAttribute, public IGraphConf
   private:
     /* The document reader's bulk building (zo_camera/velt/tree/tree_builder.h). */
     friend class TreeBuilder;
+    /* The root of a read tree, which owns its storage (zo_camera/velt/tree/tree_storage.h). */
+    friend class StorageRoot;
+
+    /* Deletes every item, depth first, without recursion or allocation. */
+    void destroyItems() noexcept;
+    /* True for an emptied item in tree storage whose destructor has nothing to do. */
+    static bool holdsNothingOutsideStorage(const GraphConfigItem& item) noexcept;
 
     /*
      * The option rule of setValue: 0 (or -2048) when the attribute's option

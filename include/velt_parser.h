@@ -29,7 +29,7 @@ typedef struct XML_ParserStruct* XML_Parser;
 
 namespace VELT {
 
-class GraphConfigNode;
+class TreeBuilder;
 namespace parser {
 class NameKeyCache;
 }
@@ -92,6 +92,8 @@ class ZO_EXPORT VELTParser {
     void handOutTree(IGraphConfig** out);
     /* Frees whatever tree is under construction. */
     void dropTree();
+    /* False when the reader's own parts could not be allocated. */
+    bool usable() const;
     /* Passes one block to expat; false (after logging) when expat reports an error. */
     bool feed(XML_Parser parser, const char* data, size_t length, bool final, const char* caller,
               int line);
@@ -100,19 +102,23 @@ class ZO_EXPORT VELTParser {
 
     void openElement(const char* name, const char** attributes);
     void closeElement();
-    /* Builds the node of an element; null (after logging) when the element fails. */
-    GraphConfigNode* buildNode(const char** attributes, uint32_t& elementKey);
-    /* Stores one attribute value under key; the addValue result. */
-    int storeAttribute(GraphConfigNode& node, uint32_t key, const char* value);
-    /* Creates the root node; null (after logging) when it cannot be completed. */
-    GraphConfigNode* createRoot();
+    /*
+     * Begins the node of an element with its attributes; false (after
+     * logging) when the element fails. elementKey becomes the key the node
+     * is stored under.
+     */
+    bool buildNode(const char** attributes, uint32_t& elementKey);
+    /* Stores one attribute value under key: 0, or -512 when the key is taken. */
+    int storeAttribute(uint32_t key, const char* value);
+    /* Opens the root; false (after logging) when it cannot be completed. */
+    bool createRoot();
 
     /* Key of the top-level element, or 1 before one was met. */
     int32_t kind_ = 1;
     /* The top-level element's "version". */
     std::string version_;
-    /* Node of the innermost open element. */
-    GraphConfigNode* current_ = nullptr;
+    /* The tree being read (zo_camera/velt/tree/tree_builder.h). */
+    std::unique_ptr<TreeBuilder> builder_;
 
     /* The expat parser of the document being read, for stopping it. */
     XML_Parser activeParser_ = nullptr;

@@ -21,8 +21,11 @@ bool holds(const Entry* slot, const char* written) {
 }  // namespace
 
 size_t NameKeyCache::slotByAddress(const char* written) {
-    const auto address = reinterpret_cast<uintptr_t>(written);
-    return static_cast<size_t>((address >> 3) ^ (address >> 9)) % kSlots;
+    // expat packs the names of one element's attributes byte after byte, so
+    // the low bits of their addresses decide: multiplying by a large odd
+    // constant carries every bit into the top ones, which pick the slot.
+    const uint64_t address = reinterpret_cast<uintptr_t>(written);
+    return static_cast<size_t>((address * 0x9E3779B97F4A7C15u) >> (64 - kSlotBits));
 }
 
 size_t NameKeyCache::slotByText(const char* written) {

@@ -39,7 +39,8 @@ class NameKeyCache {
     // over each distinct attribute name at one address for the whole
     // document, so attributes are placed by address; element names come in
     // reused buffers, so elements are placed by their first eight letters.
-    static constexpr size_t kSlots = 64;
+    static constexpr unsigned kSlotBits = 6;
+    static constexpr size_t kSlots = size_t{1} << kSlotBits;
     static size_t slotByAddress(const char* written);
     static size_t slotByText(const char* written);
 

@@ -27,7 +27,9 @@ constexpr const char* kBlockLabel = "parseVELTXmlFile";
 
 }  // namespace
 
-VELTParser::VELTParser() : names_(new (std::nothrow) parser::NameKeyCache()) {}
+VELTParser::VELTParser()
+    : builder_(new (std::nothrow) TreeBuilder()),
+      names_(new (std::nothrow) parser::NameKeyCache()) {}
 
 VELTParser::~VELTParser() {
     dropTree();
@@ -46,9 +48,9 @@ void VELTParser::parseVELTXmlFile(const char* fileName, IGraphConfig** out) {
     const char* dot = std::strrchr(fileName, '.');
     const char* fileType = dot != nullptr ? dot + 1 : fileName;
 
-    // Without its name cache (out of memory at construction) the reader is as
-    // unusable as without an expat parser.
-    XML_Parser parser = names_ ? XML_ParserCreate(nullptr) : nullptr;
+    // Without its name cache or tree builder (out of memory at construction)
+    // the reader is as unusable as without an expat parser.
+    XML_Parser parser = usable() ? XML_ParserCreate(nullptr) : nullptr;
     if (parser == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "@%s, line:%d, parser is NULL", __func__, __LINE__);
         return;
@@ -87,7 +89,7 @@ void VELTParser::parseVELTXmlData(char* data, size_t length, IGraphConfig** out)
     }
     dropTree();
 
-    XML_Parser parser = names_ ? XML_ParserCreate(nullptr) : nullptr;
+    XML_Parser parser = usable() ? XML_ParserCreate(nullptr) : nullptr;
     if (parser == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "@%s, line:%d, parser is NULL", __func__, __LINE__);
         return;
@@ -138,27 +140,24 @@ bool VELTParser::parsed(XML_Parser parser, int status, const char* caller, int l
 }
 
 void VELTParser::handOutTree(IGraphConfig** out) {
-    if (current_ == nullptr) {
+    // After a syntax error some elements are still open; the caller gets the
+    // whole tree, so that deleting what it received frees everything, with
+    // the open elements (the root at least) completed.
+    GraphConfigNode* root = builder_->finishTree();
+    if (root == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "Parser returned NULL!");
-        *out = nullptr;
-        return;
     }
-    // After a syntax error current_ is some open element; the caller gets the
-    // whole tree, so that deleting what it received frees everything. The
-    // elements still open (the root at least) are completed first.
-    for (GraphConfigNode* node = current_; node != nullptr;
-         node = static_cast<GraphConfigNode*>(node->getAncestor())) {
-        TreeBuilder::finish(*node);
-    }
-    *out = current_->getRootNode();
-    current_ = nullptr;
+    *out = root;
 }
 
 void VELTParser::dropTree() {
-    if (current_ != nullptr) {
-        delete current_->getRootNode();
-        current_ = nullptr;
+    if (builder_) {
+        builder_->dropTree();
     }
+}
+
+bool VELTParser::usable() const {
+    return names_ && builder_;
 }
 
 }  // namespace VELT

@@ -5,10 +5,9 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
-#include <memory>
 
-#include "velt_graph_config_node.h"
 #include "velt_parser.h"
 #include "velt_status.h"
 #include "zo_camera/velt/parser/name_key_cache.h"
@@ -101,24 +100,17 @@ void VELTParser::openElement(const char* name, const char** attributes) {
             nodelessDepths_.push_back(openDepth_);
             return;
         }
-        std::unique_ptr<GraphConfigNode> node(buildNode(attributes, elementKey));
-        if (!node) {
+        if (!buildNode(attributes, elementKey) || (!builder_->hasRoot() && !createRoot())) {
+            builder_->abandonNode();
             skipDepth_ = 1;
             return;
         }
-        if (current_ == nullptr) {
-            current_ = createRoot();
-            if (current_ == nullptr) {
-                skipDepth_ = 1;
-                return;
-            }
-        }
-        // Put in key order when current_ closes.
-        TreeBuilder::append(*current_, elementKey, node.get());
-        current_ = node.release();
+        // Put in key order when it closes.
+        builder_->openNode(elementKey);
     } catch (const std::exception&) {
         // Out of memory: the element is dropped like one that cannot be stored.
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error while adding attribute");
+        builder_->abandonNode();
         skipDepth_ = 1;
     }
 }
@@ -137,23 +129,19 @@ void VELTParser::closeElement() {
         nodelessDepths_.pop_back();
         return;
     }
-    if (current_ != nullptr && current_->getAncestor() != nullptr) {
-        TreeBuilder::finish(*current_);
-        current_ = static_cast<GraphConfigNode*>(current_->getAncestor());
+    try {
+        // The root stays open after its own children end.
+        builder_->closeNode();
+    } catch (const std::bad_alloc&) {
+        // Its items found no room: the element is dropped like one that
+        // cannot be stored.
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error while adding attribute");
     }
 }
 
-GraphConfigNode* VELTParser::buildNode(const char** attributes, uint32_t& elementKey) {
+bool VELTParser::buildNode(const char** attributes, uint32_t& elementKey) {
     const uint32_t elementNameKey = elementKey;
-    std::unique_ptr<GraphConfigNode> node(new GraphConfigNode());
-    // One allocation for all attributes (and the type a named descriptor
-    // element adds).
-    size_t count = kind_ == kKeyGraphDescriptor ? 1 : 0;
-    for (const char** attribute = attributes; attribute != nullptr && attribute[0] != nullptr;
-         attribute += 2) {
-        ++count;
-    }
-    TreeBuilder::reserve(*node, count);
+    builder_->beginNode();
     for (const char** attribute = attributes; attribute != nullptr && attribute[0] != nullptr;
          attribute += 2) {
         const uint32_t key = names_->attribute(attribute[0]);
@@ -161,48 +149,49 @@ GraphConfigNode* VELTParser::buildNode(const char** attributes, uint32_t& elemen
         if (key == kKeyName && kind_ == kKeyGraphDescriptor) {
             // Named descriptor elements are stored under their name and
             // remember their element name as their type.
-            if (elementNameKey != kKeyNode && node->addValue(kKeyType, *elementName_) != err_none) {
+            if (elementNameKey != kKeyNode &&
+                builder_->addString(kKeyType, elementName_->data(), elementName_->size()) !=
+                    err_none) {
                 zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error adding name attribute");
-                return nullptr;
+                return false;
             }
             value_.assign(value);
             elementKey = parser::keyOrNewKey(value_);
         }
-        const int result = storeAttribute(*node, key, value);
+        const int result = storeAttribute(key, value);
         if (result != err_none && result != err_exists) {
             zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error while adding attribute");
-            return nullptr;
+            return false;
         }
     }
-    return node.release();
+    return true;
 }
 
-int VELTParser::storeAttribute(GraphConfigNode& node, uint32_t key, const char* value) {
-    // A later attribute under a key already taken is refused by addValue (-512).
+int VELTParser::storeAttribute(uint32_t key, const char* value) {
+    // A later attribute under a key already taken is refused (-512).
     if (key != kKeyName) {
         if (ItemUID::isInteger(key)) {
-            return node.addValue(key, parseInteger(value));
+            return builder_->addInteger(key, parseInteger(value));
         }
         if (key == kKeyAttribute) {
             value_.assign(value);
-            return node.addValue(key, static_cast<int>(parser::keyOrNewKey(value_)));
+            return builder_->addInteger(key, static_cast<int32_t>(parser::keyOrNewKey(value_)));
         }
     }
-    value_.assign(value);
-    return node.addValue(key, value_);
+    return builder_->addString(key, value, std::strlen(value));
 }
 
-GraphConfigNode* VELTParser::createRoot() {
-    std::unique_ptr<GraphConfigNode> root(new GraphConfigNode());
-    if (!version_.empty()) {
-        if (root->addValue(kKeyVersion, version_) != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error adding version attribute");
-            return nullptr;
-        }
-    } else if (isTopLevelKey(static_cast<uint32_t>(kind_))) {
+bool VELTParser::createRoot() {
+    try {
+        builder_->openRoot(version_);
+    } catch (const std::bad_alloc&) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error adding version attribute");
+        return false;
+    }
+    if (version_.empty() && isTopLevelKey(static_cast<uint32_t>(kind_))) {
         zo_log_common_debug(ZO_LOG_WARNING, kTag, "No version information found.");
     }
-    return root.release();
+    return true;
 }
 
 }  // namespace VELT

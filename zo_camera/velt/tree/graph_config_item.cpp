@@ -1,5 +1,6 @@
 // Tree items and the two attribute kinds.
 
+#include <cstring>
 #include <new>
 
 #include "velt_graph_config_node.h"
@@ -60,10 +61,70 @@ GraphConfigIntAttribute* GraphConfigIntAttribute::copy() const {
     return new (std::nothrow) GraphConfigIntAttribute(value_);
 }
 
-GraphConfigStrAttribute::~GraphConfigStrAttribute() = default;
+GraphConfigStrAttribute::GraphConfigStrAttribute(const std::string& value)
+    : GraphConfigAttribute(kTypeString) {
+    assign(value.data(), value.size());
+}
+
+GraphConfigStrAttribute::GraphConfigStrAttribute(const GraphConfigStrAttribute& other)
+    : GraphConfigAttribute(other) {
+    assign(other.text(), other.length());
+}
+
+GraphConfigStrAttribute& GraphConfigStrAttribute::operator=(const GraphConfigStrAttribute& other) {
+    if (this != &other) {
+        assign(other.text(), other.length());
+    }
+    return *this;
+}
+
+GraphConfigStrAttribute::GraphConfigStrAttribute(const char* text, uint32_t length) noexcept
+    : GraphConfigAttribute(kTypeString), size_(length) {
+    if (length <= kInlineLength) {
+        std::memcpy(text_.inlined, text, length);
+    } else {
+        text_.external = text;
+    }
+}
+
+// Most of a tree's items are attributes: small enough that a node and its
+// attributes share cache lines (sizes on 64-bit platforms).
+static_assert(sizeof(void*) != 8 || sizeof(GraphConfigIntAttribute) == 16, "integer attribute");
+static_assert(sizeof(void*) != 8 || sizeof(GraphConfigStrAttribute) == 32, "string attribute");
+
+GraphConfigStrAttribute::~GraphConfigStrAttribute() {
+    freeHeapText();
+}
+
+void GraphConfigStrAttribute::freeHeapText() noexcept {
+    if ((size_ & kHeapText) != 0) {
+        delete[] text_.external;
+    }
+}
+
+void GraphConfigStrAttribute::assign(const char* text, size_t length) {
+    if (length > kMaxLength) {
+        throw std::bad_alloc();
+    }
+    if (length <= kInlineLength) {
+        // text may be this attribute's own external text: copied before it is freed.
+        char inlined[kInlineLength + 1] = {};
+        std::memcpy(inlined, text, length);
+        freeHeapText();
+        std::memcpy(text_.inlined, inlined, sizeof inlined);
+        size_ = static_cast<uint32_t>(length);
+        return;
+    }
+    char* copy = new char[length + 1];
+    std::memcpy(copy, text, length);
+    copy[length] = '\0';
+    freeHeapText();
+    text_.external = copy;
+    size_ = static_cast<uint32_t>(length) | kHeapText;
+}
 
 int GraphConfigStrAttribute::getValue(std::string& value) const {
-    value = value_;
+    value.assign(text(), length());
     return err_none;
 }
 
@@ -72,13 +133,17 @@ int GraphConfigStrAttribute::setValue(const std::string& value) {
 }
 
 int GraphConfigStrAttribute::insertString(const std::string& value) {
-    value_ = value;
+    try {
+        assign(value.data(), value.size());
+    } catch (const std::bad_alloc&) {
+        return err_nomemory;
+    }
     return err_none;
 }
 
 GraphConfigStrAttribute* GraphConfigStrAttribute::copy() const {
     try {
-        return new GraphConfigStrAttribute(value_);
+        return new GraphConfigStrAttribute(*this);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }

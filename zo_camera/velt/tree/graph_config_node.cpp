@@ -1,5 +1,6 @@
 // GraphConfigNode: storage, ownership, identity and deep copy.
 
+#include <cstdint>
 #include <new>
 #include <utility>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "velt_graph_config_node.h"
 #include "velt_status.h"
 #include "zo_camera/velt/tree/tree_log.h"
+#include "zo_camera/velt/tree/tree_storage.h"
 
 namespace VELT {
 
@@ -26,9 +28,98 @@ GraphConfigItem* copyAttribute(const GraphConfigItem& item) {
 
 }  // namespace
 
+ItemArray::~ItemArray() {
+    while (size_ > 0) {
+        pop_back();
+    }
+    if (capacity_ != 0) {
+        ::operator delete(data_);
+    }
+}
+
+void ItemArray::reallocate(size_t capacity) {
+    if (capacity > UINT32_MAX) {
+        throw std::bad_alloc();
+    }
+    auto* entries = static_cast<value_type*>(::operator new(capacity * sizeof(value_type)));
+    for (uint32_t i = 0; i < size_; ++i) {
+        new (&entries[i]) value_type(std::move(data_[i]));
+        data_[i].~value_type();
+    }
+    if (capacity_ != 0) {
+        ::operator delete(data_);
+    } else if (data_ != nullptr) {
+        // The stored array of a read node: its room stays with the tree.
+        TreeStorage::retire(data_, size_ * sizeof(value_type));
+    }
+    data_ = entries;
+    capacity_ = static_cast<uint32_t>(capacity);
+}
+
+void ItemArray::reserve(size_t count) {
+    if (count > capacity_ && (capacity_ != 0 || count > size_)) {
+        reallocate(count);
+    }
+}
+
+ItemArray::iterator ItemArray::insert(const_iterator position, uint32_t key, ItemPtr&& item) {
+    const size_t index = static_cast<size_t>(position - data_);
+    if (size_ >= capacity_) {
+        reallocate(size_ == 0 ? 4 : size_ * size_t{2});
+    }
+    value_type* entries = data_;
+    if (index == size_) {
+        new (&entries[size_]) value_type(key, std::move(item));
+    } else {
+        new (&entries[size_]) value_type(std::move(entries[size_ - 1]));
+        for (size_t i = size_ - 1; i > index; --i) {
+            entries[i] = std::move(entries[i - 1]);
+        }
+        entries[index] = value_type(key, std::move(item));
+    }
+    ++size_;
+    return &entries[index];
+}
+
+void ItemArray::erase(const_iterator position) noexcept {
+    const size_t index = static_cast<size_t>(position - data_);
+    data_[index].second.reset();
+    for (size_t i = index + 1; i < size_; ++i) {
+        data_[i - 1] = std::move(data_[i]);
+    }
+    data_[--size_].~value_type();
+}
+
+void ItemArray::releaseUnusedRoom() noexcept {
+    if (capacity_ <= size_) {
+        return;
+    }
+    try {
+        if (size_ == 0) {
+            ::operator delete(data_);
+            data_ = nullptr;
+            capacity_ = 0;
+        } else {
+            reallocate(size_);
+        }
+    } catch (const std::bad_alloc&) {
+        // The spare room is harmless.
+    }
+}
+
+void ItemArray::adoptStored(value_type* entries, size_t count) noexcept {
+    data_ = entries;
+    size_ = static_cast<uint32_t>(count);
+    capacity_ = 0;
+}
+
 GraphConfigNode::GraphConfigNode() : GraphConfigAttribute(kTypeNode) {}
 
 GraphConfigNode::~GraphConfigNode() {
+    destroyItems();
+}
+
+void GraphConfigNode::destroyItems() noexcept {
     // Hostile documents nest hundreds of thousands of levels deep, so no
     // destructor may recurse; and a destructor must not fail when memory is
     // short, so no work list is allocated either. The walk goes down through
@@ -37,24 +128,44 @@ GraphConfigNode::~GraphConfigNode() {
     // node is empty when its own destructor runs.
     GraphConfigNode* current = this;
     while (true) {
-        if (!current->items_.empty()) {
-            GraphConfigItem* last = current->items_.back().second.get();
-            if (last->isNode()) {
-                auto* child = static_cast<GraphConfigNode*>(last);
-                if (!child->items_.empty()) {
-                    child->ancestor_ = current;
-                    current = child;
-                    continue;
-                }
+        ItemArray& items = current->items_;
+        if (items.empty()) {
+            if (current == this) {
+                break;
             }
-            current->items_.pop_back();
+            current = current->ancestor_;
             continue;
         }
-        if (current == this) {
-            break;
+        ItemArray::value_type& last = items.back();
+        GraphConfigItem* item = last.second.get();
+        if (item->isNode()) {
+            auto* child = static_cast<GraphConfigNode*>(item);
+            if (!child->items_.empty()) {
+                child->ancestor_ = current;
+                current = child;
+                continue;
+            }
         }
-        current = current->ancestor_;
+        if (last.second.inTreeStorage() && holdsNothingOutsideStorage(*item)) {
+            // Most items of a read tree: their storage goes as a whole.
+            items.forgetLast();
+        } else {
+            items.pop_back();
+        }
     }
+}
+
+bool GraphConfigNode::holdsNothingOutsideStorage(const GraphConfigItem& item) noexcept {
+#if defined(__SANITIZE_ADDRESS__)
+    // Every item is retired one by one, to be poisoned.
+    static_cast<void>(item);
+    return false;
+#else
+    // Integer attributes, and emptied nodes whose items were never moved to
+    // the heap; string attributes may hold a text set later.
+    return item.getType() == kTypeInt ||
+           (item.isNode() && !static_cast<const GraphConfigNode&>(item).items_.ownsRoom());
+#endif
 }
 
 GraphConfigItem* GraphConfigNode::firstItem(uint32_t key) const {
@@ -78,10 +189,12 @@ int GraphConfigNode::insertDescendant(GraphConfigItem* item, uint32_t key) {
     if (!item) {
         return err_general;
     }
+    ItemPtr owned(item);
     try {
-        // After the items already under key; nothing is owned if this throws.
-        items_.emplace(upperBound(key), key, nullptr)->second.reset(item);
+        items_.insert(upperBound(key), key, std::move(owned));
     } catch (const std::bad_alloc&) {
+        // The caller keeps the item.
+        owned.release();
         return err_nomemory;
     }
     if (item->isNode()) {

@@ -1,31 +1,107 @@
-// Bulk building of trees for the document reader. A reader adds a node's
-// children in document order, which is seldom key order; inserting each one
-// at its sorted place would cost time quadratic in the width of a node.
-// Children are appended instead and put in key order once the node is
-// complete.
+// Building the trees of documents: every reader builds its trees through
+// this class. Its nodes, attributes, item arrays and long texts are placed in
+// storage that the root owns (tree_storage.h), so reading a document makes a
+// few hundred allocations rather than one per item, and deleting the root
+// frees blocks rather than items.
+//
+// A reader adds a node's children in document order, which is seldom key
+// order; inserting each one at its sorted place would cost time quadratic in
+// the width of a node. The entries of the open nodes are collected instead,
+// and each node gets its items in key order, in one array of the exact size,
+// when it closes.
+//
+// The use: beginNode, its attributes (addInteger, addString), then openNode
+// under the innermost open node, or abandonNode; the first node opened needs
+// openRoot first. closeNode when an element ends; finishTree hands out the
+// root. Nothing here logs; failures are the reader's to report.
 #ifndef ZO_CAMERA_VELT_TREE_TREE_BUILDER_H
 #define ZO_CAMERA_VELT_TREE_TREE_BUILDER_H
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "velt_graph_config_node.h"
 
 namespace VELT {
 
+class StorageRoot;
+class TreeStorage;
+
 class TreeBuilder {
   public:
-    // Room for count more items in node, so that adding them allocates once.
-    // Throws std::bad_alloc when out of memory.
-    static void reserve(GraphConfigNode& node, size_t count);
-    // Stores child under key after all of parent's items, whatever its key,
-    // and makes parent its ancestor. Until finish(parent), parent's items may
-    // be out of key order, and nothing but appending and finish may use them.
-    // Throws std::bad_alloc when out of memory; the caller keeps child then.
-    static void append(GraphConfigNode& parent, uint32_t key, GraphConfigNode* child);
-    // Puts node's items back in key order, keeping the order of equal keys,
-    // and gives back the room appending left unused. Never fails.
-    static void finish(GraphConfigNode& node);
+    TreeBuilder();
+    // Deletes whatever tree is unfinished.
+    ~TreeBuilder();
+    TreeBuilder(const TreeBuilder&) = delete;
+    TreeBuilder& operator=(const TreeBuilder&) = delete;
+
+    // Starts a new empty node (dropping one begun and neither opened nor
+    // abandoned). Throws std::bad_alloc.
+    void beginNode();
+    // An attribute of the node begun: 0, or -512 (nothing stored) when an
+    // item is already stored under key. Throws std::bad_alloc; the node
+    // keeps the attributes it had.
+    int addInteger(uint32_t key, int32_t value);
+    int addString(uint32_t key, const char* text, size_t length);
+    // Deletes the node begun with its attributes.
+    void abandonNode() noexcept;
+
+    // True once openRoot succeeded for the tree being built.
+    bool hasRoot() const noexcept { return !levels_.empty(); }
+    // Opens the root, with a string attribute "version" unless version is
+    // empty. Throws std::bad_alloc; there is no root then.
+    void openRoot(const std::string& version);
+    // The node begun goes under the innermost open node, after the items it
+    // has so far, under key, and becomes the innermost open node. Throws
+    // std::bad_alloc; the node begun stays as it was.
+    void openNode(uint32_t key);
+    // Completes the innermost open node below the root and makes its parent
+    // the innermost. False when no node below the root is open. Throws
+    // std::bad_alloc when the node's items find no room: the node is then
+    // deleted with its subtree, and its parent is the innermost.
+    bool closeNode();
+    // Completes every open node and hands out the root, which the caller
+    // owns; null when no root was opened. A node whose items find no room is
+    // deleted with its subtree (the root: the whole tree, and null is handed
+    // out). The builder is empty again afterwards.
+    GraphConfigNode* finishTree() noexcept;
+    // Deletes whatever tree is unfinished; the builder is empty again.
+    void dropTree() noexcept;
+
+  private:
+    using Entry = ItemArray::value_type;
+    struct Level {
+        GraphConfigNode* node;
+        size_t firstEntry;  // in entries_: this node's items, then its open children's
+    };
+
+    TreeStorage& storage();
+    // A handle marking an item that lives in storage().
+    static ItemPtr stored(GraphConfigItem* item) noexcept;
+    // Where (in place) an attribute under key goes among the node's
+    // attributes, with room made for it; false when one is stored under key
+    // already. Throws std::bad_alloc.
+    bool findAttributePlace(uint32_t key, size_t& place);
+    // A string attribute in storage(), its text too when it is long. Throws
+    // std::bad_alloc.
+    GraphConfigStrAttribute* storedString(const char* text, size_t length);
+    // Moves the innermost level's entries into its node, in key order.
+    void completeInnermost();
+    // Frees the reusable buffers when one document made them large.
+    void trimBuffers() noexcept;
+
+    // The root being built; it owns the storage, even before openRoot.
+    std::unique_ptr<StorageRoot> root_;
+    // The node begun, and its attributes (in key order) until it is opened.
+    ItemPtr pending_;
+    std::vector<Entry> pendingItems_;
+    // The items of every open node below the root and of the root, the
+    // innermost node's last.
+    std::vector<Entry> entries_;
+    std::vector<Level> levels_;
 };
 
 }  // namespace VELT
