@@ -27,8 +27,9 @@ namespace VELT {
 
 class GraphConfigNode;
 namespace parser {
+class ElementSource;
 class NameKeyCache;
-}
+}  // namespace parser
 
 /*
  * One reader, usable for any number of documents in turn. The version read
@@ -55,8 +56,12 @@ class ZO_EXPORT VELTParser {
     /*
      * Reads a file into a new tree whose root is stored in *out; the caller
      * owns it. The reading is chosen by the text after the file name's last
-     * '.' (case-sensitive): "xml" plain, "gz" gzip. *out is null when nothing
-     * could be read; after a syntax error it is the tree read so far. A null
+     * '.' (case-sensitive): "xml" plain, "gz" gzip, "veltbin" a compiled
+     * document (velt_document_compiler.h), which gives the tree its XML
+     * gives. *out is null when nothing could be read; after a syntax error
+     * it is the tree read so far. A compiled file is checked whole before
+     * anything is built: a truncated, corrupt or oversized one, or one of
+     * another format version, gives null and a message saying so. A null
      * out, or a reader or block that cannot be allocated, leaves *out as it
      * was.
      */
@@ -82,7 +87,10 @@ class ZO_EXPORT VELTParser {
     static void endElement(void* userData, const char* name);
 
   private:
-    /* Readies the reader for a new document and registers the handlers on parser. */
+    /*
+     * Readies the reader for a new document and registers the handlers on
+     * parser (none for a null parser: a compiled document).
+     */
     void beginDocument(XML_Parser parser);
     /* Hands the tree read so far to out (null when there is none) and forgets it. */
     void handOutTree(IGraphConfig** out);
@@ -94,12 +102,17 @@ class ZO_EXPORT VELTParser {
     /* True for an expat status other than an error; false (after logging) for an error. */
     bool parsed(XML_Parser parser, int status, const char* caller, int line);
 
-    void openElement(const char* name, const char** attributes);
+    /* Reads a compiled document (file type "veltbin") into current_. */
+    void parseCompiled(const char* fileName);
+
+    /* The element rules, shared by XML and compiled documents. */
+    void openElement(parser::ElementSource& source);
     void closeElement();
     /* Builds the node of an element; null (after logging) when the element fails. */
-    GraphConfigNode* buildNode(const char** attributes, uint32_t& elementKey);
-    /* Stores one attribute value under key; the addValue result. */
-    int storeAttribute(GraphConfigNode& node, uint32_t key, const char* value);
+    GraphConfigNode* buildNode(parser::ElementSource& source, uint32_t& elementKey);
+    /* Stores attribute index of source under key; the addValue result. */
+    int storeAttribute(GraphConfigNode& node, uint32_t key, parser::ElementSource& source,
+                       size_t index);
     /* Creates the root node; null (after logging) when it cannot be completed. */
     GraphConfigNode* createRoot();
 

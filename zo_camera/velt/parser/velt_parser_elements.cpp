@@ -3,14 +3,17 @@
 
 #include <expat.h>
 
+#include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <exception>
 #include <memory>
+#include <string>
 
 #include "velt_graph_config_node.h"
 #include "velt_parser.h"
 #include "velt_status.h"
+#include "zo_camera/velt/parser/element_source.h"
+#include "zo_camera/velt/parser/integer_text.h"
 #include "zo_camera/velt/parser/name_key_cache.h"
 #include "zo_camera/velt/parser/parser_names.h"
 #include "zo_camera/velt/tree/tree_builder.h"
@@ -26,29 +29,46 @@ bool isTopLevelKey(uint32_t key) {
     return key == kKeyGraphDescriptor || key == kKeyGraphSettings;
 }
 
-// strtol with base 10 (leading blanks, sign, digits up to the first other
-// character, 0 without digits), truncated to 32 bits. Plain numbers of up to
-// 18 digits, which cannot overflow, are converted here; anything else is
-// left to strtol.
-int parseInteger(const char* text) {
-    constexpr int kSafeDigits = 18;
-    const char* digit = text[0] == '-' ? text + 1 : text;
-    uint64_t magnitude = 0;
-    int count = 0;
-    for (; count < kSafeDigits && *digit >= '0' && *digit <= '9'; ++digit, ++count) {
-        magnitude = magnitude * 10 + static_cast<uint64_t>(*digit - '0');
+// An expat start tag: names as written, looked up through the document's
+// name cache.
+class ExpatElement final : public parser::ElementSource {
+  public:
+    ExpatElement(parser::NameKeyCache& names, const char* name, const char** attributes)
+        : names_(names), name_(name), attributes_(attributes) {}
+
+    const std::string& name(uint32_t& key) override {
+        const parser::NameKeyCache::Name& element = names_.element(name_);
+        key = element.key;
+        return element.lowerCase;
     }
-    long parsed = 0;
-    if (count > 0 && !(*digit >= '0' && *digit <= '9')) {
-        parsed = static_cast<long>(magnitude);
-        if (text[0] == '-') {
-            parsed = -parsed;
+    size_t attributeCount() const override {
+        size_t count = 0;
+        for (const char** attribute = attributes_; attribute != nullptr && attribute[0] != nullptr;
+             attribute += 2) {
+            ++count;
         }
-    } else {
-        parsed = std::strtol(text, nullptr, 10);
+        return count;
     }
-    return static_cast<int32_t>(static_cast<uint32_t>(static_cast<unsigned long>(parsed)));
-}
+    uint32_t attributeKey(size_t index) override {
+        return names_.attribute(attributes_[2 * index]);
+    }
+    void attributeText(size_t index, std::string& out) override {
+        out.assign(attributes_[2 * index + 1]);
+    }
+    int attributeInteger(size_t index) override {
+        return parser::parseInteger(attributes_[2 * index + 1]);
+    }
+    uint32_t attributeTextKey(size_t index) override {
+        text_.assign(attributes_[2 * index + 1]);
+        return parser::keyOrNewKey(text_);
+    }
+
+  private:
+    parser::NameKeyCache& names_;
+    const char* name_;
+    const char** attributes_;
+    std::string text_;
+};
 
 }  // namespace
 
@@ -57,7 +77,8 @@ void VELTParser::startElement(void* userData, const char* name, const char** att
     if (self == nullptr || name == nullptr) {
         return;
     }
-    self->openElement(name, attributes);
+    ExpatElement element(*self->names_, name, attributes);
+    self->openElement(element);
 }
 
 void VELTParser::endElement(void* userData, const char* /*name*/) {
@@ -68,7 +89,7 @@ void VELTParser::endElement(void* userData, const char* /*name*/) {
     self->closeElement();
 }
 
-void VELTParser::openElement(const char* name, const char** attributes) {
+void VELTParser::openElement(parser::ElementSource& source) {
     ++elementEvents_;
     ++openDepth_;
     if (skipDepth_ > 0) {
@@ -86,22 +107,21 @@ void VELTParser::openElement(const char* name, const char** attributes) {
         return;
     }
     try {
-        const parser::NameKeyCache::Name& element = names_->element(name);
-        elementName_ = &element.lowerCase;
-        uint32_t elementKey = element.key;
+        uint32_t elementKey = 0;
+        elementName_ = &source.name(elementKey);
         if (isTopLevelKey(elementKey)) {
             // The document element: it only tells the kind and the version.
             kind_ = static_cast<int32_t>(elementKey);
-            for (const char** attribute = attributes;
-                 attribute != nullptr && attribute[0] != nullptr; attribute += 2) {
-                if (names_->attribute(attribute[0]) == kKeyVersion) {
-                    version_.assign(attribute[1]);
+            const size_t count = source.attributeCount();
+            for (size_t index = 0; index < count; ++index) {
+                if (source.attributeKey(index) == kKeyVersion) {
+                    source.attributeText(index, version_);
                 }
             }
             nodelessDepths_.push_back(openDepth_);
             return;
         }
-        std::unique_ptr<GraphConfigNode> node(buildNode(attributes, elementKey));
+        std::unique_ptr<GraphConfigNode> node(buildNode(source, elementKey));
         if (!node) {
             skipDepth_ = 1;
             return;
@@ -143,21 +163,15 @@ void VELTParser::closeElement() {
     }
 }
 
-GraphConfigNode* VELTParser::buildNode(const char** attributes, uint32_t& elementKey) {
+GraphConfigNode* VELTParser::buildNode(parser::ElementSource& source, uint32_t& elementKey) {
     const uint32_t elementNameKey = elementKey;
     std::unique_ptr<GraphConfigNode> node(new GraphConfigNode());
     // One allocation for all attributes (and the type a named descriptor
     // element adds).
-    size_t count = kind_ == kKeyGraphDescriptor ? 1 : 0;
-    for (const char** attribute = attributes; attribute != nullptr && attribute[0] != nullptr;
-         attribute += 2) {
-        ++count;
-    }
-    TreeBuilder::reserve(*node, count);
-    for (const char** attribute = attributes; attribute != nullptr && attribute[0] != nullptr;
-         attribute += 2) {
-        const uint32_t key = names_->attribute(attribute[0]);
-        const char* value = attribute[1];
+    const size_t count = source.attributeCount();
+    TreeBuilder::reserve(*node, count + (kind_ == kKeyGraphDescriptor ? 1 : 0));
+    for (size_t index = 0; index < count; ++index) {
+        const uint32_t key = source.attributeKey(index);
         if (key == kKeyName && kind_ == kKeyGraphDescriptor) {
             // Named descriptor elements are stored under their name and
             // remember their element name as their type.
@@ -165,10 +179,9 @@ GraphConfigNode* VELTParser::buildNode(const char** attributes, uint32_t& elemen
                 zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error adding name attribute");
                 return nullptr;
             }
-            value_.assign(value);
-            elementKey = parser::keyOrNewKey(value_);
+            elementKey = source.attributeTextKey(index);
         }
-        const int result = storeAttribute(*node, key, value);
+        const int result = storeAttribute(*node, key, source, index);
         if (result != err_none && result != err_exists) {
             zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error while adding attribute");
             return nullptr;
@@ -177,18 +190,18 @@ GraphConfigNode* VELTParser::buildNode(const char** attributes, uint32_t& elemen
     return node.release();
 }
 
-int VELTParser::storeAttribute(GraphConfigNode& node, uint32_t key, const char* value) {
+int VELTParser::storeAttribute(GraphConfigNode& node, uint32_t key, parser::ElementSource& source,
+                               size_t index) {
     // A later attribute under a key already taken is refused by addValue (-512).
     if (key != kKeyName) {
         if (ItemUID::isInteger(key)) {
-            return node.addValue(key, parseInteger(value));
+            return node.addValue(key, source.attributeInteger(index));
         }
         if (key == kKeyAttribute) {
-            value_.assign(value);
-            return node.addValue(key, static_cast<int>(parser::keyOrNewKey(value_)));
+            return node.addValue(key, static_cast<int>(source.attributeTextKey(index)));
         }
     }
-    value_.assign(value);
+    source.attributeText(index, value_);
     return node.addValue(key, value_);
 }
 
