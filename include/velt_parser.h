@@ -135,8 +135,6 @@ class ZO_EXPORT VELTParser {
     std::vector<uint32_t> nodelessDepths_;
     /* Keys of the names met in the document being read. */
     std::unique_ptr<parser::NameKeyCache> names_;
-    /* Lower-cased name of the element being opened (owned by names_). */
-    const std::string* elementName_ = nullptr;
     /* Reused buffer, so values are not allocated per attribute. */
     std::string value_;
 };

@@ -16,10 +16,6 @@ constexpr uint32_t kNarrow = 2;
 constexpr uint32_t kWide = 4;
 constexpr uint32_t kNarrowLimit = 0xFFFF;
 
-uint32_t readU16(const uint8_t* bytes) {
-    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8;
-}
-
 uint32_t readU32(const uint8_t* bytes) {
     return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
            static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
@@ -94,10 +90,6 @@ std::vector<uint8_t> encodeCompiled(const RecordedDocument& document) {
     }
     storeU32(out.data() + kCompiledCrcOffset, fileCrc(out.data(), out.size()));
     return out;
-}
-
-uint32_t CompiledView::field(const uint8_t* table, uint64_t index) const {
-    return width_ == kNarrow ? readU16(table + index * kNarrow) : readU32(table + index * kWide);
 }
 
 uint32_t CompiledView::stringEnd(uint32_t index) const {

@@ -64,7 +64,14 @@ class CompiledView {
     }
 
   private:
-    uint32_t field(const uint8_t* table, uint64_t index) const;
+    uint32_t field(const uint8_t* table, uint64_t index) const {
+        const uint8_t* at = table + index * width_;
+        uint32_t value = static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8;
+        if (width_ == 4) {
+            value |= static_cast<uint32_t>(at[2]) << 16 | static_cast<uint32_t>(at[3]) << 24;
+        }
+        return value;
+    }
     uint32_t stringEnd(uint32_t index) const;
 
     uint32_t width_ = 4;

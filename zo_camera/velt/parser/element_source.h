@@ -15,9 +15,10 @@ namespace parser {
 
 class ElementSource {
   public:
-    // The element name lower-cased, and its key (generated when new). The
-    // name stays valid while the element is being built.
-    virtual const std::string& name(uint32_t& key) = 0;
+    // The key of the element's lower-cased name (generated when new).
+    virtual uint32_t nameKey() = 0;
+    // That name, after nameKey; valid while the element is being built.
+    virtual const std::string& nameText() = 0;
     virtual size_t attributeCount() const = 0;
     // The key of attribute index's lower-cased name; 0 when the dictionary
     // lacks it (never generated).

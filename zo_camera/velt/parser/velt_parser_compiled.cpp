@@ -29,9 +29,9 @@ class CompiledElement final : public parser::ElementSource {
                     std::string& nameBuffer, uint32_t element, uint64_t first)
         : view_(view), names_(names), nameBuffer_(nameBuffer), element_(element), first_(first) {}
 
-    const std::string& name(uint32_t& key) override {
+    uint32_t nameKey() override { return names_.keyOrNewKey(view_.elementName(element_)); }
+    const std::string& nameText() override {
         const uint32_t name = view_.elementName(element_);
-        key = names_.keyOrNewKey(name);
         nameBuffer_.assign(view_.string(name), view_.stringLength(name));
         return nameBuffer_;
     }

@@ -36,11 +36,11 @@ class ExpatElement final : public parser::ElementSource {
     ExpatElement(parser::NameKeyCache& names, const char* name, const char** attributes)
         : names_(names), name_(name), attributes_(attributes) {}
 
-    const std::string& name(uint32_t& key) override {
-        const parser::NameKeyCache::Name& element = names_.element(name_);
-        key = element.key;
-        return element.lowerCase;
+    uint32_t nameKey() override {
+        element_ = &names_.element(name_);
+        return element_->key;
     }
+    const std::string& nameText() override { return element_->lowerCase; }
     size_t attributeCount() const override {
         size_t count = 0;
         for (const char** attribute = attributes_; attribute != nullptr && attribute[0] != nullptr;
@@ -67,6 +67,7 @@ class ExpatElement final : public parser::ElementSource {
     parser::NameKeyCache& names_;
     const char* name_;
     const char** attributes_;
+    const parser::NameKeyCache::Name* element_ = nullptr;
     std::string text_;
 };
 
@@ -107,8 +108,7 @@ void VELTParser::openElement(parser::ElementSource& source) {
         return;
     }
     try {
-        uint32_t elementKey = 0;
-        elementName_ = &source.name(elementKey);
+        uint32_t elementKey = source.nameKey();
         if (isTopLevelKey(elementKey)) {
             // The document element: it only tells the kind and the version.
             kind_ = static_cast<int32_t>(elementKey);
@@ -175,7 +175,8 @@ GraphConfigNode* VELTParser::buildNode(parser::ElementSource& source, uint32_t& 
         if (key == kKeyName && kind_ == kKeyGraphDescriptor) {
             // Named descriptor elements are stored under their name and
             // remember their element name as their type.
-            if (elementNameKey != kKeyNode && node->addValue(kKeyType, *elementName_) != err_none) {
+            if (elementNameKey != kKeyNode &&
+                node->addValue(kKeyType, source.nameText()) != err_none) {
                 zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error adding name attribute");
                 return nullptr;
             }
