@@ -191,6 +191,19 @@ class Generator {
     std::mt19937 random_;
 };
 
+// count documents from seed, each as XML and compiled.
+std::vector<std::pair<std::string, std::string>> generatedDocuments(uint32_t seed, int count) {
+    const std::string folder = zovesk_test::makeTempDir();
+    Generator generator(seed);
+    std::vector<std::pair<std::string, std::string>> documents;
+    for (int index = 0; index < count; ++index) {
+        const std::string path = folder + "/doc" + std::to_string(index) + ".xml";
+        zovesk_test::writeFile(path, generator.document());
+        documents.emplace_back(path, compileNextTo(path, folder));
+    }
+    return documents;
+}
+
 class GeneratedDocuments : public ::testing::Test {
   protected:
     void SetUp() override { VELT::getVeltKeys(original_); }
@@ -202,14 +215,7 @@ class GeneratedDocuments : public ::testing::Test {
 TEST_F(GeneratedDocuments, ReadAsTheirXml) {
     // Warnings and element failures are part of what must agree; keep them quiet.
     zovesk_test::LogCapture quiet;
-    const std::string folder = zovesk_test::makeTempDir();
-    Generator generator(20261209);
-    std::vector<std::pair<std::string, std::string>> documents;
-    for (int index = 0; index < 3000; ++index) {
-        const std::string path = folder + "/doc" + std::to_string(index) + ".xml";
-        zovesk_test::writeFile(path, generator.document());
-        documents.emplace_back(path, compileNextTo(path, folder));
-    }
+    const auto documents = generatedDocuments(20261209, 3000);
     expectSameReadings(documents);
 }
 
@@ -218,14 +224,7 @@ TEST_F(GeneratedDocuments, TakeTheirKindsFromTheDictionaryAtReadingTime) {
     // of them into the integer range: what an attribute holds follows the
     // dictionary of the reading, as it does for XML.
     zovesk_test::LogCapture quiet;
-    const std::string folder = zovesk_test::makeTempDir();
-    Generator generator(7);
-    std::vector<std::pair<std::string, std::string>> documents;
-    for (int index = 0; index < 300; ++index) {
-        const std::string path = folder + "/doc" + std::to_string(index) + ".xml";
-        zovesk_test::writeFile(path, generator.document());
-        documents.emplace_back(path, compileNextTo(path, folder));
-    }
+    const auto documents = generatedDocuments(7, 300);
     VELT::KeyMap integerNames;
     for (uint32_t name = 0; name < 400; name += 3) {
         integerNames.emplace("rr_" + std::to_string(name), 9000 + name);
