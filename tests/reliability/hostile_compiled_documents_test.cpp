@@ -24,6 +24,7 @@
 #include "velt_item_uid.h"
 #include "velt_parser.h"
 #include "zo_log_common.h"
+#include "zo_rulo_memory.h"
 
 namespace {
 
@@ -266,6 +267,18 @@ TEST_F(HostileCompiledDocuments, PathsThatAreNoCompiledFilesAreRefused) {
     std::filesystem::resize_file(huge, (uintmax_t{1} << 30) + 1);
     EXPECT_EQ(readFile(huge), nullptr);
     EXPECT_TRUE(log_.contains(ZO_LOG_ERROR, "refused (more than 1073741824)"));
+}
+
+TEST_F(HostileCompiledDocuments, ARefusedFileBlockGivesNullAndSaysSo) {
+    const Image image = compile(zovesk_test::builtExamplePath("orba6_settings.xml"));
+    const int32_t threshold = g_alloc_error;
+    g_alloc_error = g_alloc_counter;
+    Tree tree = read(image);
+    g_alloc_error = threshold;
+    EXPECT_EQ(tree, nullptr);
+    EXPECT_TRUE(log_.contains(ZO_LOG_ERROR, "pBuf is NULL"));
+    EXPECT_TRUE(log_.contains(ZO_LOG_ERROR, "Parser returned NULL!"));
+    EXPECT_NE(read(image), nullptr);
 }
 
 TEST_F(HostileCompiledDocuments, RandomDamageWithAValidChecksumNeverCrashes) {
