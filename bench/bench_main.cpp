@@ -39,6 +39,8 @@ const Ratio kRatios[] = {
      0.03},
     {"deleting the tree / reading it (descriptor)", "BM_DeleteDescriptorTree",
      "BM_ReadDescriptorToTree", 0.03},
+    {"compiled read / XML read (settings)", "BM_ReadSettingsCompiledToTree",
+     "BM_ReadSettingsToTree", 0.05},
     {"NodeIterator walk 1,000 / 100 children", "BM_NodeIteratorFullWalk/1000",
      "BM_NodeIteratorFullWalk/100", 12},
     {"NodeIterator by type 1,000 / 100 children", "BM_NodeIteratorWalkByType/1000",

@@ -48,6 +48,7 @@
 #include "velt_node_iterator.h"
 
 /* Document reading and settings queries. */
+#include "velt_document_compiler.h"
 #include "velt_graph_query_manager.h"
 #include "velt_parser.h"
 

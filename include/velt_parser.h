@@ -31,8 +31,9 @@ namespace VELT {
 
 class TreeBuilder;
 namespace parser {
+class ElementSource;
 class NameKeyCache;
-}
+}  // namespace parser
 
 /*
  * One reader, usable for any number of documents in turn. The version read
@@ -59,8 +60,12 @@ class ZO_EXPORT VELTParser {
     /*
      * Reads a file into a new tree whose root is stored in *out; the caller
      * owns it. The reading is chosen by the text after the file name's last
-     * '.' (case-sensitive): "xml" plain, "gz" gzip. *out is null when nothing
-     * could be read; after a syntax error it is the tree read so far. A null
+     * '.' (case-sensitive): "xml" plain, "gz" gzip, "veltbin" a compiled
+     * document (velt_document_compiler.h), which gives the tree its XML
+     * gives. *out is null when nothing could be read; after a syntax error
+     * it is the tree read so far. A compiled file is checked whole before
+     * anything is built: a truncated, corrupt or oversized one, or one of
+     * another format version, gives null and a message saying so. A null
      * out, or a reader or block that cannot be allocated, leaves *out as it
      * was.
      */
@@ -86,7 +91,10 @@ class ZO_EXPORT VELTParser {
     static void endElement(void* userData, const char* name);
 
   private:
-    /* Readies the reader for a new document and registers the handlers on parser. */
+    /*
+     * Readies the reader for a new document and registers the handlers on
+     * parser (none for a null parser: a compiled document).
+     */
     void beginDocument(XML_Parser parser);
     /* Hands the tree read so far to out (null when there is none) and forgets it. */
     void handOutTree(IGraphConfig** out);
@@ -100,16 +108,20 @@ class ZO_EXPORT VELTParser {
     /* True for an expat status other than an error; false (after logging) for an error. */
     bool parsed(XML_Parser parser, int status, const char* caller, int line);
 
-    void openElement(const char* name, const char** attributes);
+    /* Reads a compiled document (file type "veltbin") into the tree being built. */
+    void parseCompiled(const char* fileName);
+
+    /* The element rules, shared by XML and compiled documents. */
+    void openElement(parser::ElementSource& source);
     void closeElement();
     /*
      * Begins the node of an element with its attributes; false (after
      * logging) when the element fails. elementKey becomes the key the node
      * is stored under.
      */
-    bool buildNode(const char** attributes, uint32_t& elementKey);
-    /* Stores one attribute value under key: 0, or -512 when the key is taken. */
-    int storeAttribute(uint32_t key, const char* value);
+    bool buildNode(parser::ElementSource& source, uint32_t& elementKey);
+    /* Stores attribute index of source under key: 0, or -512 when the key is taken. */
+    int storeAttribute(uint32_t key, parser::ElementSource& source, size_t index);
     /* Opens the root; false (after logging) when it cannot be completed. */
     bool createRoot();
 
@@ -132,8 +144,6 @@ class ZO_EXPORT VELTParser {
     std::vector<uint32_t> nodelessDepths_;
     /* Keys of the names met in the document being read. */
     std::unique_ptr<parser::NameKeyCache> names_;
-    /* Lower-cased name of the element being opened (owned by names_). */
-    const std::string* elementName_ = nullptr;
     /* Reused buffer, so values are not allocated per attribute. */
     std::string value_;
 };

@@ -23,6 +23,7 @@ Command addQueryCommand(CLI::App& parent);
 Command addBuildCommand(CLI::App& parent);
 Command addKernelsCommand(CLI::App& parent);
 Command addFormatsCommand(CLI::App& parent);
+Command addCompileCommand(CLI::App& parent);
 
 }  // namespace velt_tool
 

@@ -29,9 +29,10 @@ void checkReadableFile(const std::string& path, DocumentKind kind) {
     }
     size_t dot = path.rfind('.');
     std::string type = dot == std::string::npos ? "" : path.substr(dot + 1);
-    if (type != "xml" && type != "gz") {
+    if (type != "xml" && type != "gz" && type != "veltbin") {
         throw ToolError(std::string(kindName(kind)) + " '" + path +
-                        "': the file name must end in .xml (plain) or .gz (gzip)");
+                        "': the file name must end in .xml (plain), .gz (gzip) or .veltbin "
+                        "(compiled)");
     }
 }
 

@@ -60,6 +60,7 @@ int main(int argc, char** argv) {
     commands.push_back(addBuildCommand(app));
     commands.push_back(addKernelsCommand(app));
     commands.push_back(addFormatsCommand(app));
+    commands.push_back(addCompileCommand(app));
 
     for (const Command& command : commands) {
         command.app->footer(kCommonOptionsFooter);

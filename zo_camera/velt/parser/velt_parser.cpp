@@ -10,6 +10,7 @@
 #include <cstring>
 #include <new>
 
+#include "velt_document_compiler.h"
 #include "velt_graph_config_node.h"
 #include "zo_camera/velt/parser/name_key_cache.h"
 #include "zo_camera/velt/parser/parser_names.h"
@@ -47,6 +48,12 @@ void VELTParser::parseVELTXmlFile(const char* fileName, IGraphConfig** out) {
 
     const char* dot = std::strrchr(fileName, '.');
     const char* fileType = dot != nullptr ? dot + 1 : fileName;
+    if (std::strcmp(fileType, DocumentCompiler::kFileType) == 0) {
+        // Nothing to tokenise: neither expat nor a block is needed.
+        parseCompiled(fileName);
+        handOutTree(out);
+        return;
+    }
 
     // Without its name cache or tree builder (out of memory at construction)
     // the reader is as unusable as without an expat parser.
@@ -117,8 +124,13 @@ void VELTParser::beginDocument(XML_Parser parser) {
     skipDepth_ = 0;
     nodelessDepths_.clear();
     // The dictionary may have been replaced since the last document.
-    names_->clear();
+    if (names_) {
+        names_->clear();
+    }
     activeParser_ = parser;
+    if (parser == nullptr) {
+        return;  // a compiled document, fed without expat
+    }
     XML_SetUserData(parser, this);
     XML_SetElementHandler(parser, &VELTParser::startElement, &VELTParser::endElement);
 }

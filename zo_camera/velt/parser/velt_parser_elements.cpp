@@ -3,13 +3,16 @@
 
 #include <expat.h>
 
+#include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <string>
 
 #include "velt_parser.h"
 #include "velt_status.h"
+#include "zo_camera/velt/parser/element_source.h"
+#include "zo_camera/velt/parser/integer_text.h"
 #include "zo_camera/velt/parser/name_key_cache.h"
 #include "zo_camera/velt/parser/parser_names.h"
 #include "zo_camera/velt/tree/tree_builder.h"
@@ -25,29 +28,49 @@ bool isTopLevelKey(uint32_t key) {
     return key == kKeyGraphDescriptor || key == kKeyGraphSettings;
 }
 
-// strtol with base 10 (leading blanks, sign, digits up to the first other
-// character, 0 without digits), truncated to 32 bits. Plain numbers of up to
-// 18 digits, which cannot overflow, are converted here; anything else is
-// left to strtol.
-int parseInteger(const char* text) {
-    constexpr int kSafeDigits = 18;
-    const char* digit = text[0] == '-' ? text + 1 : text;
-    uint64_t magnitude = 0;
-    int count = 0;
-    for (; count < kSafeDigits && *digit >= '0' && *digit <= '9'; ++digit, ++count) {
-        magnitude = magnitude * 10 + static_cast<uint64_t>(*digit - '0');
+// An expat start tag: names as written, looked up through the document's
+// name cache.
+class ExpatElement final : public parser::ElementSource {
+  public:
+    ExpatElement(parser::NameKeyCache& names, const char* name, const char** attributes)
+        : names_(names), name_(name), attributes_(attributes) {}
+
+    uint32_t nameKey() override {
+        element_ = &names_.element(name_);
+        return element_->key;
     }
-    long parsed = 0;
-    if (count > 0 && !(*digit >= '0' && *digit <= '9')) {
-        parsed = static_cast<long>(magnitude);
-        if (text[0] == '-') {
-            parsed = -parsed;
+    const std::string& nameText() override { return element_->lowerCase; }
+    size_t attributeCount() const override {
+        size_t count = 0;
+        for (const char** attribute = attributes_; attribute != nullptr && attribute[0] != nullptr;
+             attribute += 2) {
+            ++count;
         }
-    } else {
-        parsed = std::strtol(text, nullptr, 10);
+        return count;
     }
-    return static_cast<int32_t>(static_cast<uint32_t>(static_cast<unsigned long>(parsed)));
-}
+    uint32_t attributeKey(size_t index) override {
+        return names_.attribute(attributes_[2 * index]);
+    }
+    const char* attributeValue(size_t index, size_t& length) override {
+        const char* value = attributes_[2 * index + 1];
+        length = std::strlen(value);
+        return value;
+    }
+    int attributeInteger(size_t index) override {
+        return parser::parseInteger(attributes_[2 * index + 1]);
+    }
+    uint32_t attributeTextKey(size_t index) override {
+        text_.assign(attributes_[2 * index + 1]);
+        return parser::keyOrNewKey(text_);
+    }
+
+  private:
+    parser::NameKeyCache& names_;
+    const char* name_;
+    const char** attributes_;
+    const parser::NameKeyCache::Name* element_ = nullptr;
+    std::string text_;
+};
 
 }  // namespace
 
@@ -56,7 +79,8 @@ void VELTParser::startElement(void* userData, const char* name, const char** att
     if (self == nullptr || name == nullptr) {
         return;
     }
-    self->openElement(name, attributes);
+    ExpatElement element(*self->names_, name, attributes);
+    self->openElement(element);
 }
 
 void VELTParser::endElement(void* userData, const char* /*name*/) {
@@ -67,7 +91,7 @@ void VELTParser::endElement(void* userData, const char* /*name*/) {
     self->closeElement();
 }
 
-void VELTParser::openElement(const char* name, const char** attributes) {
+void VELTParser::openElement(parser::ElementSource& source) {
     ++elementEvents_;
     ++openDepth_;
     if (skipDepth_ > 0) {
@@ -85,22 +109,20 @@ void VELTParser::openElement(const char* name, const char** attributes) {
         return;
     }
     try {
-        const parser::NameKeyCache::Name& element = names_->element(name);
-        elementName_ = &element.lowerCase;
-        uint32_t elementKey = element.key;
+        uint32_t elementKey = source.nameKey();
         if (isTopLevelKey(elementKey)) {
             // The document element: it only tells the kind and the version.
             kind_ = static_cast<int32_t>(elementKey);
-            for (const char** attribute = attributes;
-                 attribute != nullptr && attribute[0] != nullptr; attribute += 2) {
-                if (names_->attribute(attribute[0]) == kKeyVersion) {
-                    version_.assign(attribute[1]);
+            const size_t count = source.attributeCount();
+            for (size_t index = 0; index < count; ++index) {
+                if (source.attributeKey(index) == kKeyVersion) {
+                    source.attributeText(index, version_);
                 }
             }
             nodelessDepths_.push_back(openDepth_);
             return;
         }
-        if (!buildNode(attributes, elementKey) || (!builder_->hasRoot() && !createRoot())) {
+        if (!buildNode(source, elementKey) || (!builder_->hasRoot() && !createRoot())) {
             builder_->abandonNode();
             skipDepth_ = 1;
             return;
@@ -139,26 +161,25 @@ void VELTParser::closeElement() {
     }
 }
 
-bool VELTParser::buildNode(const char** attributes, uint32_t& elementKey) {
+bool VELTParser::buildNode(parser::ElementSource& source, uint32_t& elementKey) {
     const uint32_t elementNameKey = elementKey;
     builder_->beginNode();
-    for (const char** attribute = attributes; attribute != nullptr && attribute[0] != nullptr;
-         attribute += 2) {
-        const uint32_t key = names_->attribute(attribute[0]);
-        const char* value = attribute[1];
+    const size_t count = source.attributeCount();
+    for (size_t index = 0; index < count; ++index) {
+        const uint32_t key = source.attributeKey(index);
         if (key == kKeyName && kind_ == kKeyGraphDescriptor) {
             // Named descriptor elements are stored under their name and
             // remember their element name as their type.
-            if (elementNameKey != kKeyNode &&
-                builder_->addString(kKeyType, elementName_->data(), elementName_->size()) !=
-                    err_none) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error adding name attribute");
-                return false;
+            if (elementNameKey != kKeyNode) {
+                const std::string& type = source.nameText();
+                if (builder_->addString(kKeyType, type.data(), type.size()) != err_none) {
+                    zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error adding name attribute");
+                    return false;
+                }
             }
-            value_.assign(value);
-            elementKey = parser::keyOrNewKey(value_);
+            elementKey = source.attributeTextKey(index);
         }
-        const int result = storeAttribute(key, value);
+        const int result = storeAttribute(key, source, index);
         if (result != err_none && result != err_exists) {
             zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error while adding attribute");
             return false;
@@ -167,18 +188,19 @@ bool VELTParser::buildNode(const char** attributes, uint32_t& elementKey) {
     return true;
 }
 
-int VELTParser::storeAttribute(uint32_t key, const char* value) {
+int VELTParser::storeAttribute(uint32_t key, parser::ElementSource& source, size_t index) {
     // A later attribute under a key already taken is refused (-512).
     if (key != kKeyName) {
         if (ItemUID::isInteger(key)) {
-            return builder_->addInteger(key, parseInteger(value));
+            return builder_->addInteger(key, source.attributeInteger(index));
         }
         if (key == kKeyAttribute) {
-            value_.assign(value);
-            return builder_->addInteger(key, static_cast<int32_t>(parser::keyOrNewKey(value_)));
+            return builder_->addInteger(key, static_cast<int32_t>(source.attributeTextKey(index)));
         }
     }
-    return builder_->addString(key, value, std::strlen(value));
+    size_t length = 0;
+    const char* value = source.attributeValue(index, length);
+    return builder_->addString(key, value, length);
 }
 
 bool VELTParser::createRoot() {

@@ -1,0 +1,48 @@
+// Working out a compiled string's key or integer value the first time it is
+// needed.
+
+#include "zo_camera/velt/parser/compiled_names.h"
+
+#include <cstring>
+#include <string>
+
+#include "velt_item_uid.h"
+#include "velt_keys.h"
+#include "zo_camera/velt/parser/integer_text.h"
+#include "zo_camera/velt/parser/parser_names.h"
+
+namespace VELT {
+namespace parser {
+
+CompiledNames::CompiledNames(const CompiledView& view)
+    : view_(view),
+      flags_(view.stringCount(), 0),
+      keys_(view.stringCount(), 0),
+      integers_(view.stringCount(), 0) {}
+
+uint32_t CompiledNames::lookUp(uint32_t index) {
+    const std::string text(view_.string(index), view_.stringLength(index));
+    const uint32_t key = ItemUID::str2key(text);
+    // 0 is "na"'s own key, or the answer that the name is absent.
+    if (key != kKeyNa || text == "na") {
+        keys_[index] = key;
+        flags_[index] |= kKeyKnown;
+    }
+    return key;
+}
+
+uint32_t CompiledNames::generate(uint32_t index) {
+    const std::string text(view_.string(index), view_.stringLength(index));
+    keys_[index] = parser::keyOrNewKey(text);
+    flags_[index] |= kKeyKnown;
+    return keys_[index];
+}
+
+int CompiledNames::convert(uint32_t index) {
+    integers_[index] = parseInteger(view_.string(index));
+    flags_[index] |= kIntegerKnown;
+    return integers_[index];
+}
+
+}  // namespace parser
+}  // namespace VELT
