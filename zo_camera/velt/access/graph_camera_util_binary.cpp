@@ -7,6 +7,7 @@
 
 #include "velt_graph_camera_util.h"
 #include "zo_rulo_memory.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 namespace {
@@ -29,7 +30,8 @@ int hexDigitValue(char c) {
     return -1;
 }
 
-// The decimal digits as an unsigned 64-bit value; false on overflow.
+// The decimal digits as an unsigned 64-bit value; false on overflow and for
+// the largest value itself, which is what an overflowing conversion yields.
 bool decimalValue(const std::string& digits, uint64_t& value) {
     value = 0;
     for (char c : digits) {
@@ -39,12 +41,13 @@ bool decimalValue(const std::string& digits, uint64_t& value) {
         }
         value = value * 10 + digit;
     }
-    return true;
+    return value != UINT64_MAX;
 }
 
 }  // namespace
 
 uint8_t* GraphCameraUtil::numString2binary(const std::string& text, unsigned* size) {
+    return guardValue<uint8_t*>(__func__, nullptr, [&]() -> uint8_t* {
     if (text.empty() || !isDecimalDigit(text[0])) {
         return nullptr;
     }
@@ -68,29 +71,33 @@ uint8_t* GraphCameraUtil::numString2binary(const std::string& text, unsigned* si
     if (buffer == nullptr) {
         return nullptr;
     }
-    if (size != nullptr) {
-        *size = static_cast<unsigned>(bytes);
-    }
     if (hexadecimal) {
         size_t nibble = 0;
         for (auto digit = digits.rbegin(); digit != digits.rend(); ++digit, ++nibble) {
             buffer[nibble / 2] |= static_cast<uint8_t>(hexDigitValue(*digit) << (nibble % 2 * 4));
         }
-        return buffer;
+    } else {
+        uint64_t value = 0;
+        if (!decimalValue(digits, value)) {
+            zo_rulo_free(buffer, "numString2binary");
+            return nullptr;
+        }
+        for (size_t i = 0; i < bytes && i < sizeof(value); ++i) {
+            buffer[i] = static_cast<uint8_t>(value >> (8 * i));
+        }
     }
-    uint64_t value = 0;
-    if (!decimalValue(digits, value)) {
-        zo_rulo_free(buffer, "numString2binary");
-        return nullptr;
-    }
-    for (size_t i = 0; i < bytes && i < sizeof(value); ++i) {
-        buffer[i] = static_cast<uint8_t>(value >> (8 * i));
+    // The size is told only with a buffer to go with it.
+    if (size != nullptr) {
+        *size = static_cast<unsigned>(bytes);
     }
     return buffer;
+    });
 }
 
 void GraphCameraUtil::releaseBinary(void* buffer) {
+    guardVoid(__func__, [&] {
     zo_rulo_free(buffer, "releaseBinary");
+    });
 }
 
 }  // namespace VELT

@@ -11,6 +11,7 @@
 #include "zo_camera/velt/access/graph_access_helpers.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -39,11 +40,14 @@ int visitExecCtxIds(const IGraphConfig& graph, bool logMissing, Visit&& visit) {
 }  // namespace
 
 int GraphCameraUtil::getExecCtxIds(const IGraphConfig& graph, std::set<int>& ids) {
+    return guardStatus(__func__, err_general, [&]() -> int {
     return visitExecCtxIds(graph, false, [&ids](const IGraphConfig&, int id) { ids.insert(id); });
+    });
 }
 
 int GraphCameraUtil::getExecCtxIdsTuningMap(const IGraphConfig& graph,
                                             std::map<int, int>& tuningModes) {
+    return guardStatus(__func__, err_general, [&]() -> int {
     return visitExecCtxIds(graph, true, [&tuningModes](const IGraphConfig& pg, int context) {
         int tuningMode = -1;
         if (pg.getValue(kKeyTuningMode, tuningMode) != 0) {
@@ -59,9 +63,11 @@ int GraphCameraUtil::getExecCtxIdsTuningMap(const IGraphConfig& graph,
                                 mapped->second, tuningMode, context);
         }
     });
+    });
 }
 
 int GraphCameraUtil::getSourceNode(const IGraphConfig* item, std::vector<IGraphConfig*>& sources) {
+    return guardStatus(__func__, err_argument, [&]() -> int {
     if (item == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Null pointer given");
         return err_argument;
@@ -77,10 +83,12 @@ int GraphCameraUtil::getSourceNode(const IGraphConfig* item, std::vector<IGraphC
     zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Found %lu active sources from the descriptor.",
                         static_cast<unsigned long>(found));
     return err_none;
+    });
 }
 
 int GraphCameraUtil::getProgramGroups(unsigned key, int value, const IGraphConfig* graph,
                                       std::vector<IGraphConfig*>& programGroups) {
+    return guardStatus(__func__, err_general, [&]() -> int {
     // A program group without the attribute never matches.
     const auto matches = [key, value](const IGraphConfig& pg) {
         int pgValue = 0;
@@ -96,10 +104,12 @@ int GraphCameraUtil::getProgramGroups(unsigned key, int value, const IGraphConfi
         return err_general;
     }
     return err_none;
+    });
 }
 
 int GraphCameraUtil::graphGetSinksByName(const std::string& namePart, const IGraphConfig* item,
                                          std::vector<IGraphConfig*>& sinks) {
+    return guardStatus(__func__, err_noentry, [&]() -> int {
     if (item == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "given graph config handle is null");
         return err_argument;
@@ -117,6 +127,7 @@ int GraphCameraUtil::graphGetSinksByName(const std::string& namePart, const IGra
         return err_noentry;
     }
     return err_none;
+    });
 }
 
 }  // namespace VELT

@@ -8,6 +8,7 @@
 #include "zo_camera/velt/access/graph_access_helpers.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -72,6 +73,7 @@ int readMetadata(const std::string& text, unsigned* metadata) {
 }  // namespace
 
 int GraphCameraUtil::getKernelCountInPg(const IGraphConfig* programGroup, unsigned& count) {
+    return guardStatus(__func__, err_argument, [&]() -> int {
     if (programGroup == nullptr) {
         return err_argument;
     }
@@ -81,11 +83,13 @@ int GraphCameraUtil::getKernelCountInPg(const IGraphConfig* programGroup, unsign
         ++count;
     }
     return err_none;
+    });
 }
 
 int GraphCameraUtil::kernelGetValues(const IGraphConfig* kernel, int* palUuid, int* kernelId,
                                      unsigned* metadata, int* enabled, int* rcb, int* branchPoint,
                                      int* sinkPort) {
+    return guardStatus(__func__, err_data, [&]() -> int {
     if (kernel == nullptr) {
         return err_argument;
     }
@@ -124,6 +128,7 @@ int GraphCameraUtil::kernelGetValues(const IGraphConfig* kernel, int* palUuid, i
         *sinkPort = intOr(*kernel, kKeySinkPort, -1);
     }
     return err_none;
+    });
 }
 
 }  // namespace VELT

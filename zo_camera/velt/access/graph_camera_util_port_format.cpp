@@ -10,6 +10,7 @@
 #include "zo_camera/velt/access/port_or_peer.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 namespace {
@@ -74,6 +75,7 @@ int readSize(const IGraphConfig* port, unsigned key, const char* missingMessage,
 int GraphCameraUtil::portGetFormat(const IGraphConfig* port, unsigned& enabled, unsigned& uid,
                                    unsigned& width, unsigned& height, unsigned& fourcc,
                                    unsigned& bpl, unsigned& bpp) {
+    return guardStatus(__func__, err_general, [&]() -> int {
     int result = portGetInfo(port, enabled, uid);
     if (result != 0) {
         return result;
@@ -133,9 +135,11 @@ int GraphCameraUtil::portGetFormat(const IGraphConfig* port, unsigned& enabled, 
         return err_general;
     }
     return err_none;
+    });
 }
 
 std::string GraphCameraUtil::portGetPeerFormat(const IGraphConfig* port) {
+    return guardValue<std::string>(__func__, std::string(), [&]() -> std::string {
     IGraphConfig* peer = nullptr;
     if (portGetPeer(port, &peer) != 0 || peer == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Could not find peer port - Fix your graph");
@@ -167,9 +171,11 @@ std::string GraphCameraUtil::portGetPeerFormat(const IGraphConfig* port) {
     zo_log_common_debug(ZO_LOG_INFO, kTreeTag, "Getting port info for %s, format %s",
                         print(port).c_str(), name.c_str());
     return name;
+    });
 }
 
 int GraphCameraUtil::applyFormat(const IGraphConfig* port, const std::string& format) {
+    return guardStatus(__func__, err_data, [&]() -> int {
     IGraphConfig* peer = nullptr;
     if (portGetPeer(port, &peer) != 0 || peer == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "couldn't find peer for %s",
@@ -184,6 +190,7 @@ int GraphCameraUtil::applyFormat(const IGraphConfig* port, const std::string& fo
     zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Couldn't set format %s for %s", format.c_str(),
                         print(port).c_str());
     return result;
+    });
 }
 
 }  // namespace VELT

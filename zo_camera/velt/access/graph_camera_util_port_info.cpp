@@ -7,6 +7,7 @@
 #include "zo_camera/velt/access/port_or_peer.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -26,6 +27,7 @@ int descriptorFailure(const char* message) {
 
 int GraphCameraUtil::portGetFourCCInfo(const IGraphConfig* port, unsigned& uidBase,
                                        unsigned& portUid) {
+    return guardStatus(__func__, err_argument, [&]() -> int {
     if (port == nullptr) {
         return err_argument;
     }
@@ -57,9 +59,11 @@ int GraphCameraUtil::portGetFourCCInfo(const IGraphConfig* port, unsigned& uidBa
     uidBase = tag + static_cast<unsigned>(pgId) * 65536u;
     portUid = uidBase + static_cast<unsigned>(portId);
     return err_none;
+    });
 }
 
 int GraphCameraUtil::portGetDescriptor(const IGraphConfig* port, PortDescriptor& descriptor) {
+    return guardStatus(__func__, err_data, [&]() -> int {
     if (port == nullptr) {
         return descriptorFailure("Could not get ancestor");
     }
@@ -107,9 +111,11 @@ int GraphCameraUtil::portGetDescriptor(const IGraphConfig* port, PortDescriptor&
         return err_data;
     }
     return err_none;
+    });
 }
 
 int GraphCameraUtil::portGetInfo(const IGraphConfig* port, unsigned& enabled, unsigned& uid) {
+    return guardStatus(__func__, err_argument, [&]() -> int {
     if (port == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Invalid parameter, could not get port format");
         return err_argument;
@@ -129,6 +135,7 @@ int GraphCameraUtil::portGetInfo(const IGraphConfig* port, unsigned& enabled, un
         return err_noentry;
     }
     return err_none;
+    });
 }
 
 }  // namespace VELT

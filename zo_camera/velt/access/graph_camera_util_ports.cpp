@@ -9,10 +9,12 @@
 #include "zo_camera/velt/access/graph_access_helpers.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
 IGraphConfig* GraphCameraUtil::nodeGetPortById(const IGraphConfig* node, int id) {
+    return guardValue<IGraphConfig*>(__func__, nullptr, [&]() -> IGraphConfig* {
     if (node == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Couldn't get port. Node is NULL");
         return nullptr;
@@ -26,9 +28,11 @@ IGraphConfig* GraphCameraUtil::nodeGetPortById(const IGraphConfig* node, int id)
         }
     }
     return nullptr;
+    });
 }
 
 int GraphCameraUtil::portGetDirection(const IGraphConfig* port) {
+    return guardValue<int>(__func__, 0, [&]() -> int {
     int direction = 0;
     if (port == nullptr || port->getValue(kKeyDirection, direction) != 0) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
@@ -36,9 +40,11 @@ int GraphCameraUtil::portGetDirection(const IGraphConfig* port) {
         return 0;
     }
     return direction;
+    });
 }
 
 int GraphCameraUtil::portGetKey(const IGraphConfig* port, unsigned key) {
+    return guardValue<int>(__func__, -1, [&]() -> int {
     if (port == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Invalid Node, cannot get the port execCtx id");
         return -1;
@@ -59,30 +65,38 @@ int GraphCameraUtil::portGetKey(const IGraphConfig* port, unsigned key) {
         }
     }
     return intOr(*holder, key, -1);
+    });
 }
 
 int GraphCameraUtil::portGetExecCtxId(const IGraphConfig* port) {
+    return guardValue<int>(__func__, -1, [&]() -> int {
     return portGetKey(port, kKeyExecCtxId);
+    });
 }
 
 int GraphCameraUtil::portGetStreamId(const IGraphConfig* port) {
+    return guardValue<int>(__func__, -1, [&]() -> int {
     const int streamId = portGetKey(port, kKeyStreamId);
     if (streamId < 0) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get %s for port %s", "stream_id",
                             print(port).c_str());
     }
     return streamId;
+    });
 }
 
 std::string GraphCameraUtil::portGetContentType(const IGraphConfig* port) {
+    return guardValue<std::string>(__func__, std::string(), [&]() -> std::string {
     std::string contentType = "pixel_data";
     if (port != nullptr) {
         port->getValue(kKeyContentType, contentType);
     }
     return contentType;
+    });
 }
 
 bool GraphCameraUtil::portIsVirtual(const IGraphConfig* port) {
+    return guardValue<bool>(__func__, false, [&]() -> bool {
     if (port == nullptr) {
         return false;
     }
@@ -94,9 +108,11 @@ bool GraphCameraUtil::portIsVirtual(const IGraphConfig* port) {
         return false;
     }
     return type == "sink";
+    });
 }
 
 int GraphCameraUtil::portGetPeer(const IGraphConfig* port, IGraphConfig** peer) {
+    return guardStatus(__func__, err_argument, [&]() -> int {
     if (port == nullptr || peer == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Invalid Node, cannot get the peer port");
         return err_argument;
@@ -124,9 +140,11 @@ int GraphCameraUtil::portGetPeer(const IGraphConfig* port, IGraphConfig** peer) 
     }
     *peer = found;
     return err_none;
+    });
 }
 
 bool GraphCameraUtil::isEdgePort(const IGraphConfig* port) {
+    return guardValue<bool>(__func__, false, [&]() -> bool {
     const int direction = portGetDirection(port);
     IGraphConfig* peer = nullptr;
     const int status = portGetPeer(port, &peer);
@@ -169,6 +187,7 @@ bool GraphCameraUtil::isEdgePort(const IGraphConfig* port) {
         return context != peerContext || peerBlockType == "hw" || peerBlockType == "source";
     }
     return peerIsVirtual || context != peerContext;
+    });
 }
 
 }  // namespace VELT

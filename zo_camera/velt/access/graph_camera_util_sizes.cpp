@@ -7,11 +7,13 @@
 #include "zo_camera/velt/access/graph_access_helpers.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
 int GraphCameraUtil::getDimensions(const IGraphConfig* node, int* width, int* height, int* left,
                                    int* top, int* right, int* bottom) {
+    return guardStatus(__func__, err_noentry, [&]() -> int {
     if (node == nullptr) {
         return err_argument;
     }
@@ -35,10 +37,12 @@ int GraphCameraUtil::getDimensions(const IGraphConfig* node, int* width, int* he
         }
     }
     return err_none;
+    });
 }
 
 int GraphCameraUtil::sensorGetBinningFactor(const IGraphConfig* sensor, int& horizontal,
                                             int& vertical) {
+    return guardStatus(__func__, err_argument, [&]() -> int {
     if (sensor == nullptr) {
         return err_argument;
     }
@@ -53,10 +57,12 @@ int GraphCameraUtil::sensorGetBinningFactor(const IGraphConfig* sensor, int& hor
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Error: Couldn't get vertical binning factor");
     }
     return status;
+    });
 }
 
 int GraphCameraUtil::sensorGetScalingFactor(const IGraphConfig* sensor, int& numerator,
                                             int& denominator) {
+    return guardStatus(__func__, err_argument, [&]() -> int {
     if (sensor == nullptr) {
         return err_argument;
     }
@@ -68,9 +74,11 @@ int GraphCameraUtil::sensorGetScalingFactor(const IGraphConfig* sensor, int& num
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Error: Couldn't get width scaling num ratio");
     }
     return status;
+    });
 }
 
 int GraphCameraUtil::sensorGetType(const IGraphConfig* item, std::string& sensorType) {
+    return guardStatus(__func__, err_noentry, [&]() -> int {
     if (item == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Null pointer given");
         return err_argument;
@@ -82,6 +90,7 @@ int GraphCameraUtil::sensorGetType(const IGraphConfig* item, std::string& sensor
         return err_noentry;
     }
     return err_none;
+    });
 }
 
 }  // namespace VELT

@@ -11,6 +11,7 @@
 #include "zo_camera/velt/access/graph_access_helpers.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -101,6 +102,7 @@ void addSourceOutputPorts(unsigned key, int value, const IGraphConfig& graph,
 int GraphCameraUtil::getSubgraphPorts(unsigned key, int value, int direction,
                                       const IGraphConfig& graph, std::vector<IGraphConfig*>& ports,
                                       unsigned typeKey) {
+    return guardStatus(__func__, err_argument, [&]() -> int {
     ports.clear();
     NodeIterator blockIt(&graph);
     for (IGraphConfig* block = blockIt.iterateByType(typeKey); block != nullptr;
@@ -119,15 +121,19 @@ int GraphCameraUtil::getSubgraphPorts(unsigned key, int value, int direction,
         }
     }
     return ports.empty() ? err_argument : err_none;
+    });
 }
 
 int GraphCameraUtil::getInputPorts(unsigned key, int value, const IGraphConfig& graph,
                                    std::vector<IGraphConfig*>& ports, unsigned typeKey) {
+    return guardStatus(__func__, err_argument, [&]() -> int {
     return getSubgraphPorts(key, value, 0, graph, ports, typeKey);
+    });
 }
 
 int GraphCameraUtil::getInputPort(unsigned key, int value, const IGraphConfig* graph,
                                   IGraphConfig** port, unsigned typeKey) {
+    return guardStatus(__func__, err_argument, [&]() -> int {
     if (graph == nullptr || port == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "NULL pointer given");
         return err_argument;
@@ -146,20 +152,24 @@ int GraphCameraUtil::getInputPort(unsigned key, int value, const IGraphConfig* g
         }
     }
     return status;
+    });
 }
 
 int GraphCameraUtil::getOutputPorts(unsigned key, int value, const IGraphConfig& graph,
                                     std::vector<IGraphConfig*>& ports, unsigned typeKey) {
+    return guardStatus(__func__, err_argument, [&]() -> int {
     if (getSubgraphPorts(key, value, 1, graph, ports, typeKey) == 0) {
         return err_none;
     }
     addSourceOutputPorts(key, value, graph, ports, typeKey);
     return ports.empty() ? err_argument : err_none;
+    });
 }
 
 int GraphCameraUtil::getExecCtxConnectionPorts(
     const IGraphConfig* graph, std::vector<std::pair<std::string, std::string>>& connections,
     std::vector<std::string>& sourcePeers, std::vector<std::string>& sinkNames) {
+    return guardStatus(__func__, err_argument, [&]() -> int {
     if (graph == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "NULL pointer given");
         return err_argument;
@@ -214,6 +224,7 @@ int GraphCameraUtil::getExecCtxConnectionPorts(
         }
     }
     return added == 0 ? err_argument : err_none;
+    });
 }
 
 }  // namespace VELT

@@ -12,6 +12,7 @@
 #include "velt_status.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -68,6 +69,7 @@ int setOverrideValue(GraphConfigAttribute* attribute, const std::string& value) 
 }  // namespace
 
 int GraphCameraUtil::processGraphOverrides(GraphConfigNode& graph, GraphConfigNode& root) {
+    return guardStatus(__func__, err_data, [&]() -> int {
     NodeIterator overrides(&graph);
     const unsigned applyKey = kKeyApply;
     for (IGraphConfig* item = overrides.iterateByUid(applyKey); item;
@@ -100,6 +102,7 @@ int GraphCameraUtil::processGraphOverrides(GraphConfigNode& graph, GraphConfigNo
         }
     }
     return err_none;
+    });
 }
 
 }  // namespace VELT

@@ -12,6 +12,7 @@
 #include "velt_item_uid.h"
 #include "zo_camera/velt/analysis/graph_util_common.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -67,29 +68,38 @@ int GraphUtil::init(unsigned subgraphType, const IGraphConfig* graph, GdfVersion
     mSubgraphType = subgraphType;
     mGraphSettings = graph;
 
-    try {
-        int status = analyzeGraphSettings();
-        if (status != 0) {
+    // A failure, also by an exception passing through, leaves the object
+    // inactive and empty: no query answers from a half-built analysis.
+    int status = err_internal;
+    struct EmptyUnlessBuilt {
+        GraphUtil& util;
+        const int& status;
+        ~EmptyUnlessBuilt() {
+            if (status != 0) {
+                util.clear();
+            }
+        }
+    } const emptyUnlessBuilt{*this, status};
+    status = guardStatus(__func__, err_internal, [&]() -> int {
+        int step = analyzeGraphSettings();
+        if (step != 0) {
             zo_log_common_debug(ZO_LOG_ERROR, kTag, "Graph settings analysis failed");
-            return status;
+            return step;
         }
-        status = allocatePekData();
-        if (status != 0) {
+        step = allocatePekData();
+        if (step != 0) {
             zo_log_common_debug(ZO_LOG_ERROR, kTag, "PEK data allocation failed");
-            return status;
+            return step;
         }
-        status = populatePekData();
-        if (status != 0) {
+        step = populatePekData();
+        if (step != 0) {
             zo_log_common_debug(ZO_LOG_ERROR, kTag, "PEK structures population failed");
-            return status;
+            return step;
         }
-    } catch (const std::bad_alloc&) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Graph analysis ran out of memory");
-        deletePekStructs();
-        return err_nomemory;
-    }
-    mPekDataReady = true;
-    return 0;
+        return 0;
+    });
+    mPekDataReady = status == 0;
+    return status;
 }
 
 void GraphUtil::clear() {
@@ -102,6 +112,11 @@ void GraphUtil::clear() {
 }
 
 int GraphUtil::analyzeGraphSettings() {
+    return guardStatus(__func__, err_internal, [&]() -> int {
+    if (mGraphSettings == nullptr) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "No graph to analyse: init() first");
+        return err_internal;
+    }
     zo_log_common_debug(ZO_LOG_DEBUG, kTag,
                         "--------- GraphSettings analysis started !!---------------");
     NodeIterator blocks(mGraphSettings);
@@ -136,10 +151,16 @@ int GraphUtil::analyzeGraphSettings() {
     zo_log_common_debug(ZO_LOG_DEBUG, kTag,
                         "--------- GraphSettings analysis succeeded !!---------------");
     return 0;
+    });
 }
 
 int GraphUtil::analyzeSubGraphs(std::map<int, std::shared_ptr<SubGraphInfo>>& subGraphs) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     subGraphs.clear();
+    if (mGraphSettings == nullptr) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "No graph to analyse: init() first");
+        return err_internal;
+    }
     std::set<int> ids;
     getAvailableSubgraphs(ids);
     zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Found %lu subgraphs of type %s",
@@ -206,6 +227,7 @@ int GraphUtil::analyzeSubGraphs(std::map<int, std::shared_ptr<SubGraphInfo>>& su
         return status;
     }
     return 0;
+    });
 }
 
 }  // namespace VELT

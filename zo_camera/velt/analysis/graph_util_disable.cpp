@@ -6,6 +6,7 @@
 #include "velt_graph_util.h"
 #include "zo_camera/velt/analysis/graph_util_common.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -41,6 +42,7 @@ int abandonTraversal(GraphUtil& util, SubGraphInfo& sg, int result) {
 }  // namespace
 
 int GraphUtil::disableDisconnectedKernels(SubGraphInfo& sg) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     if (static_cast<int>(mOrbaVersion) <= 6)
         return 0;
     zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Starting to disable disconnected kernels!");
@@ -78,9 +80,11 @@ int GraphUtil::disableDisconnectedKernels(SubGraphInfo& sg) {
         resetInnerGraph(sg, false);
     zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Finished to disable disconnected kernels!");
     return 0;
+    });
 }
 
 int GraphUtil::kernelDisconectedVisitor(BaseGraphNode* node, bool downstream) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     if (node == nullptr)
         return err_internal;
     ImagingNode* inner = static_cast<ImagingNode*>(node);
@@ -106,9 +110,11 @@ int GraphUtil::kernelDisconectedVisitor(BaseGraphNode* node, bool downstream) {
     zo_log_common_debug(ZO_LOG_DEBUG, kTag, "disable disconnected kernel <- %s ",
                         inner->name.c_str());
     return 0;
+    });
 }
 
 int GraphUtil::disableKernelsToDisabledTerminals(SubGraphInfo& sg) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     zo_log_common_debug(ZO_LOG_DEBUG, kTag,
                         "disableKernelsToDisabledTerminals stream id %d has %ld output ports to "
                         "check",
@@ -148,9 +154,11 @@ int GraphUtil::disableKernelsToDisabledTerminals(SubGraphInfo& sg) {
     if (traversed)
         resetInnerGraph(sg, false);
     return 0;
+    });
 }
 
 int GraphUtil::kernelDisableVisitor(BaseGraphNode* node, bool downstream) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     if (node == nullptr)
         return err_internal;
     ImagingNode* inner = static_cast<ImagingNode*>(node);
@@ -183,9 +191,11 @@ int GraphUtil::kernelDisableVisitor(BaseGraphNode* node, bool downstream) {
     inner->runKernel.enable = kernel_enable_disabled;
     zo_log_common_debug(ZO_LOG_DEBUG, kTag, "kernel %s disabled", inner->name.c_str());
     return 0;
+    });
 }
 
 void GraphUtil::resetInnerGraph(SubGraphInfo& sg, bool report) {
+    guardVoid(__func__, [&] {
     unsigned reached = 0;
     unsigned active = 0;
     std::vector<const ImagingNode*> missed;
@@ -210,6 +220,7 @@ void GraphUtil::resetInnerGraph(SubGraphInfo& sg, bool report) {
     for (const ImagingNode* node : missed)
         zo_log_common_debug(ZO_LOG_WARNING, kTag, "Imaging Node %s not reached",
                             node->name.c_str());
+    });
 }
 
 }  // namespace VELT

@@ -12,6 +12,7 @@
 #include "velt_qel_pek_utils.h"
 #include "zo_camera/velt/analysis/graph_util_common.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -67,6 +68,7 @@ __attribute__((format(printf, 3, 0))) SubGraphInfo* findSubGraph(
 }  // namespace
 
 int GraphUtil::printOuterNode(BaseGraphNode* node) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     if (node == nullptr)
         return err_internal;
     const GraphNode* outer = static_cast<const GraphNode*>(node);
@@ -74,9 +76,11 @@ int GraphUtil::printOuterNode(BaseGraphNode* node) {
                         outer->streamId, outer->execCtxId,
                         ItemUID::key2str(static_cast<unsigned>(outer->type)), outer->name.c_str());
     return 0;
+    });
 }
 
 void GraphUtil::dumpOuterGraph() {
+    guardVoid(__func__, [&] {
     logBanner(ZO_LOG_DEBUG, "Dumping Outer graph");
     std::function<int(BaseGraphNode*)> visitor = &GraphUtil::printOuterNode;
     for (const auto& entry : mGraphNodes) {
@@ -87,9 +91,11 @@ void GraphUtil::dumpOuterGraph() {
         zo_log_common_debug(ZO_LOG_DEBUG, kTag, "--> END <-- %d", result);
     }
     resetGraph();
+    });
 }
 
 void GraphUtil::dumpSubGraphInfos() {
+    guardVoid(__func__, [&] {
     logBanner(ZO_LOG_DEBUG, "FOUND %lu subgraphs of type %s ",
               static_cast<unsigned long>(mSubGraphs.size()), ItemUID::key2str(mSubgraphType));
     for (const auto& entry : mSubGraphs) {
@@ -113,9 +119,11 @@ void GraphUtil::dumpSubGraphInfos() {
                                 GraphCameraUtil::print(port).c_str());
         zo_log_common_debug(ZO_LOG_DEBUG, kTag, "<--- subgraph id %d Info END", entry.first);
     }
+    });
 }
 
 void GraphUtil::dumpPekStructs() {
+    guardVoid(__func__, [&] {
     zo_log_common_debug(ZO_LOG_ERROR, kTag, "%s", kRuleLine);
     zo_log_common_debug(ZO_LOG_ERROR, kTag, "Dumping run-kernels for %lu subgraphs of type %s ",
                         static_cast<unsigned long>(mSubGraphs.size()),
@@ -128,9 +136,11 @@ void GraphUtil::dumpPekStructs() {
                                      static_cast<unsigned>(entry.second->kernelCount));
     }
     zo_log_common_debug(ZO_LOG_ERROR, kTag, "%s", kRuleLine);
+    });
 }
 
 void GraphUtil::dumpInnerGraph(int subgraphId) {
+    guardVoid(__func__, [&] {
     SubGraphInfo* found = findSubGraph(mSubGraphs, subgraphId, "Invalid Subgraph id %d");
     if (found == nullptr)
         return;
@@ -159,9 +169,11 @@ void GraphUtil::dumpInnerGraph(int subgraphId) {
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "--> END <-- %d", result);
     }
     resetInnerGraph(sg, true);
+    });
 }
 
 void GraphUtil::dumpKernels(int subgraphId) {
+    guardVoid(__func__, [&] {
     SubGraphInfo* found = findSubGraph(mSubGraphs, subgraphId, "subgraph id %d not FOUND");
     if (found == nullptr)
         return;
@@ -189,9 +201,11 @@ void GraphUtil::dumpKernels(int subgraphId) {
             break;
     }
     resetInnerGraph(sg, true);
+    });
 }
 
 int GraphUtil::dumpInnerNodeVisitor(BaseGraphNode* node, ImagingNodeType type) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     if (node == nullptr)
         return err_internal;
     const ImagingNode& inner = *static_cast<const ImagingNode*>(node);
@@ -226,6 +240,7 @@ int GraphUtil::dumpInnerNodeVisitor(BaseGraphNode* node, ImagingNodeType type) {
                         static_cast<int>(record->bpp_info.input_bpp),
                         static_cast<int>(record->bpp_info.output_bpp));
     return 0;
+    });
 }
 
 }  // namespace VELT

@@ -11,12 +11,14 @@
 #include "zo_camera/velt/analysis/graph_util_common.h"
 #include "zo_camera/velt/kernels/int32_arithmetic.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
 using namespace analysis;
 
 int GraphUtil::populatePekData() {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     std::function<int(BaseGraphNode*)> visitor = [this](BaseGraphNode* node) {
         return resHistoryCalcVisitor(node);
     };
@@ -33,9 +35,11 @@ int GraphUtil::populatePekData() {
     resetMetaGraph();
     zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Resolution History calculation succeeded !!");
     return 0;
+    });
 }
 
 int GraphUtil::resHistoryCalcVisitor(BaseGraphNode* subgraph) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     if (subgraph == nullptr)
         return err_internal;
     SubGraphInfo& sg = *static_cast<SubGraphInfo*>(subgraph);
@@ -118,9 +122,11 @@ int GraphUtil::resHistoryCalcVisitor(BaseGraphNode* subgraph) {
                         "---- Res-history graph traversal for subgraph %d done! ----", sg.streamId);
     resetInnerGraph(sg, true);
     return fillPekRunKernels(sg);
+    });
 }
 
 int GraphUtil::calculateSourceResHistory(SubGraphInfo& sg, zo_isp_qel_resolution_info& history) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     const GraphNode* source = nullptr;
     for (const GraphNode* node : sg.nodes) {
         if (node->type == static_cast<int32_t>(kKeySource)) {
@@ -154,9 +160,11 @@ int GraphUtil::calculateSourceResHistory(SubGraphInfo& sg, zo_isp_qel_resolution
         }
     }
     return 0;
+    });
 }
 
 int GraphUtil::getUpstreamResHistory(ImagingNode& inputTerminal) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     std::string source;
     for (IGraphConfig* connection : mConnections) {
         if (strOr(*connection, kKeySink) == inputTerminal.name) {
@@ -200,9 +208,11 @@ int GraphUtil::getUpstreamResHistory(ImagingNode& inputTerminal) {
     }
     inputTerminal.portResHistories[inputTerminal.name] = upstream->resHistory;
     return 0;
+    });
 }
 
 int GraphUtil::getParentHistory(ImagingNode& node, zo_isp_qel_resolution_info& history) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Getting parent history for node %s",
                         node.name.c_str());
     if (node.parents.empty()) {
@@ -262,9 +272,11 @@ int GraphUtil::getParentHistory(ImagingNode& node, zo_isp_qel_resolution_info& h
                         node.name.c_str(), QelPekUtils::resInfoToStr(history));
     node.portResHistories.clear();
     return 0;
+    });
 }
 
 int GraphUtil::getKernelResolutionInfos(ImagingNode& kernel) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     std::map<std::string, zo_isp_qel_resolution_info> infos;
     if (QelPekUtils::kernelGetResolutions(kernel.node, infos) != 0)
         return err_argument;
@@ -304,9 +316,11 @@ int GraphUtil::getKernelResolutionInfos(ImagingNode& kernel) {
         kernel.outputResInfos[child.second] = fallback;
     }
     return 0;
+    });
 }
 
 int GraphUtil::resHistoryINodeVisitor(BaseGraphNode* node) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     if (node == nullptr)
         return err_internal;
     ImagingNode& inner = *static_cast<ImagingNode*>(node);
@@ -390,6 +404,7 @@ int GraphUtil::resHistoryINodeVisitor(BaseGraphNode* node) {
     }
     zo_log_common_debug(ZO_LOG_DEBUG, kTag, "--- Res history Visit of node %s  DONE ---", name);
     return 0;
+    });
 }
 
 }  // namespace VELT

@@ -10,6 +10,7 @@
 #include "velt_qel_pek_utils.h"
 #include "zo_camera/velt/analysis/graph_util_common.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -45,6 +46,7 @@ ImagingNode* findInner(SubGraphInfo& sg, const std::string& key) {
 }  // namespace
 
 int GraphUtil::collectPgInnerGraph(SubGraphInfo& sg, IGraphConfig& pg) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     const std::string pgName = pg.getName();
     NodeIterator children(&pg);
     while (IGraphConfig* kernel = children.iterateByType(kKeyKernel)) {
@@ -70,9 +72,11 @@ int GraphUtil::collectPgInnerGraph(SubGraphInfo& sg, IGraphConfig& pg) {
             return status;
     }
     return 0;
+    });
 }
 
 int GraphUtil::addImagingNode(SubGraphInfo& sg, IGraphConfig& kernel, std::string pgName) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     auto node = std::make_shared<ImagingNode>();
     node->type = imaging_kernel;
     node->node = &kernel;
@@ -101,10 +105,12 @@ int GraphUtil::addImagingNode(SubGraphInfo& sg, IGraphConfig& kernel, std::strin
     zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Added Imaging node %s uuid %d rcb %d",
                         node->name.c_str(), palUuid, rcb);
     return 0;
+    });
 }
 
 int GraphUtil::addRoutingNode(SubGraphInfo& sg, IGraphConfig& node, ImagingNodeType type,
                               std::string pgName) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     auto routing = std::make_shared<ImagingNode>();
     routing->type = type;
     routing->node = &node;
@@ -125,9 +131,11 @@ int GraphUtil::addRoutingNode(SubGraphInfo& sg, IGraphConfig& node, ImagingNodeT
     }
     zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Added routing node %s", routing->name.c_str());
     return 0;
+    });
 }
 
 int GraphUtil::addImagingLink(SubGraphInfo& sg, IGraphConfig& klink, IGraphConfig& pg) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     KernelLink link;
     const auto source = splitEnd(strOr(klink, kKeySource), false);
     const auto destination = splitEnd(strOr(klink, kKeyDestination), false);
@@ -211,9 +219,11 @@ int GraphUtil::addImagingLink(SubGraphInfo& sg, IGraphConfig& klink, IGraphConfi
     upstream->children.emplace(downstream, link.srcPort);
     zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Addded link %s", link.toStr().c_str());
     return 0;
+    });
 }
 
 int GraphUtil::collectSourceInnerGraph(SubGraphInfo& sg) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Collecting source output port");
     for (IGraphConfig* port : sg.outputPorts) {
         ImagingNode* terminal = terminalFor(sg, port, imaging_output_terminal);
@@ -221,9 +231,13 @@ int GraphUtil::collectSourceInnerGraph(SubGraphInfo& sg) {
                             terminal->name.c_str());
     }
     return 0;
+    });
 }
 
 int GraphUtil::collectInterPgConnections(SubGraphInfo& sg) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
+    if (mGraphSettings == nullptr)
+        return err_internal;
     IGraphConfig* graph = mGraphSettings->getDescendant(kKeyGraph);
     if (graph == nullptr)
         return err_data;
@@ -246,9 +260,11 @@ int GraphUtil::collectInterPgConnections(SubGraphInfo& sg) {
         }
     }
     return 0;
+    });
 }
 
 int GraphUtil::getUnvisitedInputPortsPeers(SubGraphInfo& sg, std::vector<ImagingNode*>& nodes) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     for (const auto& entry : sg.imagingNodes) {
         ImagingNode* node = entry.second.get();
         std::string peer;
@@ -257,6 +273,7 @@ int GraphUtil::getUnvisitedInputPortsPeers(SubGraphInfo& sg, std::vector<Imaging
             nodes.push_back(node);
     }
     return 0;
+    });
 }
 
 }  // namespace VELT

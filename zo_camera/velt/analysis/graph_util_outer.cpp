@@ -10,6 +10,7 @@
 #include "velt_item_uid.h"
 #include "zo_camera/velt/analysis/graph_util_common.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -20,12 +21,19 @@ int GraphUtil::subgraphIdOf(const GraphNode& node) const {
 }
 
 void GraphUtil::getAvailableSubgraphs(std::set<int>& ids) {
+    guardVoid(__func__, [&] {
     for (const auto& entry : mGraphNodes)
         ids.insert(subgraphIdOf(*entry.second));
+    });
 }
 
 int GraphUtil::traverseGraph(BaseGraphNode* start, std::function<int(BaseGraphNode*)>& visitor,
                              bool downstream) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
+    if (start == nullptr || !visitor) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Graph traversal needs a start node and a visitor");
+        return err_argument;
+    }
     if (start->visited)
         return 0;
     const int result = visitor(start);
@@ -53,9 +61,11 @@ int GraphUtil::traverseGraph(BaseGraphNode* start, std::function<int(BaseGraphNo
         }
     }
     return 0;
+    });
 }
 
 int GraphUtil::addGraphNode(IGraphConfig& node) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     std::string type;
     if (node.getValue(kKeyType, type) != 0) {
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "Could not get type of graph node %s ignoring",
@@ -87,9 +97,11 @@ int GraphUtil::addGraphNode(IGraphConfig& node) {
         ZO_LOG_DEBUG, kTag, "Node %s of type %s stream-id %d exeCtxId %d added to graph",
         graphNode->name.c_str(), type.c_str(), graphNode->streamId, graphNode->execCtxId);
     return 0;
+    });
 }
 
 int GraphUtil::addGraphConnection(IGraphConfig& connection) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     const std::string source = strOr(connection, kKeySource);
     const std::string sink = strOr(connection, kKeySink);
     const auto sourceEnd = splitEnd(source, true);
@@ -110,9 +122,11 @@ int GraphUtil::addGraphConnection(IGraphConfig& connection) {
     sourceNode->second->children.emplace(sinkNode->second.get(), sinkEnd.second);
     sinkNode->second->parents.emplace(sourceNode->second.get(), sourceEnd.second);
     return 0;
+    });
 }
 
 int GraphUtil::activeNodeVisitor(BaseGraphNode* node, std::vector<std::string>* active) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     if (node == nullptr || active == nullptr)
         return err_internal;
     zo_log_common_debug(ZO_LOG_ERROR, kTag, "Visiting  node %s ", node->name.c_str());
@@ -126,9 +140,11 @@ int GraphUtil::activeNodeVisitor(BaseGraphNode* node, std::vector<std::string>* 
         return 0;
     zo_log_common_debug(ZO_LOG_ERROR, kTag, "node %s is last one, stopping", node->name.c_str());
     return visit_stop;
+    });
 }
 
 int GraphUtil::removeUnusedNodes() {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Removing Unusued Nodes");
     std::vector<std::string> active;
     std::function<int(BaseGraphNode*)> visitor = [this, &active](BaseGraphNode* node) {
@@ -163,9 +179,11 @@ int GraphUtil::removeUnusedNodes() {
     zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Removed %lu Unusued Nodes - Done!",
                         static_cast<unsigned long>(before - active.size()));
     return 0;
+    });
 }
 
 void GraphUtil::resetGraph() {
+    guardVoid(__func__, [&] {
     unsigned visited = 0;
     for (const auto& entry : mGraphNodes) {
         if (entry.second->visited)
@@ -177,9 +195,11 @@ void GraphUtil::resetGraph() {
     if (visited != total)
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "Traversal of graph did not reach all nodes %u/%lu",
                             visited, total);
+    });
 }
 
 void GraphUtil::resetMetaGraph() {
+    guardVoid(__func__, [&] {
     unsigned visited = 0;
     for (const auto& entry : mSubGraphs) {
         if (entry.second->visited)
@@ -191,9 +211,13 @@ void GraphUtil::resetMetaGraph() {
         zo_log_common_debug(ZO_LOG_ERROR, kTag,
                             "Traversal of meta graph did not reach all nodes %u/%lu", visited,
                             total);
+    });
 }
 
 int GraphUtil::getCrossSgInPorts(GraphNode& node, std::vector<IGraphConfig*>& ports) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
+    if (mGraphSettings == nullptr)
+        return err_internal;
     const int id = subgraphIdOf(node);
     std::vector<GraphNode*> foreignParents;
     for (const auto& parent : node.parents) {
@@ -224,9 +248,11 @@ int GraphUtil::getCrossSgInPorts(GraphNode& node, std::vector<IGraphConfig*>& po
         }
     }
     return 0;
+    });
 }
 
 int GraphUtil::subgraphConnectionVisitor(BaseGraphNode* node) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     if (node == nullptr)
         return err_internal;
     GraphNode* graphNode = static_cast<GraphNode*>(node);
@@ -246,9 +272,11 @@ int GraphUtil::subgraphConnectionVisitor(BaseGraphNode* node) {
         to->second->parents.emplace(from->second.get(), std::to_string(id));
     }
     return 0;
+    });
 }
 
 int GraphUtil::collectSubgraphConnections() {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Looking for connections between subgraphs");
     std::function<int(BaseGraphNode*)> visitor = [this](BaseGraphNode* node) {
         return subgraphConnectionVisitor(node);
@@ -261,6 +289,7 @@ int GraphUtil::collectSubgraphConnections() {
     resetGraph();
     zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Connections between subgraphs analysis completed!!");
     return result;
+    });
 }
 
 }  // namespace VELT

@@ -9,12 +9,14 @@
 #include "velt_item_uid.h"
 #include "zo_camera/velt/analysis/graph_util_common.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
 using namespace analysis;
 
 int GraphUtil::allocatePekData() {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     if (!mSubgraphPools.empty()) {
         zo_log_common_debug(ZO_LOG_WARNING, kTag, "Allocating kernel structures before deleting.");
         deletePekStructs();
@@ -83,9 +85,11 @@ int GraphUtil::allocatePekData() {
     }
     zo_log_common_debug(ZO_LOG_DEBUG, kTag, "PEK structure allocation succeeded !!");
     return 0;
+    });
 }
 
 int GraphUtil::fillPekRunKernels(SubGraphInfo& sg) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Filling PEK run_kernels for subgraph %d", sg.streamId);
     for (const auto& entry : sg.imagingNodes) {
         ImagingNode& node = *entry.second;
@@ -121,9 +125,11 @@ int GraphUtil::fillPekRunKernels(SubGraphInfo& sg) {
             record->resolution_info[slot++] = info.second;
     }
     return 0;
+    });
 }
 
 int GraphUtil::getPekData(int subgraphId, zo_isp_qel_program_group& group) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     const auto found = mSubGraphs.find(subgraphId);
     if (found == mSubGraphs.end() || !mPekDataReady) {
         // Without a successful analysis the arrays are freed or incomplete.
@@ -136,9 +142,11 @@ int GraphUtil::getPekData(int subgraphId, zo_isp_qel_program_group& group) {
     group.run_kernels = sg.runKernels;
     group.tuning_mode = sg.tuningMode;
     return 0;
+    });
 }
 
 int GraphUtil::getPgPekData(const IGraphConfig* pg, zo_isp_qel_program_group& group) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
     const std::string pgName = pg != nullptr ? pg->getName() : std::string("(null)");
     if (!mPekDataReady) {
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "Could not find the PG %s in the Subgraphs map",
@@ -200,6 +208,7 @@ int GraphUtil::getPgPekData(const IGraphConfig* pg, zo_isp_qel_program_group& gr
         ++index;
     }
     return 0;
+    });
 }
 
 void GraphUtil::deletePekStructs() {

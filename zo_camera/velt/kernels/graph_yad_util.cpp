@@ -9,6 +9,7 @@
 #include "zo_camera/velt/kernels/stage_dimensions.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -96,6 +97,7 @@ Status readScaler(const IGraphConfig& scaler, int32_t& n, int32_t& d, int32_t& w
 
 Status GraphYadUtil::getSensorFrameParams(zo_yad_frame_params& params,
                                           std::shared_ptr<const IGraphConfig> graph) {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
     const IGraphConfig* sensor = graph ? graph->getDescendant(kKeySensor) : nullptr;
     if (sensor == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kYadTag,
@@ -179,11 +181,13 @@ Status GraphYadUtil::getSensorFrameParams(zo_yad_frame_params& params,
     params.vertical_scaling_numerator = static_cast<uint8_t>(n);
     params.vertical_scaling_denominator = static_cast<uint8_t>(verticalDenominator);
     return err_none;
+    });
 }
 
 Status GraphYadUtil::getPortFrameParams(zo_yad_frame_params& params,
                                         std::shared_ptr<const IGraphConfig> graph,
                                         const std::string& portName) {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
     const IGraphConfig* port = graph ? graph->getDescendantByString(portName) : nullptr;
     if (port == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kYadTag,
@@ -207,6 +211,7 @@ Status GraphYadUtil::getPortFrameParams(zo_yad_frame_params& params,
     params.vertical_scaling_numerator = 1;
     params.vertical_scaling_denominator = 1;
     return err_none;
+    });
 }
 
 }  // namespace VELT

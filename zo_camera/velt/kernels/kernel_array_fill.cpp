@@ -12,6 +12,7 @@
 #include "zo_camera/velt/kernels/int32_arithmetic.h"
 #include "zo_camera/velt/kernels/node_name.h"
 #include "zo_camera/velt/tree/tree_log.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -69,6 +70,7 @@ Status QelPekUtils::kernelIdSanityCheck(unsigned idSum, unsigned count) {
 
 void QelPekUtils::applyKernelConfigs(const std::vector<KernelConfigContainer>& configs,
                                      zo_isp_qel_run_kernels& rk) {
+    guardVoid(__func__, [&] {
     for (const KernelConfigContainer& config : configs) {
         if (config.kernel_uuid != rk.kernel_uuid) {
             continue;
@@ -83,10 +85,12 @@ void QelPekUtils::applyKernelConfigs(const std::vector<KernelConfigContainer>& c
             std::memcpy(rk.metadata, config.metadata, sizeof(rk.metadata));
         }
     }
+    });
 }
 
 Status QelPekUtils::populateKernelArray(int ctxId, zo_isp_qel_run_kernels* kernels,
                                         unsigned poolIndex, PortHistoryMap& portHistories) {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
     zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Enter %s for ctx %d, index %d",
                         "populateKernelArray", ctxId, static_cast<int>(poolIndex));
     dumpResHistory(inputHistory, "inputHistory");
@@ -272,6 +276,7 @@ Status QelPekUtils::populateKernelArray(int ctxId, zo_isp_qel_run_kernels* kerne
         kernels[i].resolution_history = nullptr;
     }
     return err_none;
+    });
 }
 
 }  // namespace VELT

@@ -6,6 +6,7 @@
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
 #include "zo_rulo_memory.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -42,10 +43,13 @@ const char* QelPekUtils::resInfoToStr(const zo_isp_qel_resolution_info& info) {
 }
 
 void QelPekUtils::dumpResHistory(const zo_isp_qel_resolution_info& info, const char* name) {
+    guardVoid(__func__, [&] {
     zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "%s:%s", name, resInfoToStr(info));
+    });
 }
 
 void QelPekUtils::dumpResInfo(const zo_isp_qel_run_kernels& rk) {
+    guardVoid(__func__, [&] {
     if (rk.resolution_info == nullptr) {
         return;
     }
@@ -58,9 +62,11 @@ void QelPekUtils::dumpResInfo(const zo_isp_qel_run_kernels& rk) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "res_info[%d]: %s", static_cast<int>(i),
                             resInfoToStr(rk.resolution_info[i]));
     }
+    });
 }
 
 void QelPekUtils::dumpKernels(const zo_isp_qel_run_kernels* kernels, unsigned count) {
+    guardVoid(__func__, [&] {
     if (kernels == nullptr) {
         return;
     }
@@ -90,13 +96,16 @@ void QelPekUtils::dumpKernels(const zo_isp_qel_run_kernels* kernels, unsigned co
                             static_cast<int>(rk.bpp_info.input_bpp),
                             static_cast<int>(rk.bpp_info.output_bpp));
     }
+    });
 }
 
 void QelPekUtils::dumpPortResHistoryMap(const PortHistoryMap& portHistories) {
+    guardVoid(__func__, [&] {
     zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "%s", "dumpPortResHistoryMap");
     for (const auto& entry : portHistories) {
         dumpResHistory(entry.second, GraphCameraUtil::print(entry.first).c_str());
     }
+    });
 }
 
 }  // namespace VELT

@@ -10,6 +10,7 @@
 #include "velt_node_iterator.h"
 
 #include "zo_camera/velt/tree/tree_log.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -28,43 +29,64 @@ Status sourceHistory(IGraphConfig& source, zo_isp_qel_resolution_info& history, 
 }  // namespace
 
 Status QelPekUtils::initPekUtils(const IGraphConfig* graph) {
-    if (graph == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "GC Handle NULL");
-        return err_argument;
-    }
-    // Nothing of a previous graph survives, on either path, so that queries after
-    // a failure below answer empty or with an error rather than from stale lists.
+    // Whatever fails, also by an exception passing through, the object is left
+    // empty as constructed: no query answers from lists half built or from a
+    // previous graph.
+    Status status = err_internal;
+    struct EmptyUnlessBuilt {
+        QelPekUtils& builder;
+        const Status& status;
+        ~EmptyUnlessBuilt() {
+            if (status != err_none) {
+                builder.clearGraph();
+            }
+        }
+    } const emptyUnlessBuilt{*this, status};
+    status = guardStatus(__func__, err_internal, [&]() -> Status {
+        if (graph == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "GC Handle NULL");
+            return err_argument;
+        }
+        clearGraph();
+        graphRoot = graph->getRoot();
+        if (graphRoot == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "GC Handle root is NULL");
+            return err_argument;
+        }
+        ispUtils = IspUtils::Factory(graph);
+        if (!ispUtils) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "ISP utils init failed");
+            return err_internal;
+        }
+        if (detectNewGraphVersion() || nodesHaveKernelLinks()) {
+            return graphUtil.init(contextKey(), graphRoot, static_cast<GdfVersion>(hwGeneration));
+        }
+        const Status generated = generateKernelListsForExecCtxs();
+        if (generated != err_none) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Generating kernel lists failed");
+        }
+        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "PEK utils initialized with %lu exec contexts",
+                            static_cast<unsigned long>(ctxKernelGroups.size()));
+        for (const auto& entry : ctxKernelGroups) {
+            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "PEK utils exec-context %d has %d kernels",
+                                entry.first, static_cast<int>(entry.second.count));
+        }
+        return generated;
+    });
+    return status;
+}
+
+void QelPekUtils::clearGraph() {
     releaseKernelLists();
     graphUtil.clear();
     inputHistory = zo_isp_qel_resolution_info{};
     hwGeneration = kGdfVersionNone;
-    graphRoot = graph->getRoot();
-    if (graphRoot == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "GC Handle root is NULL");
-        return err_argument;
-    }
-    ispUtils = IspUtils::Factory(graph);
-    if (!ispUtils) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "ISP utils init failed");
-        return err_internal;
-    }
-    if (detectNewGraphVersion() || nodesHaveKernelLinks()) {
-        return graphUtil.init(contextKey(), graphRoot, static_cast<GdfVersion>(hwGeneration));
-    }
-    const Status status = generateKernelListsForExecCtxs();
-    if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Generating kernel lists failed");
-    }
-    zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "PEK utils initialized with %lu exec contexts",
-                        static_cast<unsigned long>(ctxKernelGroups.size()));
-    for (const auto& entry : ctxKernelGroups) {
-        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "PEK utils exec-context %d has %d kernels",
-                            entry.first, static_cast<int>(entry.second.count));
-    }
-    return status;
+    graphRoot = nullptr;
+    ispUtils.reset();
 }
 
 Status QelPekUtils::generateKernelListsForExecCtxs() {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
     StreamChains chains;
     Status status = getStreamChains(chains);
     if (status != err_none) {
@@ -137,9 +159,11 @@ Status QelPekUtils::generateKernelListsForExecCtxs() {
         }
     }
     return err_none;
+    });
 }
 
 Status QelPekUtils::getStreamChains(StreamChains& chains) {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
     std::vector<int32_t> visited;
     const auto wasVisited = [&visited](int32_t ctx) {
         for (int32_t id : visited) {
@@ -205,9 +229,11 @@ Status QelPekUtils::getStreamChains(StreamChains& chains) {
         chains[sinkCtx] = std::move(chain);
     }
     return err_none;
+    });
 }
 
 int32_t QelPekUtils::getUpstreamStreamId(int streamId, IGraphConfig** port) {
+    return guardValue<int32_t>(__func__, -1, [&]() -> int32_t {
     IGraphConfig* input = nullptr;
     if (GraphCameraUtil::getInputPort(contextKey(), streamId, graphRoot, &input,
                                       kKeyProgramGroup) != err_none ||
@@ -227,6 +253,7 @@ int32_t QelPekUtils::getUpstreamStreamId(int streamId, IGraphConfig** port) {
         return -1;
     }
     return upstream;
+    });
 }
 
 }  // namespace VELT

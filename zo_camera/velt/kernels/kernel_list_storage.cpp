@@ -6,6 +6,7 @@
 
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_rulo_memory.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -93,6 +94,7 @@ void QelPekUtils::releaseKernelLists() {
 }
 
 Status QelPekUtils::createKernelListStructures() {
+    return guardStatus(__func__, err_nomemory, [&]() -> Status {
     execCtxIndexMap.clear();
     uint32_t index = 0;
     for (auto& entry : ctxKernelGroups) {
@@ -113,9 +115,11 @@ Status QelPekUtils::createKernelListStructures() {
         ++index;
     }
     return err_none;
+    });
 }
 
 Status QelPekUtils::createPerPgKernelListStructures(const IGraphConfig* pg, unsigned kernelCount) {
+    return guardStatus(__func__, err_nomemory, [&]() -> Status {
     // The map owns the array from the moment it exists, so nothing that
     // fails later (the message's name can throw std::bad_alloc) leaks it.
     const auto inserted = pgKernelGroups.insert({pg, KernelGroupInfo{nullptr, kernelCount}});
@@ -131,9 +135,11 @@ Status QelPekUtils::createPerPgKernelListStructures(const IGraphConfig* pg, unsi
     zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Allocated %d kernels for pg %s",
                         static_cast<int>(kernelCount), GraphCameraUtil::print(pg).c_str());
     return err_none;
+    });
 }
 
 void QelPekUtils::deleteKernelInfo() {
+    guardVoid(__func__, [&] {
     size_t index = 0;
     for (auto& entry : ctxKernelGroups) {
         if (index < resolutionPools.size()) {
@@ -149,6 +155,7 @@ void QelPekUtils::deleteKernelInfo() {
     }
     pgKernelGroups.clear();
     resolutionPools.clear();
+    });
 }
 
 }  // namespace VELT

@@ -8,6 +8,7 @@
 
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -48,6 +49,7 @@ void readOutputCrop(const IGraphConfig& output, zo_isp_qel_resolution_info& info
 }  // namespace
 
 bool QelPekUtils::kernelHasResolutions(const IGraphConfig* kernel) {
+    return guardValue<bool>(__func__, false, [&]() -> bool {
     if (kernel == nullptr || !hasReadableWidth(kernel->getDescendant(kKeyInput))) {
         return false;
     }
@@ -57,10 +59,12 @@ bool QelPekUtils::kernelHasResolutions(const IGraphConfig* kernel) {
     }
     // Several outputs are described by child nodes of "output".
     return hasReadableWidth(output) || NodeIterator(output).iterateDescendants() != nullptr;
+    });
 }
 
 Status QelPekUtils::kernelGetResolutions(const IGraphConfig* kernel,
                                          zo_isp_qel_resolution_info* info) {
+    return guardStatus(__func__, err_argument, [&]() -> Status {
     if (kernel == nullptr || info == nullptr) {
         return err_argument;
     }
@@ -91,10 +95,12 @@ Status QelPekUtils::kernelGetResolutions(const IGraphConfig* kernel,
     }
     readOutputCrop(*output, *info);
     return err_none;
+    });
 }
 
 Status QelPekUtils::kernelGetResolutions(const IGraphConfig* kernel,
                                          std::map<std::string, zo_isp_qel_resolution_info>& infos) {
+    return guardStatus(__func__, err_argument, [&]() -> Status {
     if (kernel == nullptr) {
         return err_argument;
     }
@@ -151,6 +157,7 @@ Status QelPekUtils::kernelGetResolutions(const IGraphConfig* kernel,
         }
     }
     return infos.empty() ? err_argument : err_none;
+    });
 }
 
 }  // namespace VELT

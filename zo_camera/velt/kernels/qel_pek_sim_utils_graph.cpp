@@ -10,6 +10,7 @@
 #include "velt_status.h"
 #include "zo_camera/velt/kernels/pek_sim_log.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -31,6 +32,7 @@ void addOwningProgramGroup(const IGraphConfig& nodes, const std::string& end,
 
 int QelPekSimUtils::getPgsInGraph(const IGraphConfig* descriptor, int graphId,
                                   std::set<IGraphConfig*>& pgs) {
+    return guardStatus(__func__, err_general, [&]() -> int {
     IGraphConfig* root = descriptor ? descriptor->getRoot() : nullptr;
     IGraphConfig* graphs = root ? root->getDescendant(kKeyGraphs) : nullptr;
     if (!graphs) {
@@ -74,6 +76,7 @@ int QelPekSimUtils::getPgsInGraph(const IGraphConfig* descriptor, int graphId,
     }
     zo_log_common_debug(ZO_LOG_WARNING, kPekSimTag, "Graph id %d not found", graphId);
     return err_noentry;
+    });
 }
 
 }  // namespace VELT

@@ -8,11 +8,13 @@
 #include "velt_status.h"
 #include "zo_camera/velt/kernels/pek_sim_log.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
 int QelPekSimUtils::getKernelPalUuid(const IGraphConfig* graph, const std::string& kernelName,
                                      int& palUuid) {
+    return guardStatus(__func__, err_general, [&]() -> int {
     if (!graph) {
         return err_argument;
     }
@@ -38,9 +40,11 @@ int QelPekSimUtils::getKernelPalUuid(const IGraphConfig* graph, const std::strin
     }
     zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, "Couldn't find %s", kernelName.c_str());
     return status;
+    });
 }
 
 int QelPekSimUtils::getKernelInfoList(const IGraphConfig& pg, std::vector<KernelInfo>& kernels) {
+    return guardStatus(__func__, err_general, [&]() -> int {
     NodeIterator iterator(&pg);
     for (IGraphConfig* kernel = iterator.iterateByType(kKeyKernel); kernel;
          kernel = iterator.iterateByType(kKeyKernel)) {
@@ -53,10 +57,12 @@ int QelPekSimUtils::getKernelInfoList(const IGraphConfig& pg, std::vector<Kernel
         kernels.push_back(info);
     }
     return err_none;
+    });
 }
 
 int QelPekSimUtils::getKernelList(const IGraphConfig* descriptor, int graphId, int streamId,
                                   std::vector<KernelInfo>& kernels) {
+    return guardStatus(__func__, err_general, [&]() -> int {
     std::set<IGraphConfig*> programGroups;
     int status = getPgsInGraph(descriptor, graphId, programGroups);
     if (status != err_none) {
@@ -71,6 +77,7 @@ int QelPekSimUtils::getKernelList(const IGraphConfig* descriptor, int graphId, i
         }
     }
     return err_none;
+    });
 }
 
 }  // namespace VELT

@@ -8,6 +8,7 @@
 #include "velt_status.h"
 #include "zo_camera/velt/kernels/pek_sim_log.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -44,6 +45,7 @@ int readSelections(const IGraphConfig* block, uint32_t type, uint32_t selectionK
 
 int QelPekSimUtils::getMuxConfiguration(const IGraphConfig* graph, int streamId,
                                         std::map<std::string, unsigned>& config) {
+    return guardStatus(__func__, err_general, [&]() -> int {
     if (!graph) {
         return err_argument;
     }
@@ -69,6 +71,7 @@ int QelPekSimUtils::getMuxConfiguration(const IGraphConfig* graph, int streamId,
         }
     }
     return err_none;
+    });
 }
 
 }  // namespace VELT

@@ -7,10 +7,12 @@
 #include "velt_status.h"
 #include "zo_camera/velt/kernels/pek_sim_log.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
 int QelPekSimUtils::cloneSettings(const IGraphConfig* settings, IGraphConfig** copy) {
+    return guardStatus(__func__, err_general, [&]() -> int {
     if (!settings || !copy) {
         return err_argument;
     }
@@ -21,9 +23,11 @@ int QelPekSimUtils::cloneSettings(const IGraphConfig* settings, IGraphConfig** c
     }
     *copy = clone;
     return err_none;
+    });
 }
 
 int QelPekSimUtils::setValue(IGraphConfig* node, unsigned key, int value) {
+    return guardStatus(__func__, err_general, [&]() -> int {
     if (!node) {
         return err_argument;
     }
@@ -51,6 +55,7 @@ int QelPekSimUtils::setValue(IGraphConfig* node, unsigned key, int value) {
                             ItemUID::key2str(key));
     }
     return status;
+    });
 }
 
 }  // namespace VELT

@@ -8,6 +8,7 @@
 #include "velt_node_iterator.h"
 
 #include "zo_camera/velt/tree/tree_log.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -27,14 +28,17 @@ uint32_t QelPekUtils::contextKey() const {
 }
 
 bool QelPekUtils::detectNewGraphVersion() {
+    return guardValue<bool>(__func__, false, [&]() -> bool {
     if (!ispUtils) {
         return false;
     }
     hwGeneration = ispUtils->getOrbaVersion();
     return hwGeneration > kGdfVersionOrba5;
+    });
 }
 
 bool QelPekUtils::nodesHaveKernelLinks() {
+    return guardValue<bool>(__func__, false, [&]() -> bool {
     NodeIterator groups(graphRoot);
     for (IGraphConfig* pg = groups.iterateByType(kKeyProgramGroup); pg != nullptr;
          pg = groups.iterateByType(kKeyProgramGroup)) {
@@ -45,9 +49,11 @@ bool QelPekUtils::nodesHaveKernelLinks() {
         }
     }
     return false;
+    });
 }
 
 Status QelPekUtils::getProgramGroup(int id, zo_isp_qel_program_group& group) {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
     group.kernel_count = 0;
     if (graphUtil.mGraphSettings != nullptr) {
         return graphUtil.getPekData(id, group);
@@ -65,9 +71,11 @@ Status QelPekUtils::getProgramGroup(int id, zo_isp_qel_program_group& group) {
     group.kernel_count = found->second.count;
     group.tuning_mode = 0;
     return err_none;
+    });
 }
 
 Status QelPekUtils::getProgramGroup(const IGraphConfig* pg, zo_isp_qel_program_group& group) {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
     if (pg == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Invalid parameter provided (nullptr)");
         return err_argument;
@@ -121,15 +129,19 @@ Status QelPekUtils::getProgramGroup(const IGraphConfig* pg, zo_isp_qel_program_g
         }
     }
     return err_none;
+    });
 }
 
 Status QelPekUtils::getSourceResolutionHistory(zo_isp_qel_resolution_info& history) {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
     history = graphUtil.mGraphSettings != nullptr ? graphUtil.mSourceResHistory : inputHistory;
     return err_none;
+    });
 }
 
 Status QelPekUtils::collectNodesIntAttribute(std::vector<int32_t>& values, uint32_t key,
                                              uint32_t type) const {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
     NodeIterator nodes(graphRoot);
     for (IGraphConfig* node = nodes.iterateByType(type); node != nullptr;
          node = nodes.iterateByType(type)) {
@@ -140,17 +152,21 @@ Status QelPekUtils::collectNodesIntAttribute(std::vector<int32_t>& values, uint3
         }
     }
     return err_none;
+    });
 }
 
 Status QelPekUtils::getStreamIds(std::vector<int32_t>& ids, bool sinks) const {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
     const uint32_t type = sinks                             ? kKeySink
                           : hwGeneration < kGdfVersionOrba7 ? kKeyProgramGroup
                                                             : kKeyComputeBlock;
     return collectNodesIntAttribute(ids, kKeyStreamId, type);
+    });
 }
 
 Status QelPekUtils::handleSinkPort(KernelInfo& info, const IGraphConfig* pg,
                                    std::vector<uint32_t>& disabledSlots, uint32_t slot) {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
     info.sinkPortNode = GraphCameraUtil::nodeGetPortById(pg, info.sink_port);
     if (info.sinkPortNode == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Kernel sink port id %d invalid",
@@ -165,9 +181,11 @@ Status QelPekUtils::handleSinkPort(KernelInfo& info, const IGraphConfig* pg,
         disabledSlots.push_back(slot);
     }
     return err_none;
+    });
 }
 
 void QelPekUtils::dumpKernels(int id) {
+    guardVoid(__func__, [&] {
     if (graphUtil.mGraphSettings != nullptr) {
         graphUtil.dumpKernels(id);
         return;
@@ -184,6 +202,7 @@ void QelPekUtils::dumpKernels(int id) {
                         found->second.count);
     zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "%s", line);
     dumpKernels(found->second.kernels, found->second.count);
+    });
 }
 
 }  // namespace VELT

@@ -8,10 +8,12 @@
 #include "velt_node_iterator.h"
 
 #include "zo_camera/velt/tree/tree_log.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
 Status QelPekUtils::getRoutingInfo(RoutingInfo& routing) {
+    return guardStatus(__func__, err_general, [&]() -> Status {
     routing.clear();
     const uint32_t type = hwGeneration < kGdfVersionOrba7 ? kKeyProgramGroup : kKeyComputeBlock;
     NodeIterator blocks(graphRoot);
@@ -39,6 +41,7 @@ Status QelPekUtils::getRoutingInfo(RoutingInfo& routing) {
         routing[streamId].emplace_back(pgId, rbm);
     }
     return err_none;
+    });
 }
 
 }  // namespace VELT

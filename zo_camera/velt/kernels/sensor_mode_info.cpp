@@ -6,6 +6,7 @@
 #include "zo_camera/velt/kernels/stage_dimensions.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -157,6 +158,7 @@ void readScaler(const IGraphConfig* scaler, QelPekUtils::SensorModeInfo& info, S
 }  // namespace
 
 Status QelPekUtils::getSensorModeInfo(IGraphConfig& sensor, SensorModeInfo& info) {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
     int32_t sensorWidth = 0;
     int32_t sensorHeight = 0;
     Status status = GraphCameraUtil::getDimensions(&sensor, &sensorWidth, &sensorHeight);
@@ -175,6 +177,7 @@ Status QelPekUtils::getSensorModeInfo(IGraphConfig& sensor, SensorModeInfo& info
     }
     readScaler(sensor.getDescendant(kKeyScaler), info, status);
     return status;
+    });
 }
 
 }  // namespace VELT

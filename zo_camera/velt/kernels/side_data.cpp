@@ -10,6 +10,7 @@
 #include "velt_node_iterator.h"
 
 #include "zo_camera/velt/tree/tree_log.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -67,6 +68,7 @@ Status QelPekUtils::sideDataSource(const IGraphConfig*& source) const {
 }
 
 Status QelPekUtils::getSensorCmcId(std::string& cmcId) {
+    return guardStatus(__func__, err_data, [&]() -> Status {
     const IGraphConfig* source = nullptr;
     Status status = sideDataSource(source);
     if (status != err_none) {
@@ -79,9 +81,11 @@ Status QelPekUtils::getSensorCmcId(std::string& cmcId) {
         return err_data;
     }
     return err_none;
+    });
 }
 
 Status QelPekUtils::getDolInfo(float& conversionGain, std::string& dolMode) {
+    return guardStatus(__func__, err_data, [&]() -> Status {
     const IGraphConfig* source = nullptr;
     Status status = sideDataSource(source);
     if (status != err_none) {
@@ -102,9 +106,11 @@ Status QelPekUtils::getDolInfo(float& conversionGain, std::string& dolMode) {
         return err_data;
     }
     return err_none;
+    });
 }
 
 Status QelPekUtils::getMbrData(int streamId, zo_view_mbr_limits_t* limits) {
+    return guardStatus(__func__, err_data, [&]() -> Status {
     if (limits == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Error: QelPekUtils not initialized.");
         return err_internal;
@@ -169,6 +175,7 @@ Status QelPekUtils::getMbrData(int streamId, zo_view_mbr_limits_t* limits) {
         }
     }
     return err_none;
+    });
 }
 
 }  // namespace VELT

@@ -11,6 +11,7 @@
 #include "zo_camera/velt/kernels/node_name.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -36,6 +37,7 @@ Status readSourceSize(const IGraphConfig& source, const IGraphConfig& port, int3
 
 Status QelPekUtils::sourceGetResolutionHistory(zo_isp_qel_resolution_info& history,
                                                IGraphConfig& source) {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
     const std::string name = nameOf(source);
     Status status = err_notsupported;
     switch (ItemUID::str2key(name)) {
@@ -59,10 +61,12 @@ Status QelPekUtils::sourceGetResolutionHistory(zo_isp_qel_resolution_info& histo
                             "Failed to get resolution history for source: %s", name.c_str());
     }
     return status;
+    });
 }
 
 Status QelPekUtils::calculateSensorResolutionHistory(IGraphConfig& sensor,
                                                      zo_isp_qel_resolution_info& history) {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
     const std::string name = nameOf(sensor);
     zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Calculating resolution history for source %s",
                         name.c_str());
@@ -107,10 +111,12 @@ Status QelPekUtils::calculateSensorResolutionHistory(IGraphConfig& sensor,
                         name.c_str());
     zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "History %s", resInfoToStr(history));
     return err_none;
+    });
 }
 
 Status QelPekUtils::calculateTPGResolutionHistory(IGraphConfig& tpg,
                                                   zo_isp_qel_resolution_info& history) {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
     IGraphConfig* port = tpg.getDescendantByString(kSourcePortPath);
     if (port == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
@@ -131,10 +137,12 @@ Status QelPekUtils::calculateTPGResolutionHistory(IGraphConfig& tpg,
     history = csi;
     history.output_crop = zo_rectangle{};
     return err_none;
+    });
 }
 
 Status QelPekUtils::calculateBufSrcResolutionHistory(IGraphConfig& bufferSource,
                                                      zo_isp_qel_resolution_info& history) {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
     const IGraphConfig* port = bufferSource.getDescendantByString(kSourcePortPath);
     if (port == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
@@ -152,9 +160,11 @@ Status QelPekUtils::calculateBufSrcResolutionHistory(IGraphConfig& bufferSource,
     history.input_width = history.output_width = width;
     history.input_height = history.output_height = height;
     return err_none;
+    });
 }
 
 Status QelPekUtils::getCsiDimensions(IGraphConfig& sourcePort, zo_isp_qel_resolution_info& csi) {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
     csi = zo_isp_qel_resolution_info{};
     IGraphConfig* peer = nullptr;
     const Status status = GraphCameraUtil::portGetPeer(&sourcePort, &peer);
@@ -200,11 +210,13 @@ Status QelPekUtils::getCsiDimensions(IGraphConfig& sourcePort, zo_isp_qel_resolu
     zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "%s OUT w: %d, h: %d----",
                         backEnd->getName().c_str(), csi.output_width, csi.output_height);
     return err_none;
+    });
 }
 
 Status QelPekUtils::getResHistoryForIntermediatePg(const IGraphConfig* programGroup,
                                                    zo_isp_qel_resolution_info& history,
                                                    const PortHistoryMap& portHistories) {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
     const IGraphConfig* input =
         programGroup != nullptr ? programGroup->getDescendant(kKeyInput) : nullptr;
     if (input == nullptr) {
@@ -226,6 +238,7 @@ Status QelPekUtils::getResHistoryForIntermediatePg(const IGraphConfig* programGr
                             GraphCameraUtil::print(peer).c_str());
     }
     return err_none;
+    });
 }
 
 }  // namespace VELT

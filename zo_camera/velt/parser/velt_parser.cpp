@@ -113,6 +113,7 @@ void VELTParser::parseVELTXmlData(char* data, size_t length, IGraphConfig** out)
 void VELTParser::beginDocument(XML_Parser parser) {
     openDepth_ = 0;
     skipDepth_ = 0;
+    outOfMemory_ = false;
     nodelessDepths_.clear();
     // The dictionary may have been replaced since the last document.
     names_->clear();
@@ -138,6 +139,9 @@ bool VELTParser::parsed(XML_Parser parser, int status, const char* caller, int l
 }
 
 void VELTParser::handOutTree(IGraphConfig** out) {
+    if (outOfMemory_) {
+        dropTree();
+    }
     if (current_ == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "Parser returned NULL!");
         *out = nullptr;

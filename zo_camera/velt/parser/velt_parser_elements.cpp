@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <exception>
 #include <memory>
+#include <new>
 
 #include "velt_graph_config_node.h"
 #include "velt_parser.h"
@@ -117,9 +118,14 @@ void VELTParser::openElement(const char* name, const char** attributes) {
         TreeBuilder::append(*current_, elementKey, node.get());
         current_ = node.release();
     } catch (const std::exception&) {
-        // Out of memory: the element is dropped like one that cannot be stored.
+        // Out of memory: a tree without the element would pass for the whole
+        // document, so reading stops and nothing is handed out.
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error while adding attribute");
+        outOfMemory_ = true;
         skipDepth_ = 1;
+        if (activeParser_ != nullptr) {
+            XML_StopParser(activeParser_, XML_FALSE);
+        }
     }
 }
 
@@ -161,7 +167,12 @@ GraphConfigNode* VELTParser::buildNode(const char** attributes, uint32_t& elemen
         if (key == kKeyName && kind_ == kKeyGraphDescriptor) {
             // Named descriptor elements are stored under their name and
             // remember their element name as their type.
-            if (elementNameKey != kKeyNode && node->addValue(kKeyType, *elementName_) != err_none) {
+            const int typed =
+                elementNameKey != kKeyNode ? node->addValue(kKeyType, *elementName_) : err_none;
+            if (typed == err_nomemory) {
+                throw std::bad_alloc();  // the document is dropped, see openElement()
+            }
+            if (typed != err_none) {
                 zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error adding name attribute");
                 return nullptr;
             }
@@ -169,6 +180,9 @@ GraphConfigNode* VELTParser::buildNode(const char** attributes, uint32_t& elemen
             elementKey = parser::keyOrNewKey(value_);
         }
         const int result = storeAttribute(*node, key, value);
+        if (result == err_nomemory) {
+            throw std::bad_alloc();
+        }
         if (result != err_none && result != err_exists) {
             zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error while adding attribute");
             return nullptr;
@@ -195,7 +209,11 @@ int VELTParser::storeAttribute(GraphConfigNode& node, uint32_t key, const char* 
 GraphConfigNode* VELTParser::createRoot() {
     std::unique_ptr<GraphConfigNode> root(new GraphConfigNode());
     if (!version_.empty()) {
-        if (root->addValue(kKeyVersion, version_) != err_none) {
+        const int added = root->addValue(kKeyVersion, version_);
+        if (added == err_nomemory) {
+            throw std::bad_alloc();  // the document is dropped, see openElement()
+        }
+        if (added != err_none) {
             zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error adding version attribute");
             return nullptr;
         }

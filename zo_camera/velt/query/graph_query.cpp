@@ -9,6 +9,7 @@
 #include "velt_status.h"
 #include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -46,6 +47,7 @@ int GraphQueryManager::runQuery(bool strict, const std::vector<IGraphConfig*>& r
 
 int GraphQueryManager::queryGraphs(const GraphQueryCriteria& criteria,
                                    std::vector<IGraphConfig*>& results, bool strict) {
+    return guardStatus(__func__, err_nomemory, [&]() -> int {
     return runQuery(strict, results, [&]() {
         NodeIterator entries(graphSettings_);
         for (IGraphConfig* entry = entries.iterateByUid(kKeySettings); entry != nullptr;
@@ -53,11 +55,13 @@ int GraphQueryManager::queryGraphs(const GraphQueryCriteria& criteria,
             considerEntry(criteria, entry, results);
         }
     });
+    });
 }
 
 int GraphQueryManager::queryGraphs(const GraphQueryCriteria& criteria,
                                    const std::vector<IGraphConfig*>& candidates,
                                    std::vector<IGraphConfig*>& results, bool strict) {
+    return guardStatus(__func__, err_nomemory, [&]() -> int {
     return runQuery(strict, results, [&]() {
         for (IGraphConfig* candidate : candidates) {
             if (candidate != nullptr) {
@@ -65,10 +69,12 @@ int GraphQueryManager::queryGraphs(const GraphQueryCriteria& criteria,
             }
         }
     });
+    });
 }
 
 void GraphQueryManager::goThroughSearchItems(const GraphQueryCriteria& criteria,
                                              const IGraphConfig* entry, size_t& matches) {
+    guardVoid(__func__, [&] {
     if (entry == nullptr) {
         return;
     }
@@ -92,6 +98,7 @@ void GraphQueryManager::goThroughSearchItems(const GraphQueryCriteria& criteria,
             ++matches;
         }
     }
+    });
 }
 
 void GraphQueryManager::considerEntry(const GraphQueryCriteria& criteria, IGraphConfig* entry,

@@ -9,6 +9,7 @@
 #include "velt_status.h"
 #include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -17,14 +18,19 @@ GraphQueryManager::GraphQueryManager() = default;
 GraphQueryManager::~GraphQueryManager() = default;
 
 void GraphQueryManager::setGraphDescriptor(const IGraphConfig* descriptor) {
+    guardVoid(__func__, [&] {
     graphDescriptor_ = descriptor;
+    });
 }
 
 void GraphQueryManager::setGraphSettings(const IGraphConfig* settings) {
+    guardVoid(__func__, [&] {
     graphSettings_ = settings;
+    });
 }
 
 int GraphQueryManager::validateSettingsAgainstDescriptor() {
+    return guardStatus(__func__, err_general, [&]() -> int {
     if (graphDescriptor_ == nullptr || graphSettings_ == nullptr) {
         return err_data;
     }
@@ -55,6 +61,7 @@ int GraphQueryManager::validateSettingsAgainstDescriptor() {
         // Only the warning is lost when the texts cannot be allocated.
     }
     return err_none;
+    });
 }
 
 }  // namespace VELT

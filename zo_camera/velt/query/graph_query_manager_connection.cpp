@@ -9,6 +9,7 @@
 #include "zo_camera/velt/query/connection_end.h"
 #include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -60,6 +61,7 @@ int connectVirtualSink(GraphConfigNode* sourceBlock, GraphConfigNode* sink,
 
 int GraphQueryManager::getConnectionData(const std::string& source, const std::string& sink,
                                          GraphConfigNode* settings, GraphConfigNode* result) {
+    return guardStatus(__func__, err_general, [&]() -> int {
     if (!result || !settings) {
         return err_argument;
     }
@@ -133,6 +135,7 @@ int GraphQueryManager::getConnectionData(const std::string& source, const std::s
     }
     return linkConnectionBlocks(sourceBlock, sourceEnd, destinationBlock, destinationEnd, peerText,
                                 source);
+    });
 }
 
 }  // namespace VELT

@@ -10,11 +10,13 @@
 #include "velt_status.h"
 #include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
 IGraphConfig* GraphQueryManager::copyNodeToResult(IGraphConfig* nodes, unsigned key,
                                                   GraphConfigNode* result) {
+    return guardValue<IGraphConfig*>(__func__, nullptr, [&]() -> IGraphConfig* {
     IGraphConfig* block = nodes && result ? nodes->getDescendant(key) : nullptr;
     if (!block) {
         zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Node(%s) not found from descriptor",
@@ -45,20 +47,24 @@ IGraphConfig* GraphQueryManager::copyNodeToResult(IGraphConfig* nodes, unsigned 
         return nullptr;
     }
     return result->getDescendant(key);
+    });
 }
 
 bool GraphQueryManager::nodeHasBaseNode(IGraphConfig& block, std::string& baseName) {
+    return guardValue<bool>(__func__, false, [&]() -> bool {
     std::string name;
     if (block.getValue(kKeyBaseNode, name) != err_none) {
         return false;
     }
     baseName = name;
     return true;
+    });
 }
 
 GraphConfigNode* GraphQueryManager::constructNodeFromBase(IGraphConfig* block,
                                                           std::string& baseName,
                                                           IGraphConfig* nodes) {
+    return guardValue<GraphConfigNode*>(__func__, nullptr, [&]() -> GraphConfigNode* {
     if (!block || !nodes) {
         return nullptr;
     }
@@ -91,6 +97,7 @@ GraphConfigNode* GraphQueryManager::constructNodeFromBase(IGraphConfig* block,
     zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Failed to find base node %s for node %s",
                         baseName.c_str(), blockName.c_str());
     return nullptr;
+    });
 }
 
 }  // namespace VELT

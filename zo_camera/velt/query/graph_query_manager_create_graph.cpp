@@ -12,6 +12,7 @@
 #include "velt_status.h"
 #include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -68,14 +69,11 @@ int GraphQueryManager::createGraph(IGraphConfig* settings, IGraphConfig** result
     if (!root) {
         return err_nomemory;
     }
-    int status = err_nomemory;
-    try {
-        status = getGraph(static_cast<GraphConfigNode*>(settings), root);
-    } catch (const std::bad_alloc&) {
-        // What was built stays in the root, as for any other failure.
-    }
+    // What was built stays in the root, as for any other failure; the caller
+    // frees it either way.
     *result = root;
-    return status;
+    return guardStatus(__func__, err_general,
+                       [&] { return getGraph(static_cast<GraphConfigNode*>(settings), root); });
 }
 
 void GraphQueryManager::destroyGraph(IGraphConfig* graph) {
@@ -83,6 +81,7 @@ void GraphQueryManager::destroyGraph(IGraphConfig* graph) {
 }
 
 int GraphQueryManager::getGraph(GraphConfigNode* settings, GraphConfigNode* result) {
+    return guardStatus(__func__, err_general, [&]() -> int {
     if (!settings || !graphDescriptor_ || !result) {
         return err_argument;
     }
@@ -133,9 +132,12 @@ int GraphQueryManager::getGraph(GraphConfigNode* settings, GraphConfigNode* resu
                             graphId);
         return status;
     }
-    GraphQueryUtils::disableUnusedPorts(result);
-
+    status = GraphQueryUtils::disableUnusedPorts(result);
+    if (status != err_none) {
+        return status;
+    }
     return addChosenSensorMode(result);
+    });
 }
 
 int GraphQueryManager::addConnections(const GraphConfigNode& graph, GraphConfigNode* settings,

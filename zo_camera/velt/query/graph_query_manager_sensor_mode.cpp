@@ -8,11 +8,13 @@
 #include "velt_status.h"
 #include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
 int GraphQueryManager::addSensorModeData(GraphConfigNode* sensor, GraphConfigNode* sensorModes,
                                          const std::string& modeId) {
+    return guardStatus(__func__, err_general, [&]() -> int {
     if (!sensor || !sensorModes) {
         return err_argument;
     }
@@ -37,6 +39,7 @@ int GraphQueryManager::addSensorModeData(GraphConfigNode* sensor, GraphConfigNod
     zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
                         "Sensor Mode %s not in the list of available modes", modeId.c_str());
     return err_data;
+    });
 }
 
 }  // namespace VELT

@@ -8,11 +8,13 @@
 #include "zo_camera/velt/query/connection_end.h"
 #include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
 int GraphQueryManager::getStaticConnectionData(const std::string& source, const std::string& sink,
                                                GraphConfigNode* result) {
+    return guardStatus(__func__, err_general, [&]() -> int {
     if (!result) {
         return err_argument;
     }
@@ -50,6 +52,7 @@ int GraphQueryManager::getStaticConnectionData(const std::string& source, const 
     }
     return linkConnectionBlocks(sourceBlock, sourceEnd, destinationBlock, destinationEnd, sink,
                                 source);
+    });
 }
 
 }  // namespace VELT

@@ -6,6 +6,7 @@
 #include "velt_item_uid.h"
 #include "velt_status.h"
 #include "zo_camera/velt/query/query_log.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -75,6 +76,7 @@ int mergeIntoPeer(GraphConfigNode* port) {
 
 int GraphQueryUtils::addDescendantsFromNode(GraphConfigNode* destination, GraphConfigNode* source,
                                             signed char flags) {
+    return guardStatus(__func__, err_nomemory, [&]() -> int {
     if (destination == nullptr || source == nullptr) {
         return err_argument;
     }
@@ -138,6 +140,7 @@ int GraphQueryUtils::addDescendantsFromNode(GraphConfigNode* destination, GraphC
         return mergeIntoPeer(destination);
     }
     return err_none;
+    });
 }
 
 }  // namespace VELT

@@ -7,6 +7,7 @@
 #include "velt_node_iterator.h"
 #include "velt_status.h"
 #include "zo_camera/velt/access/graph_access_helpers.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/query/query_log.h"
 
 namespace VELT {
@@ -15,16 +16,13 @@ int GraphQueryUtils::disableNode(GraphConfigNode* node) {
     if (node == nullptr) {
         return err_none;
     }
+    // A port that could not be switched off would pass for a live one.
     GraphConfigItem* enabled = node->getItem(kKeyEnabled);
-    if (enabled == nullptr) {
-        node->addValue(kKeyEnabled, 0);
-    } else {
-        enabled->setValue(0);
-    }
-    return err_none;
+    return enabled == nullptr ? node->addValue(kKeyEnabled, 0) : enabled->setValue(0);
 }
 
 GraphConfigNode* GraphQueryUtils::getPortPeer(GraphConfigNode* port) {
+    return guardValue<GraphConfigNode*>(__func__, nullptr, [&]() -> GraphConfigNode* {
     std::string peer;
     if (port == nullptr || port->getValue(kKeyPeer, peer) != 0) {
         return nullptr;
@@ -43,12 +41,14 @@ GraphConfigNode* GraphQueryUtils::getPortPeer(GraphConfigNode* port) {
         return nullptr;
     }
     return peerPort;
+    });
 }
 
-void GraphQueryUtils::disableUnusedPorts(GraphConfigNode* root) {
+int GraphQueryUtils::disableUnusedPorts(GraphConfigNode* root) {
+    return guardStatus(__func__, err_general, [&]() -> int {
     zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag, "disableUnusedPorts");
     if (root == nullptr) {
-        return;
+        return err_none;
     }
     NodeIterator blockIt(root);
     for (IGraphConfig* block = blockIt.iterateDescendants(); block != nullptr;
@@ -67,18 +67,26 @@ void GraphQueryUtils::disableUnusedPorts(GraphConfigNode* root) {
             auto* port = static_cast<GraphConfigNode*>(item);
             const std::string name = port->getName();
             IGraphConfig* peer = nullptr;
+            int status = err_none;
             if (GraphCameraUtil::portGetPeer(item, &peer) != 0) {
                 zo_log_common_debug(ZO_LOG_WARNING, kQueryTag, "port %s has no peer, disabling it.",
                                     name.c_str());
-                disableNode(port);
+                status = disableNode(port);
             } else if (intOr(*peer, kKeyEnabled, 1) == 0) {
                 zo_log_common_debug(ZO_LOG_WARNING, kQueryTag, "peer disabled, disabling port %s",
                                     name.c_str());
-                disableNode(port);
+                status = disableNode(port);
+            }
+            if (status != err_none) {
+                zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Failed to disable port %s",
+                                    name.c_str());
+                return status;
             }
         }
     }
     zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag, "disableUnusedPorts done!");
+    return err_none;
+    });
 }
 
 }  // namespace VELT

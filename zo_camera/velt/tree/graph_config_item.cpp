@@ -4,6 +4,7 @@
 
 #include "velt_graph_config_node.h"
 #include "velt_status.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -63,8 +64,10 @@ GraphConfigIntAttribute* GraphConfigIntAttribute::copy() const {
 GraphConfigStrAttribute::~GraphConfigStrAttribute() = default;
 
 int GraphConfigStrAttribute::getValue(std::string& value) const {
+    return guardStatus(__func__, err_noentry, [&]() -> int {
     value = value_;
     return err_none;
+    });
 }
 
 int GraphConfigStrAttribute::setValue(const std::string& value) {
@@ -72,8 +75,10 @@ int GraphConfigStrAttribute::setValue(const std::string& value) {
 }
 
 int GraphConfigStrAttribute::insertString(const std::string& value) {
+    return guardStatus(__func__, err_noentry, [&]() -> int {
     value_ = value;
     return err_none;
+    });
 }
 
 GraphConfigStrAttribute* GraphConfigStrAttribute::copy() const {

@@ -8,6 +8,7 @@
 #include "velt_node_iterator.h"
 #include "velt_status.h"
 #include "zo_camera/velt/tree/tree_log.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -61,6 +62,7 @@ IGraphConfig* findOption(const GraphConfigNode& node, uint32_t attributeKey,
 
 int GraphConfigNode::handleAttributeOptions(GraphConfigNode* node, uint32_t attributeKey,
                                             const std::string& value) {
+    return guardStatus(__func__, err_data, [&]() -> int {
     if (node == nullptr) {
         return err_argument;
     }
@@ -84,6 +86,7 @@ int GraphConfigNode::handleAttributeOptions(GraphConfigNode* node, uint32_t attr
         return status;
     }
     return err_none;
+    });
 }
 
 }  // namespace VELT

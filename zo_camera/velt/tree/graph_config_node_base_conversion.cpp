@@ -9,6 +9,7 @@
 #include "velt_node_iterator.h"
 #include "velt_status.h"
 #include "zo_camera/velt/tree/tree_log.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -73,6 +74,7 @@ int rekeyPortOptions(IGraphConfig* port, uint32_t baseKey, const std::string& ne
 }  // namespace
 
 int GraphConfigNode::changeBaseNodeIntoNode(GraphConfigNode& config) {
+    return guardStatus(__func__, err_general, [&]() -> int {
     const std::string newName = config.getName();
     std::string baseName;
     getValue(kKeyName, baseName);
@@ -130,6 +132,7 @@ int GraphConfigNode::changeBaseNodeIntoNode(GraphConfigNode& config) {
     zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Conversion from base node %s  done!",
                         newName.c_str());
     return err_none;
+    });
 }
 
 }  // namespace VELT

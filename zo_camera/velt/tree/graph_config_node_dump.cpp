@@ -5,19 +5,39 @@
 
 #include "velt_graph_config_node.h"
 #include "zo_camera/velt/tree/tree_log.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
 void GraphConfigNode::dumpNode() const {
+    guardVoid(__func__, [&] {
     zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Node %p type: %s ancestor %p map size %lu",
                         static_cast<const void*>(this), typeLabel(getType()),
                         static_cast<const void*>(ancestor_),
                         static_cast<unsigned long>(items_.size()));
     zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Node number of descendants : %u",
                         static_cast<unsigned>(getDescendantCount()));
+    });
 }
 
+namespace {
+
+// Indents stop growing here: a caller's depth (up to INT_MAX) must not cost
+// memory or time, and a deeper line reads no better for more blanks.
+constexpr int kMaxIndentLevel = 64;
+constexpr char kBlanks[] =
+    "                                                                "
+    "                                                                ";
+static_assert(sizeof(kBlanks) == 2 * kMaxIndentLevel + 1, "two blanks per level");
+
+int boundedLevel(int level) {
+    return level < 0 ? 0 : (level > kMaxIndentLevel ? kMaxIndentLevel : level);
+}
+
+}  // namespace
+
 void GraphConfigNode::dumpNodeTree(const GraphConfigNode* node, int depth) {
+    guardVoid(__func__, [&] {
     if (!node) {
         return;
     }
@@ -28,7 +48,7 @@ void GraphConfigNode::dumpNodeTree(const GraphConfigNode* node, int depth) {
     };
     // An explicit stack keeps deep trees off the call stack; a child node's
     // lines follow its own line at once, as in a recursive walk.
-    std::vector<Frame> frames{{node, node->begin(), depth}};
+    std::vector<Frame> frames{{node, node->begin(), boundedLevel(depth)}};
     while (!frames.empty()) {
         Frame& frame = frames.back();
         if (frame.next == frame.node->end()) {
@@ -39,28 +59,28 @@ void GraphConfigNode::dumpNodeTree(const GraphConfigNode* node, int depth) {
         const GraphConfigItem* item = frame.next->second.get();
         const int level = frame.depth;
         ++frame.next;
-        const std::string indent(level > 0 ? 2 * static_cast<size_t>(level) : 0, ' ');
+        const char* const indent = kBlanks + 2 * (kMaxIndentLevel - level);
         const char* name = ItemUID::key2str(key);
         switch (item->getType()) {
             case kTypeInt: {
                 int value = 0;
                 item->getValue(value);
                 zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "%s'%s'(%d) int [Attr] '%d'",
-                                    indent.c_str(), name, static_cast<int>(key), value);
+                                    indent, name, static_cast<int>(key), value);
                 break;
             }
             case kTypeString: {
                 std::string value;
                 item->getValue(value);
                 zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "%s'%s' str [Attr] '%s'",
-                                    indent.c_str(), name, value.c_str());
+                                    indent, name, value.c_str());
                 break;
             }
             case kTypeNode: {
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "%s'%s'(%d) [Node]", indent.c_str(),
+                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "%s'%s'(%d) [Node]", indent,
                                     name, static_cast<int>(key));
                 const auto* child = static_cast<const GraphConfigNode*>(item);
-                frames.push_back({child, child->begin(), level + 1});
+                frames.push_back({child, child->begin(), boundedLevel(level + 1)});
                 break;
             }
             default:
@@ -68,6 +88,7 @@ void GraphConfigNode::dumpNodeTree(const GraphConfigNode* node, int depth) {
                 break;
         }
     }
+    });
 }
 
 }  // namespace VELT

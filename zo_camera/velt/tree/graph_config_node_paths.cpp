@@ -7,6 +7,7 @@
 #include "velt_graph_config_node.h"
 #include "velt_status.h"
 #include "zo_camera/velt/tree/tree_log.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -70,16 +71,19 @@ GraphConfigNode* GraphConfigNode::getGraphConfigItem(const ItemUID& path) const 
 }
 
 IGraphConfig* GraphConfigNode::getDescendantByString(const std::string& path) const {
-    return getDescendant(ItemUID(path));
+    return guardValue<IGraphConfig*>(__func__, nullptr,
+                                     [&]() -> IGraphConfig* { return getDescendant(ItemUID(path)); });
 }
 
 int GraphConfigNode::getDescendantByString(const std::string& path, GraphConfigNode** out) const {
-    GraphConfigNode* node = resolvePath(ItemUID(path), false);
-    if (!node || !out) {
-        return err_argument;
-    }
-    *out = node;
-    return err_none;
+    return guardStatus(__func__, err_argument, [&]() -> int {
+        GraphConfigNode* node = resolvePath(ItemUID(path), false);
+        if (!node || !out) {
+            return err_argument;
+        }
+        *out = node;
+        return err_none;
+    });
 }
 
 int GraphConfigNode::getValue(uint32_t key, int& value) const {
@@ -88,8 +92,10 @@ int GraphConfigNode::getValue(uint32_t key, int& value) const {
 }
 
 int GraphConfigNode::getValue(uint32_t key, std::string& value) const {
+    return guardStatus(__func__, err_noentry, [&]() -> int {
     GraphConfigItem* item = firstItem(key);
     return item ? item->getValue(value) : err_general;
+    });
 }
 
 int GraphConfigNode::getValue(const ItemUID& path, int& value) const {
@@ -101,30 +107,37 @@ int GraphConfigNode::getValue(const ItemUID& path, int& value) const {
 }
 
 int GraphConfigNode::getValue(const ItemUID& path, std::string& value) const {
+    return guardStatus(__func__, err_noentry, [&]() -> int {
     if (path.size() == 1) {
         return getValue(path[0], value);
     }
     GraphConfigNode* holder = resolvePath(path, false);
     return holder ? holder->getValue(lastKey(path), value) : err_argument;
+    });
 }
 
 int GraphConfigNode::setValue(const ItemUID& path, int value) {
+    return guardStatus(__func__, err_noentry, [&]() -> int {
     if (path.size() == 1) {
         return setValue(path[0], value);
     }
     GraphConfigNode* holder = resolvePath(path, false);
     return holder ? holder->setValue(lastKey(path), value) : err_noentry;
+    });
 }
 
 int GraphConfigNode::setValue(const ItemUID& path, const std::string& value) {
+    return guardStatus(__func__, err_noentry, [&]() -> int {
     if (path.size() == 1) {
         return setValue(path[0], value);
     }
     GraphConfigNode* holder = resolvePath(path, false);
     return holder ? holder->setValue(lastKey(path), value) : err_noentry;
+    });
 }
 
 int GraphConfigNode::getAttribute(const ItemUID& path, GraphConfigAttribute** out) const {
+    return guardStatus(__func__, err_noentry, [&]() -> int {
     if (!out) {
         return err_data;
     }
@@ -143,9 +156,11 @@ int GraphConfigNode::getAttribute(const ItemUID& path, GraphConfigAttribute** ou
         return err_noentry;
     }
     return err_none;
+    });
 }
 
 int GraphConfigNode::createAttribute(const ItemUID& path, GraphConfigAttribute** out) {
+    return guardStatus(__func__, err_general, [&]() -> int {
     if (!out) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
                             "Invalid argument (nullptr) to create an attribute");
@@ -211,9 +226,13 @@ int GraphConfigNode::createAttribute(const ItemUID& path, GraphConfigAttribute**
     zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
                         "Error: item %s is not an attribute it is an existing node", name.c_str());
     return err_general;
+    });
 }
 
 int GraphConfigNode::setValueFromStr(const ItemUID& path, std::string text) {
+    // std::stoi's exceptions on malformed or oversized numbers are the one
+    // error this library lets reach its caller.
+    return boundary::settle<true, Status>(__func__, err_nomemory, err_noentry, [&]() -> int {
     GraphConfigNode* holder = path.size() == 1 ? this : resolvePath(path, true);
     if (!holder) {
         return err_noentry;
@@ -229,11 +248,10 @@ int GraphConfigNode::setValueFromStr(const ItemUID& path, std::string text) {
         item = created;
     }
     if (item->getType() == kTypeInt) {
-        // std::stoi's exceptions on malformed or oversized numbers are the
-        // one error this library lets reach its caller.
         return item->setValue(std::stoi(text));
     }
     return item->setValue(text);
+    });
 }
 
 }  // namespace VELT

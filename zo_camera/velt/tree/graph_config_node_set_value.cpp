@@ -6,6 +6,7 @@
 #include "velt_graph_config_node.h"
 #include "velt_status.h"
 #include "zo_camera/velt/tree/tree_log.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -17,6 +18,7 @@ constexpr const char* kRestricted =
 }  // namespace
 
 int GraphConfigNode::setValue(uint32_t key, int value) {
+    return guardStatus(__func__, err_noentry, [&]() -> int {
     GraphConfigItem* item = firstItem(key);
     if (!item) {
         return err_noentry;
@@ -31,9 +33,11 @@ int GraphConfigNode::setValue(uint32_t key, int value) {
         return result;
     }
     return item->setValue(value);
+    });
 }
 
 int GraphConfigNode::setValue(uint32_t key, const std::string& value) {
+    return guardStatus(__func__, err_noentry, [&]() -> int {
     GraphConfigItem* item = firstItem(key);
     if (!item) {
         return err_noentry;
@@ -48,9 +52,11 @@ int GraphConfigNode::setValue(uint32_t key, const std::string& value) {
         return result;
     }
     return item->setValue(value);
+    });
 }
 
 bool GraphConfigNode::isType(uint32_t typeKey) const {
+    return guardValue<bool>(__func__, false, [&]() -> bool {
     std::string type;
     if (getValue(kKeyType, type) != err_none) {
         // Printed as an untyped node: "NODE[name]".
@@ -60,6 +66,7 @@ bool GraphConfigNode::isType(uint32_t typeKey) const {
         return false;
     }
     return ItemUID::str2key(type) == typeKey;
+    });
 }
 
 }  // namespace VELT

@@ -5,6 +5,7 @@
 #include "velt_status.h"
 #include "zo_camera/velt/tree/child_match.h"
 #include "zo_camera/velt/tree/tree_log.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -48,12 +49,15 @@ IGraphConfig* NodeIterator::iterateDescendants() {
 }
 
 IGraphConfig* NodeIterator::iterateNodes(const uint32_t& attributeKey, const std::string& value) {
+    return guardValue<IGraphConfig*>(__func__, nullptr, [&]() -> IGraphConfig* {
     return next([&](const auto& entry) {
         return holdsValue(static_cast<const GraphConfigNode&>(*entry.second), attributeKey, value);
+    });
     });
 }
 
 IGraphConfig* NodeIterator::iterateByType(const uint32_t& typeKey) {
+    return guardValue<IGraphConfig*>(__func__, nullptr, [&]() -> IGraphConfig* {
     // Over a null node the walk only logs; the cache stays as it was.
     if (node_ && (!typeCached_ || typeKey != cachedTypeKey_)) {
         cachedTypeName_ = ItemUID::key2str(typeKey);
@@ -61,6 +65,7 @@ IGraphConfig* NodeIterator::iterateByType(const uint32_t& typeKey) {
         typeCached_ = true;
     }
     return iterateNodes(kKeyType, cachedTypeName_);
+    });
 }
 
 }  // namespace VELT
