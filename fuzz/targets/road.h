@@ -70,18 +70,19 @@ struct RoadOutcome {
 
 // Records one call with a status and a digest made outside the fault count.
 template <typename MakeDigest>
-void note(RoadJournal& journal, int32_t status, MakeDigest&& makeDigest) {
+void note(RoadJournal& journal, int32_t status, MakeDigest&& makeDigest,
+          uint32_t line = __builtin_LINE()) {
     const Bookkeeping bookkeeping(journal);
     Digest digest;
     digest.number(status);
     if (status == VELT::err_none || status == RoadCall::kNoStatus) {
         makeDigest(digest);
     }
-    journal.record(status, digest.value());
+    journal.record(status, digest.value(), line);
 }
 
-inline void noteStatus(RoadJournal& journal, int32_t status) {
-    note(journal, status, [](Digest&) {});
+inline void noteStatus(RoadJournal& journal, int32_t status, uint32_t line = __builtin_LINE()) {
+    note(journal, status, [](Digest&) {}, line);
 }
 
 // The subgraph queries of one stream (execution context) of a graph.
@@ -356,6 +357,7 @@ inline bool travelKernelLists(const VELT::IGraphConfig* graph, bool useStreamIdK
         }
     });
     for (const int32_t stream : streams) {
+        const About aboutStream(journal, [&](Digest& d) { d.text("stream").number(stream); });
         zo_isp_qel_program_group group{};
         const int status = libraryCall(journal, VELT::err_internal,
                                        [&] { return builder->getProgramGroup(stream, group); });
@@ -374,6 +376,7 @@ inline bool travelKernelLists(const VELT::IGraphConfig* graph, bool useStreamIdK
     VELT::NodeIterator blocks(graph);
     for (VELT::IGraphConfig* block = blocks.iterateDescendants(); block != nullptr;
          block = blocks.iterateDescendants()) {
+        const About aboutBlock(journal, [&](Digest& d) { d.node(block); });
         zo_isp_qel_program_group group{};
         const int status = libraryCall(journal, VELT::err_internal,
                                        [&] { return builder->getProgramGroup(block, group); });

@@ -28,6 +28,8 @@ struct RoadCall {
     uint64_t place;
     int32_t status;
     uint64_t digest;
+    // Where in the road the call was noted, for messages.
+    uint32_t line;
 };
 
 // FNV-1a over the bytes fed in.
@@ -138,11 +140,11 @@ struct RoadJournal {
         subject_ = subject;
         ordinal_ = ordinal;
     }
-    void record(int32_t status, uint64_t digest) {
+    void record(int32_t status, uint64_t digest, uint32_t line) {
         if (keepCalls) {
             const uint64_t place =
                 Digest().number(entry_).number(subject_).number(ordinal_).value();
-            calls.push_back({place, status, digest});
+            calls.push_back({place, status, digest, line});
         }
         ++ordinal_;
     }

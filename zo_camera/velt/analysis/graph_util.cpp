@@ -170,6 +170,7 @@ int GraphUtil::analyzeSubGraphs(std::map<int, std::shared_ptr<SubGraphInfo>>& su
         auto sg = std::make_shared<SubGraphInfo>();
         sg->type = static_cast<int32_t>(mSubgraphType);
         sg->subGraphId = id;
+        sg->name = std::to_string(id);
         for (const auto& entry : mGraphNodes) {
             GraphNode& node = *entry.second;
             if (subgraphIdOf(node) != id)

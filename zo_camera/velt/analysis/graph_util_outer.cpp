@@ -50,7 +50,7 @@ int GraphUtil::traverseGraph(BaseGraphNode* start, std::function<int(BaseGraphNo
         return result;
     }
     // Copy the neighbours: a visitor may not change the links, but keep the walk safe.
-    const std::map<BaseGraphNode*, std::string> next =
+    const NeighbourMap next =
         downstream ? start->children : start->parents;
     for (const auto& neighbour : next) {
         const int status = traverseGraph(neighbour.first, visitor, downstream);

@@ -8,6 +8,7 @@
 #include "zo_camera/velt/access/graph_access_helpers.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -50,6 +51,7 @@ Status setFormat(IGraphConfig* item, const std::string& format) {
 Orba5IspUtils::~Orba5IspUtils() = default;
 
 Status Orba5IspUtils::getKernelConfigurations(std::vector<KernelConfigContainer>& configs) const {
+    return guardStatus(__func__, err_general, [&]() -> Status {
     if (mGraphConfig == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "velt isp utils uninitialized");
         return err_general;
@@ -63,9 +65,11 @@ Status Orba5IspUtils::getKernelConfigurations(std::vector<KernelConfigContainer>
     dvsOff.enable = kernel_enable_disabled;
     configs.push_back(dvsOff);
     return err_none;
+    });
 }
 
 Status Orba5IspUtils::applyFormat(const IGraphConfig* port, const std::string& format) const {
+    return guardStatus(__func__, err_general, [&]() -> Status {
     IGraphConfig* peer = nullptr;
     Status status = peerForFormat(port, &peer);
     if (status != err_none) {
@@ -79,9 +83,11 @@ Status Orba5IspUtils::applyFormat(const IGraphConfig* port, const std::string& f
     zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Couldn't set format %s for %s", format.c_str(),
                         GraphCameraUtil::print(peer).c_str());
     return status;
+    });
 }
 
 Status Orba5IspUtils::applyCompression(const IGraphConfig* port, const std::string& format) const {
+    return guardStatus(__func__, err_general, [&]() -> Status {
     if (!VELTFormats::isCompressedFormat(format)) {
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
                             "Trying to apply compression with non-compressed format %s",
@@ -128,6 +134,7 @@ Status Orba5IspUtils::applyCompression(const IGraphConfig* port, const std::stri
         }
     }
     return setFormat(peer, format);
+    });
 }
 
 }  // namespace VELT

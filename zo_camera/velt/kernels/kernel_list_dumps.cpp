@@ -1,6 +1,9 @@
 // Dump text of run-kernel lists and resolution records.
 #include "velt_qel_pek_utils.h"
 
+#include <map>
+#include <string>
+
 #include "velt_graph_camera_util.h"
 
 #include "zo_camera/velt/tree/tree_log.h"
@@ -102,8 +105,14 @@ void QelPekUtils::dumpKernels(const zo_isp_qel_run_kernels* kernels, unsigned co
 void QelPekUtils::dumpPortResHistoryMap(const PortHistoryMap& portHistories) {
     guardVoid(__func__, [&] {
     zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "%s", "dumpPortResHistoryMap");
+    // By printed name: the map's own order is that of the ports' addresses,
+    // which differs from run to run.
+    std::multimap<std::string, const zo_isp_qel_resolution_info*> byName;
     for (const auto& entry : portHistories) {
-        dumpResHistory(entry.second, GraphCameraUtil::print(entry.first).c_str());
+        byName.emplace(GraphCameraUtil::print(entry.first), &entry.second);
+    }
+    for (const auto& entry : byName) {
+        dumpResHistory(*entry.second, entry.first.c_str());
     }
     });
 }

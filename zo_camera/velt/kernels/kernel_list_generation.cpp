@@ -26,6 +26,27 @@ Status sourceHistory(IGraphConfig& source, zo_isp_qel_resolution_info& history, 
     return err_none;
 }
 
+// The context of a sink: its own value under the builder's key, else that of
+// the program group feeding it. Result graphs give virtual sinks "stream_id"
+// (only static connections copy "exec_ctx_id" onto them), so with contexts by
+// "exec_ctx_id" the feeding group tells the sink's context.
+int32_t sinkContext(const IGraphConfig* sink, uint32_t key) {
+    const int32_t own = GraphCameraUtil::portGetKey(sink, key);
+    if (own >= 0) {
+        return own;
+    }
+    IGraphConfig* peer = nullptr;
+    if (GraphCameraUtil::portGetPeer(sink, &peer) != err_none || peer == nullptr) {
+        return -1;
+    }
+    const IGraphConfig* feeder = peer->getAncestor();
+    int value = -1;
+    if (feeder == nullptr || feeder->getValue(key, value) != err_none) {
+        return -1;
+    }
+    return value;
+}
+
 }  // namespace
 
 Status QelPekUtils::initPekUtils(const IGraphConfig* graph) {
@@ -179,7 +200,7 @@ Status QelPekUtils::getStreamChains(StreamChains& chains) {
         if (GraphCameraUtil::portGetContentType(sink) != "pixel_data") {
             continue;
         }
-        const int32_t sinkCtx = GraphCameraUtil::portGetKey(sink, contextKey());
+        const int32_t sinkCtx = sinkContext(sink, contextKey());
         if (sinkCtx < 0) {
             zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get %s for port %s",
                                 ItemUID::key2str(contextKey()),

@@ -69,7 +69,15 @@ int QelPekSimUtils::getKernelList(const IGraphConfig* descriptor, int graphId, i
         zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, "Error retrieving pg from graph info!");
         return status;
     }
-    for (IGraphConfig* pg : programGroups) {
+    // In document order, not in the set's order of addresses, so the list is
+    // the same from run to run.
+    IGraphConfig* nodes = descriptor->getRoot()->getDescendant(kKeyNodes);
+    NodeIterator blocks(nodes);
+    for (IGraphConfig* pg = blocks.iterateDescendants(); pg != nullptr;
+         pg = blocks.iterateDescendants()) {
+        if (programGroups.count(pg) == 0) {
+            continue;
+        }
         int pgStream = 0;
         pg->getValue(kKeyStreamId, pgStream);
         if (pgStream == streamId) {
