@@ -94,9 +94,10 @@ class ZO_EXPORT QelPekUtils {
     // Builds the kernel lists of a graph, releasing those of a previous one.
     // err_argument for a null graph or root, err_internal when no generation
     // utility can be made, err_nomemory when memory runs out; else the status
-    // of the build (or of GraphUtil::init on the subgraph path). After a
-    // failure the object is empty, as constructed, and can be initialised
-    // again.
+    // of the build (or of GraphUtil::init on the subgraph path). A null graph
+    // changes nothing; after any other failure the object holds no kernel list
+    // (queries answer empty) but knows the graph for its side data, and can be
+    // initialised again.
     Status initPekUtils(const IGraphConfig* graph);
     // Stores the graph's generation; true for generation 6 and later.
     bool detectNewGraphVersion();

@@ -43,6 +43,32 @@ void readTuningMode(const GraphNode& node, SubGraphInfo& sg) {
     sg.tuningMode = static_cast<int32_t>(value);
 }
 
+// A virtual sink without the subgraph key joins the subgraph of the block
+// feeding it: result graphs give sinks "stream_id" only (static connections
+// copy "exec_ctx_id"), and a sink left in a subgraph of its own would close
+// the meta graph into a loop that no source subgraph starts.
+void adoptFeedingSubgraph(std::map<std::string, std::shared_ptr<GraphNode>>& nodes,
+                          uint32_t subgraphType) {
+    const auto idOf = [subgraphType](const GraphNode& node) -> int32_t {
+        return subgraphType == kKeyStreamId ? node.streamId : node.execCtxId;
+    };
+    for (auto& entry : nodes) {
+        GraphNode& sink = *entry.second;
+        if (sink.type != static_cast<int32_t>(kKeySink) || idOf(sink) >= 0)
+            continue;
+        for (const auto& parent : sink.parents) {
+            const int32_t id = idOf(static_cast<const GraphNode&>(*parent.first));
+            if (id < 0)
+                continue;
+            (subgraphType == kKeyStreamId ? sink.streamId : sink.execCtxId) = id;
+            zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Sink %s joins %s %d of %s",
+                                sink.name.c_str(), ItemUID::key2str(subgraphType), id,
+                                parent.first->name.c_str());
+            break;
+        }
+    }
+}
+
 }  // namespace
 
 GraphUtil::GraphUtil()
@@ -136,6 +162,7 @@ int GraphUtil::analyzeGraphSettings() {
         addGraphConnection(*connection);
         mConnections.push_back(connection);
     }
+    adoptFeedingSubgraph(mGraphNodes, mSubgraphType);
 
     int status = removeUnusedNodes();
     if (status != 0) {

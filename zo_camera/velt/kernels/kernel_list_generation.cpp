@@ -27,9 +27,10 @@ Status sourceHistory(IGraphConfig& source, zo_isp_qel_resolution_info& history, 
 }
 
 // The context of a sink: its own value under the builder's key, else that of
-// the program group feeding it. Result graphs give virtual sinks "stream_id"
-// (only static connections copy "exec_ctx_id" onto them), so with contexts by
-// "exec_ctx_id" the feeding group tells the sink's context.
+// the program group feeding it, else, fed by a hardware block, context 0 of
+// the hardware blocks. Result graphs give virtual sinks "stream_id" (only
+// static connections copy "exec_ctx_id" onto them), so with contexts by
+// "exec_ctx_id" the feeding block tells the sink's context.
 int32_t sinkContext(const IGraphConfig* sink, uint32_t key) {
     const int32_t own = GraphCameraUtil::portGetKey(sink, key);
     if (own >= 0) {
@@ -41,33 +42,34 @@ int32_t sinkContext(const IGraphConfig* sink, uint32_t key) {
     }
     const IGraphConfig* feeder = peer->getAncestor();
     int value = -1;
-    if (feeder == nullptr || feeder->getValue(key, value) != err_none) {
-        return -1;
+    if (feeder != nullptr && feeder->getValue(key, value) == err_none) {
+        return value;
     }
-    return value;
+    return feeder != nullptr && feeder->isType(kKeyHw) ? 0 : -1;
 }
 
 }  // namespace
 
 Status QelPekUtils::initPekUtils(const IGraphConfig* graph) {
-    // Whatever fails, also by an exception passing through, the object is left
-    // empty as constructed: no query answers from lists half built or from a
-    // previous graph.
+    if (graph == nullptr) {
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "GC Handle NULL");
+        return err_argument;  // nothing changes
+    }
+    // Whatever fails later, also by an exception passing through, no kernel
+    // list is left: no query answers from lists half built or from a previous
+    // graph. The graph itself stays known, for its side data.
     Status status = err_internal;
-    struct EmptyUnlessBuilt {
+    struct NoListsUnlessBuilt {
         QelPekUtils& builder;
         const Status& status;
-        ~EmptyUnlessBuilt() {
+        ~NoListsUnlessBuilt() {
             if (status != err_none) {
-                builder.clearGraph();
+                builder.releaseKernelLists();
+                builder.graphUtil.clear();
             }
         }
-    } const emptyUnlessBuilt{*this, status};
+    } const noListsUnlessBuilt{*this, status};
     status = guardStatus(__func__, err_internal, [&]() -> Status {
-        if (graph == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "GC Handle NULL");
-            return err_argument;
-        }
         clearGraph();
         graphRoot = graph->getRoot();
         if (graphRoot == nullptr) {

@@ -186,6 +186,7 @@ TEST_P(BundledKernelLists, AlikeWithContextsByEitherKey) {
     ASSERT_EQ(0, manager.queryGraphs({}, entries, true));
     ASSERT_FALSE(entries.empty());
     zovesk_test::LogCapture log;
+    size_t kernels = 0;
     for (IGraphConfig* entry : entries) {
         ResultGraph graph;
         ASSERT_EQ(0, manager.createGraph(entry, &graph.root));
@@ -194,10 +195,12 @@ TEST_P(BundledKernelLists, AlikeWithContextsByEitherKey) {
         ASSERT_EQ(0, byStream.initPekUtils(graph.root));
         ASSERT_EQ(0, byContext.initPekUtils(graph.root));
         const auto lists = listsOf(byStream);
-        ASSERT_FALSE(lists.empty());
-        EXPECT_GT(lists.front()[1], 0u);
+        for (const auto& list : lists) {
+            kernels += list[1];
+        }
         EXPECT_EQ(lists, listsOf(byContext));
     }
+    EXPECT_GT(kernels, entries.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(Documents, BundledKernelLists,
