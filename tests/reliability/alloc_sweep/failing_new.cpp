@@ -1,7 +1,6 @@
 #include "reliability/alloc_sweep/failing_new.h"
 
 #include <atomic>
-#include <execinfo.h>
 #include <cstdlib>
 #include <new>
 
@@ -27,7 +26,6 @@ void* allocate(std::size_t size) {
         const int64_t attempt = g_attempts.fetch_add(1);
         const int64_t failAt = g_failAt.load();
         if (failAt >= 0 && attempt >= failAt) {
-            if (attempt == failAt && std::getenv("TRACE_FAIL")) { void* f[40]; int n = backtrace(f, 40); backtrace_symbols_fd(f, n, 2); }
             throw std::bad_alloc();
         }
     }
