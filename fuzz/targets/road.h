@@ -82,7 +82,8 @@ void note(RoadJournal& journal, int32_t status, MakeDigest&& makeDigest,
 }
 
 inline void noteStatus(RoadJournal& journal, int32_t status, uint32_t line = __builtin_LINE()) {
-    note(journal, status, [](Digest&) {}, line);
+    note(
+        journal, status, [](Digest&) {}, line);
 }
 
 // The subgraph queries of one stream (execution context) of a graph.
@@ -120,7 +121,8 @@ inline void travelPort(const VELT::IGraphConfig* port, RoadJournal& journal) {
     const int direction =
         libraryCall(journal, -1, [&] { return GraphCameraUtil::portGetDirection(port); });
     note(journal, none, [&](Digest& d) { d.number(direction); });
-    const int ctx = libraryCall(journal, -1, [&] { return GraphCameraUtil::portGetExecCtxId(port); });
+    const int ctx =
+        libraryCall(journal, -1, [&] { return GraphCameraUtil::portGetExecCtxId(port); });
     const int stream =
         libraryCall(journal, -1, [&] { return GraphCameraUtil::portGetStreamId(port); });
     note(journal, none, [&](Digest& d) { d.number(ctx).number(stream); });
@@ -128,7 +130,8 @@ inline void travelPort(const VELT::IGraphConfig* port, RoadJournal& journal) {
         journal, std::string(), [&] { return GraphCameraUtil::portGetContentType(port); });
     const bool isVirtual =
         libraryCall(journal, false, [&] { return GraphCameraUtil::portIsVirtual(port); });
-    const bool edge = libraryCall(journal, false, [&] { return GraphCameraUtil::isEdgePort(port); });
+    const bool edge =
+        libraryCall(journal, false, [&] { return GraphCameraUtil::isEdgePort(port); });
     note(journal, none, [&](Digest& d) { d.text(content).number(isVirtual).number(edge); });
     VELT::IGraphConfig* peer = nullptr;
     const int peerStatus = libraryCall(journal, VELT::err_internal,
@@ -164,9 +167,8 @@ inline void travelPort(const VELT::IGraphConfig* port, RoadJournal& journal) {
     note(journal, none, [&](Digest& d) { d.text(peerFormat); });
     std::string pgName;
     std::string portName;
-    const int names = libraryCall(journal, VELT::err_internal, [&] {
-        return VELT::getPgAndPortNames(*port, pgName, portName);
-    });
+    const int names = libraryCall(journal, VELT::err_internal,
+                                  [&] { return VELT::getPgAndPortNames(*port, pgName, portName); });
     note(journal, names, [&](Digest& d) { d.text(pgName).text(portName); });
 }
 
@@ -227,8 +229,9 @@ inline void travelBlock(const VELT::IGraphConfig* block, RoadJournal& journal) {
     });
     note(journal, counted, [&](Digest& d) { d.number(kernels); });
     std::string sensorType;
-    const int typed = libraryCall(journal, VELT::err_internal,
-                                  [&] { return GraphCameraUtil::sensorGetType(block, sensorType); });
+    const int typed = libraryCall(journal, VELT::err_internal, [&] {
+        return GraphCameraUtil::sensorGetType(block, sensorType);
+    });
     note(journal, typed, [&](Digest& d) { d.text(sensorType); });
     int factors[4] = {};
     const int binning = libraryCall(journal, VELT::err_internal, [&] {
@@ -261,8 +264,8 @@ inline void travelAccessors(const VELT::IGraphConfig* graph, RoadJournal& journa
     using VELT::GraphCameraUtil;
     const About about(journal, [](Digest& d) { d.text("accessors"); });
     std::set<int> ids;
-    const int ctxIds =
-        libraryCall(journal, VELT::err_internal, [&] { return GraphCameraUtil::getExecCtxIds(*graph, ids); });
+    const int ctxIds = libraryCall(journal, VELT::err_internal,
+                                   [&] { return GraphCameraUtil::getExecCtxIds(*graph, ids); });
     note(journal, ctxIds, [&](Digest& d) {
         for (int id : ids) {
             d.number(id);
@@ -323,9 +326,9 @@ inline void travelAccessors(const VELT::IGraphConfig* graph, RoadJournal& journa
     }
     const VELT::ItemUID uid =
         libraryCall(journal, VELT::ItemUID(), [&] { return VELT::ItemUID(path); });
-    const VELT::IGraphConfig* found = libraryCall(
-        journal, static_cast<VELT::IGraphConfig*>(nullptr),
-        [&] { return graph->getDescendantByString(path); });
+    const VELT::IGraphConfig* found =
+        libraryCall(journal, static_cast<VELT::IGraphConfig*>(nullptr),
+                    [&] { return graph->getDescendantByString(path); });
     note(journal, RoadCall::kNoStatus, [&](Digest& d) { d.number(uid.size()).node(found); });
     libraryCall(journal, [&] { GraphCameraUtil::dumpNodeTree(graph, 3); });
 }
@@ -342,8 +345,8 @@ inline bool travelKernelLists(const VELT::IGraphConfig* graph, bool useStreamIdK
     if (!builder) {
         return false;
     }
-    const int init = libraryCall(journal, VELT::err_internal,
-                                 [&] { return builder->initPekUtils(graph); });
+    const int init =
+        libraryCall(journal, VELT::err_internal, [&] { return builder->initPekUtils(graph); });
     noteStatus(journal, init);
     if (init != VELT::err_none) {
         return false;
@@ -369,9 +372,8 @@ inline bool travelKernelLists(const VELT::IGraphConfig* graph, bool useStreamIdK
             outcome.runKernels += group.kernel_count;
         }
         libraryCall(journal, [&] { builder->dumpKernels(stream); });
-        libraryCall(journal, [&] {
-            VELT::QelPekUtils::dumpKernels(group.run_kernels, group.kernel_count);
-        });
+        libraryCall(journal,
+                    [&] { VELT::QelPekUtils::dumpKernels(group.run_kernels, group.kernel_count); });
     }
     VELT::NodeIterator blocks(graph);
     for (VELT::IGraphConfig* block = blocks.iterateDescendants(); block != nullptr;
@@ -440,7 +442,8 @@ inline void travelRoad(const VELT::IGraphConfig* descriptor, VELT::IGraphConfig*
     // A narrower query over the first results, as a camera layer picks a
     // graph id and then a frame rate.
     VELT::GraphQueryCriteria criteria;
-    const VELT::ItemUID idKey = libraryCall(journal, VELT::ItemUID(), [] { return VELT::ItemUID("id"); });
+    const VELT::ItemUID idKey =
+        libraryCall(journal, VELT::ItemUID(), [] { return VELT::ItemUID("id"); });
     const VELT::ItemUID fpsKey =
         libraryCall(journal, VELT::ItemUID(), [] { return VELT::ItemUID("fps"); });
     {

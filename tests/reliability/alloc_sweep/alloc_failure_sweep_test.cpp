@@ -54,7 +54,8 @@ class AllocFailureSweep : public ::testing::TestWithParam<const char*> {
         for (const RoadCall& call : clean_.journal.calls) {
             const auto [it, inserted] =
                 cleanCalls_.insert({call.place, {call.status, call.digest, false}});
-            if (!inserted && (it->second.status != call.status || it->second.digest != call.digest)) {
+            if (!inserted &&
+                (it->second.status != call.status || it->second.digest != call.digest)) {
                 it->second.ambiguous = true;
             }
         }
@@ -94,8 +95,8 @@ class AllocFailureSweep : public ::testing::TestWithParam<const char*> {
                 continue;
             }
             if (clean->second.status != VELT::err_none || clean->second.digest != call.digest) {
-                ADD_FAILURE() << "allocation " << n << ": the call noted at road line "
-                              << call.line << " reported success with another result";
+                ADD_FAILURE() << "allocation " << n << ": the call noted at road line " << call.line
+                              << " reported success with another result";
                 ++wrong;
             }
         }

@@ -245,10 +245,10 @@ std::string withoutAddresses(const std::string& text) {
 // ordered by address.
 TEST(VeltKernels, OutputIsTheSameFromRunToRun) {
     const std::vector<std::vector<std::string>> commands = {
-        {"kernels", example("orba6_descriptor.xml"), example("orba6_settings.xml"), "--key",
-         "7000", "--format", "dot"},
-        {"kernels", example("orba7_descriptor.xml"), example("orba7_settings.xml"), "--key",
-         "7000", "--format", "json"},
+        {"kernels", example("orba6_descriptor.xml"), example("orba6_settings.xml"), "--key", "7000",
+         "--format", "dot"},
+        {"kernels", example("orba7_descriptor.xml"), example("orba7_settings.xml"), "--key", "7000",
+         "--format", "json"},
         {"kernels", descriptorPath(), settingsPath(), "--key", "6000", "--format", "json"},
         {"build", descriptorPath(), settingsPath(), "--key", "6000", "--format", "json"},
     };

@@ -11,8 +11,8 @@
 #include "velt_graph_util.h"
 #include "velt_item_uid.h"
 #include "zo_camera/velt/analysis/graph_util_common.h"
-#include "zo_log_common.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
+#include "zo_log_common.h"
 
 namespace VELT {
 
@@ -61,9 +61,8 @@ void adoptFeedingSubgraph(std::map<std::string, std::shared_ptr<GraphNode>>& nod
             if (id < 0)
                 continue;
             (subgraphType == kKeyStreamId ? sink.streamId : sink.execCtxId) = id;
-            zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Sink %s joins %s %d of %s",
-                                sink.name.c_str(), ItemUID::key2str(subgraphType), id,
-                                parent.first->name.c_str());
+            zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Sink %s joins %s %d of %s", sink.name.c_str(),
+                                ItemUID::key2str(subgraphType), id, parent.first->name.c_str());
             break;
         }
     }
@@ -139,122 +138,125 @@ void GraphUtil::clear() {
 
 int GraphUtil::analyzeGraphSettings() {
     return guardStatus(__func__, err_internal, [&]() -> int {
-    if (mGraphSettings == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag, "No graph to analyse: init() first");
-        return err_internal;
-    }
-    zo_log_common_debug(ZO_LOG_DEBUG, kTag,
-                        "--------- GraphSettings analysis started !!---------------");
-    NodeIterator blocks(mGraphSettings);
-    while (IGraphConfig* block = blocks.iterateDescendants()) {
-        const int status = addGraphNode(*block);
-        if (status != 0)
+        if (mGraphSettings == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTag, "No graph to analyse: init() first");
+            return err_internal;
+        }
+        zo_log_common_debug(ZO_LOG_DEBUG, kTag,
+                            "--------- GraphSettings analysis started !!---------------");
+        NodeIterator blocks(mGraphSettings);
+        while (IGraphConfig* block = blocks.iterateDescendants()) {
+            const int status = addGraphNode(*block);
+            if (status != 0)
+                return status;
+        }
+
+        IGraphConfig* graph = mGraphSettings->getDescendant(kKeyGraph);
+        if (graph == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTag,
+                                "Failed to locate graph node - Invalid settings");
+            return err_internal;
+        }
+        NodeIterator connections(graph);
+        while (IGraphConfig* connection = connections.iterateByUid(kKeyConnection)) {
+            addGraphConnection(*connection);
+            mConnections.push_back(connection);
+        }
+        adoptFeedingSubgraph(mGraphNodes, mSubgraphType);
+
+        int status = removeUnusedNodes();
+        if (status != 0) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTag, "Removal of unused of nodes failed  %d ",
+                                status);
             return status;
-    }
-
-    IGraphConfig* graph = mGraphSettings->getDescendant(kKeyGraph);
-    if (graph == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Failed to locate graph node - Invalid settings");
-        return err_internal;
-    }
-    NodeIterator connections(graph);
-    while (IGraphConfig* connection = connections.iterateByUid(kKeyConnection)) {
-        addGraphConnection(*connection);
-        mConnections.push_back(connection);
-    }
-    adoptFeedingSubgraph(mGraphNodes, mSubgraphType);
-
-    int status = removeUnusedNodes();
-    if (status != 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Removal of unused of nodes failed  %d ", status);
-        return status;
-    }
-    dumpOuterGraph();
-    status = analyzeSubGraphs(mSubGraphs);
-    if (status != 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Analysis of subgraphs failed  %d ", status);
-        return status;
-    }
-    zo_log_common_debug(ZO_LOG_DEBUG, kTag,
-                        "--------- GraphSettings analysis succeeded !!---------------");
-    return 0;
+        }
+        dumpOuterGraph();
+        status = analyzeSubGraphs(mSubGraphs);
+        if (status != 0) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTag, "Analysis of subgraphs failed  %d ", status);
+            return status;
+        }
+        zo_log_common_debug(ZO_LOG_DEBUG, kTag,
+                            "--------- GraphSettings analysis succeeded !!---------------");
+        return 0;
     });
 }
 
 int GraphUtil::analyzeSubGraphs(std::map<int, std::shared_ptr<SubGraphInfo>>& subGraphs) {
     return guardStatus(__func__, err_internal, [&]() -> int {
-    subGraphs.clear();
-    if (mGraphSettings == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag, "No graph to analyse: init() first");
-        return err_internal;
-    }
-    std::set<int> ids;
-    getAvailableSubgraphs(ids);
-    zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Found %lu subgraphs of type %s",
-                        static_cast<unsigned long>(ids.size()), ItemUID::key2str(mSubgraphType));
-
-    for (const int id : ids) {
-        auto sg = std::make_shared<SubGraphInfo>();
-        sg->type = static_cast<int32_t>(mSubgraphType);
-        sg->subGraphId = id;
-        sg->name = std::to_string(id);
-        for (const auto& entry : mGraphNodes) {
-            GraphNode& node = *entry.second;
-            if (subgraphIdOf(node) != id)
-                continue;
-            sg->nodes.push_back(&node);
-            if (node.type == static_cast<int32_t>(mPgTypeKey)) {
-                sg->pgs.push_back(node.node);
-                sg->streamId = node.streamId;
-            }
-            const int status = getCrossSgInPorts(node, sg->inputPorts);
-            if (status != 0)
-                return status;
-            readTuningMode(node, *sg);
+        subGraphs.clear();
+        if (mGraphSettings == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTag, "No graph to analyse: init() first");
+            return err_internal;
         }
-        GraphCameraUtil::getOutputPorts(mSubgraphType, id, *mGraphSettings, sg->outputPorts,
-                                        mPgTypeKey);
+        std::set<int> ids;
+        getAvailableSubgraphs(ids);
+        zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Found %lu subgraphs of type %s",
+                            static_cast<unsigned long>(ids.size()),
+                            ItemUID::key2str(mSubgraphType));
 
-        sg->kernelCount = 0;
-        for (IGraphConfig* pg : sg->pgs) {
-            const int status = collectPgInnerGraph(*sg, *pg);
+        for (const int id : ids) {
+            auto sg = std::make_shared<SubGraphInfo>();
+            sg->type = static_cast<int32_t>(mSubgraphType);
+            sg->subGraphId = id;
+            sg->name = std::to_string(id);
+            for (const auto& entry : mGraphNodes) {
+                GraphNode& node = *entry.second;
+                if (subgraphIdOf(node) != id)
+                    continue;
+                sg->nodes.push_back(&node);
+                if (node.type == static_cast<int32_t>(mPgTypeKey)) {
+                    sg->pgs.push_back(node.node);
+                    sg->streamId = node.streamId;
+                }
+                const int status = getCrossSgInPorts(node, sg->inputPorts);
+                if (status != 0)
+                    return status;
+                readTuningMode(node, *sg);
+            }
+            GraphCameraUtil::getOutputPorts(mSubgraphType, id, *mGraphSettings, sg->outputPorts,
+                                            mPgTypeKey);
+
+            sg->kernelCount = 0;
+            for (IGraphConfig* pg : sg->pgs) {
+                const int status = collectPgInnerGraph(*sg, *pg);
+                if (status != 0) {
+                    zo_log_common_debug(ZO_LOG_ERROR, kTag,
+                                        "Failed to collect imaging graph info from %s",
+                                        GraphCameraUtil::print(pg).c_str());
+                    return status;
+                }
+            }
+            int status = disableDisconnectedKernels(*sg);
+            if (status != 0) {
+                zo_log_common_debug(ZO_LOG_ERROR, kTag, "Failed to disable disconnected filters");
+                return status;
+            }
+            if (sg->inputPorts.empty()) {
+                status = collectSourceInnerGraph(*sg);
+                if (status != 0) {
+                    zo_log_common_debug(ZO_LOG_ERROR, kTag,
+                                        "Failed to collect imaging graph info from source");
+                    return status;
+                }
+            }
+            status = collectInterPgConnections(*sg);
             if (status != 0) {
                 zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                                    "Failed to collect imaging graph info from %s",
-                                    GraphCameraUtil::print(pg).c_str());
+                                    "Failed to add graph connections to imaging graph info %d", id);
                 return status;
             }
+            subGraphs[id] = sg;
         }
-        int status = disableDisconnectedKernels(*sg);
-        if (status != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTag, "Failed to disable disconnected filters");
-            return status;
-        }
-        if (sg->inputPorts.empty()) {
-            status = collectSourceInnerGraph(*sg);
-            if (status != 0) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                                    "Failed to collect imaging graph info from source");
-                return status;
-            }
-        }
-        status = collectInterPgConnections(*sg);
+
+        dumpSubGraphInfos();
+        const int status = collectSubgraphConnections();
         if (status != 0) {
             zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                                "Failed to add graph connections to imaging graph info %d", id);
+                                "Failed to add graph connections to imaging graph info from");
             return status;
         }
-        subGraphs[id] = sg;
-    }
-
-    dumpSubGraphInfos();
-    const int status = collectSubgraphConnections();
-    if (status != 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                            "Failed to add graph connections to imaging graph info from");
-        return status;
-    }
-    return 0;
+        return 0;
     });
 }
 

@@ -10,9 +10,9 @@
 #include "velt_graph_query_utils.h"
 #include "velt_node_iterator.h"
 #include "velt_status.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
-#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -82,61 +82,62 @@ void GraphQueryManager::destroyGraph(IGraphConfig* graph) {
 
 int GraphQueryManager::getGraph(GraphConfigNode* settings, GraphConfigNode* result) {
     return guardStatus(__func__, err_general, [&]() -> int {
-    if (!settings || !graphDescriptor_ || !result) {
-        return err_argument;
-    }
-    int status = settings->getValue(kKeyKey, settingsKey_);
-    if (status != err_none) {
-        return status;
-    }
-    status = result->addValue(kKeyKey, settingsKey_);
-    if (status != err_none) {
-        return status;
-    }
-    int graphId = 0;
-    status = settings->getValue(kKeyId, graphId);
-    if (status != err_none) {
-        return status;
-    }
+        if (!settings || !graphDescriptor_ || !result) {
+            return err_argument;
+        }
+        int status = settings->getValue(kKeyKey, settingsKey_);
+        if (status != err_none) {
+            return status;
+        }
+        status = result->addValue(kKeyKey, settingsKey_);
+        if (status != err_none) {
+            return status;
+        }
+        int graphId = 0;
+        status = settings->getValue(kKeyId, graphId);
+        if (status != err_none) {
+            return status;
+        }
 
-    GraphConfigNode* graph = findDescriptorGraph(graphDescriptor_, graphId);
-    if (!graph) {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                            "could not find graph with id %d from graph descriptor", graphId);
-        return err_data;
-    }
-    GraphConfigNode* graphCopy = nullptr;
-    status = copyGraphWithVersion(graphDescriptor_, graph, &graphCopy);
-    if (status != err_none) {
-        return status;
-    }
-    status = result->insertDescendant(graphCopy, kKeyGraph);
-    if (status != err_none) {
-        delete graphCopy;
-        return status;
-    }
+        GraphConfigNode* graph = findDescriptorGraph(graphDescriptor_, graphId);
+        if (!graph) {
+            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
+                                "could not find graph with id %d from graph descriptor", graphId);
+            return err_data;
+        }
+        GraphConfigNode* graphCopy = nullptr;
+        status = copyGraphWithVersion(graphDescriptor_, graph, &graphCopy);
+        if (status != err_none) {
+            return status;
+        }
+        status = result->insertDescendant(graphCopy, kKeyGraph);
+        if (status != err_none) {
+            delete graphCopy;
+            return status;
+        }
 
-    status = addConnections(*graph, settings, result);
-    if (status != err_none) {
-        return status;
-    }
+        status = addConnections(*graph, settings, result);
+        if (status != err_none) {
+            return status;
+        }
 
-    status = GraphQueryUtils::addDescendantsFromNode(result, settings, kMergeSettings);
-    if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Failed to add settings to the result graph");
-        return status;
-    }
-    status = GraphCameraUtil::processGraphOverrides(*graph, *result);
-    if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Failed to process graph %d overrides",
-                            graphId);
-        return status;
-    }
-    status = GraphQueryUtils::disableUnusedPorts(result);
-    if (status != err_none) {
-        return status;
-    }
-    return addChosenSensorMode(result);
+        status = GraphQueryUtils::addDescendantsFromNode(result, settings, kMergeSettings);
+        if (status != err_none) {
+            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
+                                "Failed to add settings to the result graph");
+            return status;
+        }
+        status = GraphCameraUtil::processGraphOverrides(*graph, *result);
+        if (status != err_none) {
+            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Failed to process graph %d overrides",
+                                graphId);
+            return status;
+        }
+        status = GraphQueryUtils::disableUnusedPorts(result);
+        if (status != err_none) {
+            return status;
+        }
+        return addChosenSensorMode(result);
     });
 }
 

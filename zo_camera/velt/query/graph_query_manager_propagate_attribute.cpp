@@ -50,14 +50,14 @@ int propagateAttribute(IGraphConfig* source, IGraphConfig* target, unsigned key)
 int GraphQueryManager::propagateIntAttribute(IGraphConfig* source, IGraphConfig* target,
                                              unsigned key) {
     return guardStatus(__func__, err_general, [&]() -> int {
-    return propagateAttribute<int, GraphConfigIntAttribute>(source, target, key);
+        return propagateAttribute<int, GraphConfigIntAttribute>(source, target, key);
     });
 }
 
 int GraphQueryManager::propagateStrAttribute(IGraphConfig* source, IGraphConfig* target,
                                              unsigned key) {
     return guardStatus(__func__, err_general, [&]() -> int {
-    return propagateAttribute<std::string, GraphConfigStrAttribute>(source, target, key);
+        return propagateAttribute<std::string, GraphConfigStrAttribute>(source, target, key);
     });
 }
 

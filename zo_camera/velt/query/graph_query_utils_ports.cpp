@@ -23,69 +23,69 @@ int GraphQueryUtils::disableNode(GraphConfigNode* node) {
 
 GraphConfigNode* GraphQueryUtils::getPortPeer(GraphConfigNode* port) {
     return guardValue<GraphConfigNode*>(__func__, nullptr, [&]() -> GraphConfigNode* {
-    std::string peer;
-    if (port == nullptr || port->getValue(kKeyPeer, peer) != 0) {
-        return nullptr;
-    }
-    const GraphConfigNode* root = port->getRootNode();
-    GraphConfigNode* node = nullptr;
-    const size_t colon = peer.find(':');
-    if (root->getDescendant(ItemUID::str2key(peer.substr(0, colon)), &node) != 0) {
-        return nullptr;
-    }
-    if (colon == std::string::npos) {
-        return node;
-    }
-    GraphConfigNode* peerPort = nullptr;
-    if (node->getDescendant(ItemUID::str2key(peer.substr(colon + 1)), &peerPort) != 0) {
-        return nullptr;
-    }
-    return peerPort;
+        std::string peer;
+        if (port == nullptr || port->getValue(kKeyPeer, peer) != 0) {
+            return nullptr;
+        }
+        const GraphConfigNode* root = port->getRootNode();
+        GraphConfigNode* node = nullptr;
+        const size_t colon = peer.find(':');
+        if (root->getDescendant(ItemUID::str2key(peer.substr(0, colon)), &node) != 0) {
+            return nullptr;
+        }
+        if (colon == std::string::npos) {
+            return node;
+        }
+        GraphConfigNode* peerPort = nullptr;
+        if (node->getDescendant(ItemUID::str2key(peer.substr(colon + 1)), &peerPort) != 0) {
+            return nullptr;
+        }
+        return peerPort;
     });
 }
 
 int GraphQueryUtils::disableUnusedPorts(GraphConfigNode* root) {
     return guardStatus(__func__, err_general, [&]() -> int {
-    zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag, "disableUnusedPorts");
-    if (root == nullptr) {
-        return err_none;
-    }
-    NodeIterator blockIt(root);
-    for (IGraphConfig* block = blockIt.iterateDescendants(); block != nullptr;
-         block = blockIt.iterateDescendants()) {
-        NodeIterator portIt(block);
-        for (IGraphConfig* item = portIt.iterateDescendants(); item != nullptr;
-             item = portIt.iterateDescendants()) {
-            if (!hasTypeName(item, "port") ||
-                GraphCameraUtil::portGetContentType(item) != "pixel_data") {
-                continue;
-            }
-            // Private ports are wired by their owner; disabled ones are done.
-            if (intOr(*item, kKeyPrivate, 0) != 0 || intOr(*item, kKeyEnabled, 1) == 0) {
-                continue;
-            }
-            auto* port = static_cast<GraphConfigNode*>(item);
-            const std::string name = port->getName();
-            IGraphConfig* peer = nullptr;
-            int status = err_none;
-            if (GraphCameraUtil::portGetPeer(item, &peer) != 0) {
-                zo_log_common_debug(ZO_LOG_WARNING, kQueryTag, "port %s has no peer, disabling it.",
-                                    name.c_str());
-                status = disableNode(port);
-            } else if (intOr(*peer, kKeyEnabled, 1) == 0) {
-                zo_log_common_debug(ZO_LOG_WARNING, kQueryTag, "peer disabled, disabling port %s",
-                                    name.c_str());
-                status = disableNode(port);
-            }
-            if (status != err_none) {
-                zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Failed to disable port %s",
-                                    name.c_str());
-                return status;
+        zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag, "disableUnusedPorts");
+        if (root == nullptr) {
+            return err_none;
+        }
+        NodeIterator blockIt(root);
+        for (IGraphConfig* block = blockIt.iterateDescendants(); block != nullptr;
+             block = blockIt.iterateDescendants()) {
+            NodeIterator portIt(block);
+            for (IGraphConfig* item = portIt.iterateDescendants(); item != nullptr;
+                 item = portIt.iterateDescendants()) {
+                if (!hasTypeName(item, "port") ||
+                    GraphCameraUtil::portGetContentType(item) != "pixel_data") {
+                    continue;
+                }
+                // Private ports are wired by their owner; disabled ones are done.
+                if (intOr(*item, kKeyPrivate, 0) != 0 || intOr(*item, kKeyEnabled, 1) == 0) {
+                    continue;
+                }
+                auto* port = static_cast<GraphConfigNode*>(item);
+                const std::string name = port->getName();
+                IGraphConfig* peer = nullptr;
+                int status = err_none;
+                if (GraphCameraUtil::portGetPeer(item, &peer) != 0) {
+                    zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
+                                        "port %s has no peer, disabling it.", name.c_str());
+                    status = disableNode(port);
+                } else if (intOr(*peer, kKeyEnabled, 1) == 0) {
+                    zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
+                                        "peer disabled, disabling port %s", name.c_str());
+                    status = disableNode(port);
+                }
+                if (status != err_none) {
+                    zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Failed to disable port %s",
+                                        name.c_str());
+                    return status;
+                }
             }
         }
-    }
-    zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag, "disableUnusedPorts done!");
-    return err_none;
+        zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag, "disableUnusedPorts done!");
+        return err_none;
     });
 }
 

@@ -65,8 +65,8 @@ GraphConfigStrAttribute::~GraphConfigStrAttribute() = default;
 
 int GraphConfigStrAttribute::getValue(std::string& value) const {
     return guardStatus(__func__, err_noentry, [&]() -> int {
-    value = value_;
-    return err_none;
+        value = value_;
+        return err_none;
     });
 }
 
@@ -76,8 +76,8 @@ int GraphConfigStrAttribute::setValue(const std::string& value) {
 
 int GraphConfigStrAttribute::insertString(const std::string& value) {
     return guardStatus(__func__, err_noentry, [&]() -> int {
-    value_ = value;
-    return err_none;
+        value_ = value;
+        return err_none;
     });
 }
 

@@ -6,8 +6,8 @@
 
 #include "velt_graph_config_node.h"
 #include "velt_status.h"
-#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
+#include "zo_camera/velt/tree/tree_log.h"
 
 namespace VELT {
 
@@ -192,10 +192,10 @@ uint32_t GraphConfigNode::getUid() const {
 
 std::string GraphConfigNode::getName() const {
     return guardValue<std::string>(__func__, std::string(), [&]() -> std::string {
-    if (!ancestor_) {
-        return "NA";
-    }
-    return ItemUID::key2str(getUid());
+        if (!ancestor_) {
+            return "NA";
+        }
+        return ItemUID::key2str(getUid());
     });
 }
 

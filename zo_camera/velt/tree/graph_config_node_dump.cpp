@@ -4,19 +4,19 @@
 #include <vector>
 
 #include "velt_graph_config_node.h"
-#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
+#include "zo_camera/velt/tree/tree_log.h"
 
 namespace VELT {
 
 void GraphConfigNode::dumpNode() const {
     guardVoid(__func__, [&] {
-    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Node %p type: %s ancestor %p map size %lu",
-                        static_cast<const void*>(this), typeLabel(getType()),
-                        static_cast<const void*>(ancestor_),
-                        static_cast<unsigned long>(items_.size()));
-    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Node number of descendants : %u",
-                        static_cast<unsigned>(getDescendantCount()));
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Node %p type: %s ancestor %p map size %lu",
+                            static_cast<const void*>(this), typeLabel(getType()),
+                            static_cast<const void*>(ancestor_),
+                            static_cast<unsigned long>(items_.size()));
+        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Node number of descendants : %u",
+                            static_cast<unsigned>(getDescendantCount()));
     });
 }
 
@@ -38,56 +38,56 @@ int boundedLevel(int level) {
 
 void GraphConfigNode::dumpNodeTree(const GraphConfigNode* node, int depth) {
     guardVoid(__func__, [&] {
-    if (!node) {
-        return;
-    }
-    struct Frame {
-        const GraphConfigNode* node;
-        const_iterator next;
-        int depth;
-    };
-    // An explicit stack keeps deep trees off the call stack; a child node's
-    // lines follow its own line at once, as in a recursive walk.
-    std::vector<Frame> frames{{node, node->begin(), boundedLevel(depth)}};
-    while (!frames.empty()) {
-        Frame& frame = frames.back();
-        if (frame.next == frame.node->end()) {
-            frames.pop_back();
-            continue;
+        if (!node) {
+            return;
         }
-        const uint32_t key = frame.next->first;
-        const GraphConfigItem* item = frame.next->second.get();
-        const int level = frame.depth;
-        ++frame.next;
-        const char* const indent = kBlanks + 2 * (kMaxIndentLevel - level);
-        const char* name = ItemUID::key2str(key);
-        switch (item->getType()) {
-            case kTypeInt: {
-                int value = 0;
-                item->getValue(value);
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "%s'%s'(%d) int [Attr] '%d'",
-                                    indent, name, static_cast<int>(key), value);
-                break;
+        struct Frame {
+            const GraphConfigNode* node;
+            const_iterator next;
+            int depth;
+        };
+        // An explicit stack keeps deep trees off the call stack; a child node's
+        // lines follow its own line at once, as in a recursive walk.
+        std::vector<Frame> frames{{node, node->begin(), boundedLevel(depth)}};
+        while (!frames.empty()) {
+            Frame& frame = frames.back();
+            if (frame.next == frame.node->end()) {
+                frames.pop_back();
+                continue;
             }
-            case kTypeString: {
-                std::string value;
-                item->getValue(value);
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "%s'%s' str [Attr] '%s'",
-                                    indent, name, value.c_str());
-                break;
+            const uint32_t key = frame.next->first;
+            const GraphConfigItem* item = frame.next->second.get();
+            const int level = frame.depth;
+            ++frame.next;
+            const char* const indent = kBlanks + 2 * (kMaxIndentLevel - level);
+            const char* name = ItemUID::key2str(key);
+            switch (item->getType()) {
+                case kTypeInt: {
+                    int value = 0;
+                    item->getValue(value);
+                    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "%s'%s'(%d) int [Attr] '%d'",
+                                        indent, name, static_cast<int>(key), value);
+                    break;
+                }
+                case kTypeString: {
+                    std::string value;
+                    item->getValue(value);
+                    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "%s'%s' str [Attr] '%s'", indent,
+                                        name, value.c_str());
+                    break;
+                }
+                case kTypeNode: {
+                    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "%s'%s'(%d) [Node]", indent, name,
+                                        static_cast<int>(key));
+                    const auto* child = static_cast<const GraphConfigNode*>(item);
+                    frames.push_back({child, child->begin(), boundedLevel(level + 1)});
+                    break;
+                }
+                default:
+                    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "type?");
+                    break;
             }
-            case kTypeNode: {
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "%s'%s'(%d) [Node]", indent,
-                                    name, static_cast<int>(key));
-                const auto* child = static_cast<const GraphConfigNode*>(item);
-                frames.push_back({child, child->begin(), boundedLevel(level + 1)});
-                break;
-            }
-            default:
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "type?");
-                break;
         }
-    }
     });
 }
 

@@ -3,9 +3,9 @@
 #include <new>
 
 #include "velt_item_uid.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/key_dictionary.h"
 #include "zo_camera/velt/tree/tree_log.h"
-#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -33,14 +33,14 @@ ItemUID::ItemUID(std::vector<uint32_t> keys) : keys_(std::move(keys)) {}
 
 std::string ItemUID::toString() const {
     return guardValue<std::string>(__func__, std::string(), [&]() -> std::string {
-    std::string text;
-    for (size_t i = 0; i < keys_.size(); ++i) {
-        if (i != 0) {
-            text += '.';
+        std::string text;
+        for (size_t i = 0; i < keys_.size(); ++i) {
+            if (i != 0) {
+                text += '.';
+            }
+            text += key2str(keys_[i]);
         }
-        text += key2str(keys_[i]);
-    }
-    return text;
+        return text;
     });
 }
 

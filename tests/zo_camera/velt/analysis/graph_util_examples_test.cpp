@@ -37,22 +37,31 @@ const zo_isp_qel_run_kernels* byUuid(const zo_isp_qel_program_group& group, unsi
     return nullptr;
 }
 
+// Reads a bundled pair (its settings from path) into the trees, hands them to
+// the manager and queries all its entries.
+void readAndQuery(const std::string& prefix, const std::string& settingsPath, Tree& descriptor,
+                  Tree& settings, VELT::GraphQueryManager& manager,
+                  std::vector<IGraphConfig*>& entries) {
+    VELT::VELTParser parser;
+    parser.parseVELTXmlFile(zovesk_test::examplePath(prefix + "_descriptor.xml").c_str(),
+                            &descriptor.root);
+    parser.parseVELTXmlFile(settingsPath.c_str(), &settings.root);
+    ASSERT_NE(nullptr, descriptor.root);
+    ASSERT_NE(nullptr, settings.root);
+    manager.setGraphDescriptor(descriptor.root);
+    manager.setGraphSettings(settings.root);
+    ASSERT_EQ(0, manager.queryGraphs({}, entries, true));
+}
+
 class ExampleDocuments : public ::testing::TestWithParam<int> {
   protected:
     void SetUp() override {
         const std::string prefix = "orba" + std::to_string(GetParam());
-        VELT::VELTParser parser;
-        parser.parseVELTXmlFile(zovesk_test::examplePath(prefix + "_descriptor.xml").c_str(),
-                                &descriptor.root);
-        parser.parseVELTXmlFile(zovesk_test::builtExamplePath(prefix + "_settings.xml.gz").c_str(),
-                                &settings.root);
-        ASSERT_NE(nullptr, descriptor.root);
-        ASSERT_NE(nullptr, settings.root);
         VELT::GraphQueryManager manager;
-        manager.setGraphDescriptor(descriptor.root);
-        manager.setGraphSettings(settings.root);
         std::vector<IGraphConfig*> entries;
-        ASSERT_EQ(0, manager.queryGraphs({}, entries, true));
+        ASSERT_NO_FATAL_FAILURE(
+            readAndQuery(prefix, zovesk_test::builtExamplePath(prefix + "_settings.xml.gz"),
+                         descriptor, settings, manager, entries));
         ASSERT_EQ(1u, entries.size());
         ASSERT_EQ(0, manager.createGraph(entries[0], &graph.root));
         auto isp = VELT::IspUtils::Factory(graph.root);
@@ -154,8 +163,8 @@ std::vector<std::vector<uint32_t>> listsOf(VELT::QelPekUtils& builder) {
         };
         for (uint32_t i = 0; i < group.kernel_count; ++i) {
             const zo_isp_qel_run_kernels& rk = group.run_kernels[i];
-            words.insert(words.end(), {rk.stream_id, rk.kernel_uuid, static_cast<uint32_t>(rk.enable),
-                                       rk.output_count});
+            words.insert(words.end(), {rk.stream_id, rk.kernel_uuid,
+                                       static_cast<uint32_t>(rk.enable), rk.output_count});
             if (rk.resolution_history != nullptr) {
                 add(rk.resolution_history, sizeof(*rk.resolution_history));
             }
@@ -170,20 +179,12 @@ std::vector<std::vector<uint32_t>> listsOf(VELT::QelPekUtils& builder) {
 
 TEST_P(BundledKernelLists, AlikeWithContextsByEitherKey) {
     const std::string prefix = GetParam();
-    VELT::VELTParser parser;
     Tree descriptor;
     Tree settings;
-    parser.parseVELTXmlFile(zovesk_test::examplePath(prefix + "_descriptor.xml").c_str(),
-                            &descriptor.root);
-    parser.parseVELTXmlFile(zovesk_test::examplePath(prefix + "_settings.xml").c_str(),
-                            &settings.root);
-    ASSERT_NE(nullptr, descriptor.root);
-    ASSERT_NE(nullptr, settings.root);
     VELT::GraphQueryManager manager;
-    manager.setGraphDescriptor(descriptor.root);
-    manager.setGraphSettings(settings.root);
     std::vector<IGraphConfig*> entries;
-    ASSERT_EQ(0, manager.queryGraphs({}, entries, true));
+    ASSERT_NO_FATAL_FAILURE(readAndQuery(prefix, zovesk_test::examplePath(prefix + "_settings.xml"),
+                                         descriptor, settings, manager, entries));
     ASSERT_FALSE(entries.empty());
     zovesk_test::LogCapture log;
     size_t kernels = 0;
