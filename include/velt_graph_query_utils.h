@@ -24,14 +24,16 @@ class ZO_EXPORT GraphQueryUtils {
     // "direction", "name", "peer" and "type", which are only added when missing.
     static constexpr signed char kMergeDeep = 8;
 
-    // Sets the node's integer "enabled" to 0, adding it when missing. Returns 0.
+    // Sets the node's integer "enabled" to 0, adding it when missing. Returns 0, or the
+    // failure of adding or setting it (the node is then not disabled).
     static int disableNode(GraphConfigNode* node);
     // The node, or node and port, that the port's "peer" names; null when there is none.
     // The result points into the port's tree.
     static GraphConfigNode* getPortPeer(GraphConfigNode* port);
     // Disables every pixel-data port of a result graph whose peer is missing or disabled.
-    // Private and already disabled ports are left alone.
-    static void disableUnusedPorts(GraphConfigNode* root);
+    // Private and already disabled ports are left alone. Returns 0, or the failure of
+    // disabling a port (ports passed before stay disabled).
+    static int disableUnusedPorts(GraphConfigNode* root);
     // Merges the children of source into destination as the merge flags say; source is
     // only read. Returns 0, -32 for a null node, -4 when a copy or add fails, or the
     // failure of applying an attribute option. What was merged before a failure stays.

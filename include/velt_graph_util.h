@@ -63,15 +63,30 @@ enum : uint32_t {
     imaging_flag_disabled = 4,       // passed by a disable traversal
 };
 
+struct BaseGraphNode;
+
+// Neighbours in the order of their names, which are unique within each graph
+// (outer nodes: block names; subgraphs: their ids in decimal; inner nodes:
+// "<program group>:<kernel or port>"), so every walk takes the same path from
+// run to run, wherever the nodes were allocated.
+struct ZO_EXPORT NeighbourOrder {
+    bool operator()(const BaseGraphNode* a, const BaseGraphNode* b) const;
+};
+using NeighbourMap = std::map<BaseGraphNode*, std::string, NeighbourOrder>;
+
 // What every node of the outer, meta and inner graphs has in common.
 struct ZO_EXPORT BaseGraphNode {
-    std::string name;
+    std::string name;              // a subgraph is named by its id in decimal
     IGraphConfig* node = nullptr;  // the tree node it stands for; null for a subgraph
     bool visited = false;          // traversal mark
-    std::map<BaseGraphNode*, std::string> parents;   // upstream neighbour -> port string
-    std::map<BaseGraphNode*, std::string> children;  // downstream neighbour -> port string
+    NeighbourMap parents;          // upstream neighbour -> port string
+    NeighbourMap children;         // downstream neighbour -> port string
     int32_t type = 0;  // outer: key of "type"; subgraph: subgraph type key; inner: ImagingNodeType
 };
+
+inline bool NeighbourOrder::operator()(const BaseGraphNode* a, const BaseGraphNode* b) const {
+    return a->name < b->name;
+}
 
 // One block of the result graph.
 struct ZO_EXPORT GraphNode : BaseGraphNode {
@@ -139,10 +154,11 @@ class ZO_EXPORT GraphUtil {
     // Analyses graph and builds every run-kernel array. subgraphType is the key of
     // "stream_id" or "exec_ctx_id", version the graph's generation (above 5). Returns -32
     // for unusable arguments (an earlier analysis stays untouched), else the first failing
-    // step's status. After a failure no run-kernel data is handed out until the next
-    // successful init.
+    // step's status. After any other failure the object is empty and inactive, as after
+    // construction: no run-kernel data is handed out until the next successful init.
     int init(unsigned subgraphType, const IGraphConfig* graph, GdfVersion version);
-    // Builds the outer graph, removes unused nodes and analyses the subgraphs.
+    // Builds the outer graph, removes unused nodes and analyses the subgraphs; -16 before
+    // init() has given it a graph.
     int analyzeGraphSettings();
     // Fills subGraphs with one analysed subgraph (nodes, ports, inner graph) per id.
     int analyzeSubGraphs(std::map<int, std::shared_ptr<SubGraphInfo>>& subGraphs);
@@ -171,7 +187,8 @@ class ZO_EXPORT GraphUtil {
     // Inserts the subgraph id of every outer node (-1 for a node without one).
     void getAvailableSubgraphs(std::set<int>& ids);
     // Depth-first traversal from start, downstream along children or upstream along
-    // parents, calling visitor on every node reached (see visit_stop, visit_retry).
+    // parents (neighbours in name order), calling visitor on every node reached (see
+    // visit_stop, visit_retry). -32 for a null start or an empty visitor.
     int traverseGraph(BaseGraphNode* start, std::function<int(BaseGraphNode*)>& visitor,
                       bool downstream);
     // Adds one block of the result graph as an outer node; -8 for a duplicate name.

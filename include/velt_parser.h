@@ -140,6 +140,8 @@ class ZO_EXPORT VELTParser {
     uint32_t openDepth_ = 0;
     /* Open elements inside (and including) a failed element, whose subtrees are dropped. */
     uint32_t skipDepth_ = 0;
+    /* Memory ran out while reading: the document is dropped, null handed out. */
+    bool outOfMemory_ = false;
     /* openDepth_ values of the open elements that made no node (the top-level ones). */
     std::vector<uint32_t> nodelessDepths_;
     /* Keys of the names met in the document being read. */

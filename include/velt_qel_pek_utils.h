@@ -96,8 +96,11 @@ class ZO_EXPORT QelPekUtils {
 
     // Builds the kernel lists of a graph, releasing those of a previous one.
     // err_argument for a null graph or root, err_internal when no generation
-    // utility can be made; else the status of the build (or of GraphUtil::init
-    // on the subgraph path). The object stays usable after a failure.
+    // utility can be made, err_nomemory when memory runs out; else the status
+    // of the build (or of GraphUtil::init on the subgraph path). A null graph
+    // changes nothing; after any other failure the object holds no kernel list
+    // (queries answer empty) but knows the graph for its side data, and can be
+    // initialised again.
     Status initPekUtils(const IGraphConfig* graph);
     // Stores the graph's generation; true for generation 6 and later.
     bool detectNewGraphVersion();
@@ -243,6 +246,8 @@ class ZO_EXPORT QelPekUtils {
     Status countKernels();
     // Frees every array and record and forgets the execution contexts.
     void releaseKernelLists();
+    // Back to the state after construction: no graph, no lists.
+    void clearGraph();
     // The side-data source: "sensor", else "buffer_src0"; logs when missing.
     Status sideDataSource(const IGraphConfig*& source) const;
     // The attribute that puts program groups (and sinks) into execution

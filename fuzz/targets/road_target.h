@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -73,7 +74,10 @@ inline RoadOutcome runRoad(const std::string& settingsText) {
 inline void runRoadTarget(const uint8_t* data, size_t size) {
     bundledDescriptor();
     KeySnapshot keys;
-    runRoad(std::string(reinterpret_cast<const char*>(data), size));
+    // An exception that leaves the library is a finding.
+    if (runRoad(std::string(reinterpret_cast<const char*>(data), size)).journal.escapes != 0) {
+        std::abort();
+    }
 }
 
 }  // namespace zovesk_fuzz

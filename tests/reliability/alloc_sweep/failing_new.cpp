@@ -15,12 +15,13 @@ struct alignas(std::max_align_t) Header {
 constexpr uint32_t kMagic = 0x5A4F564B;
 
 std::atomic<bool> g_armed{false};
+std::atomic<bool> g_paused{false};
 std::atomic<int64_t> g_failAt{-1};
 std::atomic<int64_t> g_attempts{0};
 std::atomic<int64_t> g_live{0};
 
 void* allocate(std::size_t size) {
-    const bool armed = g_armed.load();
+    const bool armed = g_armed.load() && !g_paused.load();
     if (armed) {
         const int64_t attempt = g_attempts.fetch_add(1);
         const int64_t failAt = g_failAt.load();
@@ -108,6 +109,14 @@ void armFailingNew(int64_t failAt) {
 void disarmFailingNew() {
     g_armed.store(false);
     g_failAt.store(-1);
+}
+
+void pauseFailingNew() {
+    g_paused.store(true);
+}
+
+void resumeFailingNew() {
+    g_paused.store(false);
 }
 
 int64_t failingNewAttempts() {

@@ -14,6 +14,10 @@ namespace zovesk_test {
 void armFailingNew(int64_t failAt);
 // Stops counting and failing.
 void disarmFailingNew();
+// While paused, allocations neither count nor fail nor count as live: the
+// harness's own bookkeeping runs paused. Pauses do not nest.
+void pauseFailingNew();
+void resumeFailingNew();
 // Allocations attempted since armFailingNew.
 int64_t failingNewAttempts();
 // Blocks allocated while armed that have not been freed yet.

@@ -10,6 +10,7 @@
 
 namespace zovesk_test {
 
+using zovesk_fuzz::RoadCall;
 using zovesk_fuzz::RoadOutcome;
 
 // The example documents of one generation, by the prefix of their names:
@@ -23,7 +24,8 @@ struct RoadDocuments {
 // Paths are resolved before the sweep, so its counts stay the same from run
 // to run.
 RoadDocuments roadDocuments(const std::string& prefix);
-RoadOutcome travelRoad(const RoadDocuments& documents);
+// Travels the road into outcome, whose journal the caller has set up.
+void travelRoad(const RoadDocuments& documents, RoadOutcome& outcome);
 
 }  // namespace zovesk_test
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "velt_graph_camera_util.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_rulo_memory.h"
 
 namespace VELT {
@@ -29,7 +30,8 @@ int hexDigitValue(char c) {
     return -1;
 }
 
-// The decimal digits as an unsigned 64-bit value; false on overflow.
+// The decimal digits as an unsigned 64-bit value; false on overflow and for
+// the largest value itself, which is what an overflowing conversion yields.
 bool decimalValue(const std::string& digits, uint64_t& value) {
     value = 0;
     for (char c : digits) {
@@ -39,58 +41,63 @@ bool decimalValue(const std::string& digits, uint64_t& value) {
         }
         value = value * 10 + digit;
     }
-    return true;
+    return value != UINT64_MAX;
 }
 
 }  // namespace
 
 uint8_t* GraphCameraUtil::numString2binary(const std::string& text, unsigned* size) {
-    if (text.empty() || !isDecimalDigit(text[0])) {
-        return nullptr;
-    }
-    // Leading zeros carry nothing; an "x" after them starts a hexadecimal number.
-    size_t first = std::min(text.find_first_not_of('0'), text.size());
-    const bool hexadecimal = first < text.size() && (text[first] == 'x' || text[first] == 'X');
-    if (hexadecimal) {
-        ++first;
-    }
-    size_t last = first;
-    while (last < text.size() &&
-           (hexadecimal ? hexDigitValue(text[last]) >= 0 : isDecimalDigit(text[last]))) {
-        ++last;
-    }
-    const std::string digits = text.substr(first, last - first);
-    // 27214 / 65536 is a little more than the bytes one decimal digit needs (log 10 / log 256).
-    const size_t bytes = hexadecimal ? digits.size() / 2 + 1 : ((digits.size() * 27214) >> 16) + 1;
+    return guardValue<uint8_t*>(__func__, nullptr, [&]() -> uint8_t* {
+        if (text.empty() || !isDecimalDigit(text[0])) {
+            return nullptr;
+        }
+        // Leading zeros carry nothing; an "x" after them starts a hexadecimal number.
+        size_t first = std::min(text.find_first_not_of('0'), text.size());
+        const bool hexadecimal = first < text.size() && (text[first] == 'x' || text[first] == 'X');
+        if (hexadecimal) {
+            ++first;
+        }
+        size_t last = first;
+        while (last < text.size() &&
+               (hexadecimal ? hexDigitValue(text[last]) >= 0 : isDecimalDigit(text[last]))) {
+            ++last;
+        }
+        const std::string digits = text.substr(first, last - first);
+        // 27214 / 65536 is a little more than the bytes one decimal digit needs (log 10 / log 256).
+        const size_t bytes =
+            hexadecimal ? digits.size() / 2 + 1 : ((digits.size() * 27214) >> 16) + 1;
 
-    auto* buffer =
-        static_cast<uint8_t*>(zo_rulo_calloc(bytes, 1, "numString2binary", __FILE__, __LINE__));
-    if (buffer == nullptr) {
-        return nullptr;
-    }
-    if (size != nullptr) {
-        *size = static_cast<unsigned>(bytes);
-    }
-    if (hexadecimal) {
-        size_t nibble = 0;
-        for (auto digit = digits.rbegin(); digit != digits.rend(); ++digit, ++nibble) {
-            buffer[nibble / 2] |= static_cast<uint8_t>(hexDigitValue(*digit) << (nibble % 2 * 4));
+        auto* buffer =
+            static_cast<uint8_t*>(zo_rulo_calloc(bytes, 1, "numString2binary", __FILE__, __LINE__));
+        if (buffer == nullptr) {
+            return nullptr;
+        }
+        if (hexadecimal) {
+            size_t nibble = 0;
+            for (auto digit = digits.rbegin(); digit != digits.rend(); ++digit, ++nibble) {
+                buffer[nibble / 2] |=
+                    static_cast<uint8_t>(hexDigitValue(*digit) << (nibble % 2 * 4));
+            }
+        } else {
+            uint64_t value = 0;
+            if (!decimalValue(digits, value)) {
+                zo_rulo_free(buffer, "numString2binary");
+                return nullptr;
+            }
+            for (size_t i = 0; i < bytes && i < sizeof(value); ++i) {
+                buffer[i] = static_cast<uint8_t>(value >> (8 * i));
+            }
+        }
+        // The size is told only with a buffer to go with it.
+        if (size != nullptr) {
+            *size = static_cast<unsigned>(bytes);
         }
         return buffer;
-    }
-    uint64_t value = 0;
-    if (!decimalValue(digits, value)) {
-        zo_rulo_free(buffer, "numString2binary");
-        return nullptr;
-    }
-    for (size_t i = 0; i < bytes && i < sizeof(value); ++i) {
-        buffer[i] = static_cast<uint8_t>(value >> (8 * i));
-    }
-    return buffer;
+    });
 }
 
 void GraphCameraUtil::releaseBinary(void* buffer) {
-    zo_rulo_free(buffer, "releaseBinary");
+    guardVoid(__func__, [&] { zo_rulo_free(buffer, "releaseBinary"); });
 }
 
 }  // namespace VELT

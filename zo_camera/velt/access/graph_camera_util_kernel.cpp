@@ -6,6 +6,7 @@
 #include "velt_node_iterator.h"
 #include "velt_status.h"
 #include "zo_camera/velt/access/graph_access_helpers.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
 
@@ -72,58 +73,62 @@ int readMetadata(const std::string& text, unsigned* metadata) {
 }  // namespace
 
 int GraphCameraUtil::getKernelCountInPg(const IGraphConfig* programGroup, unsigned& count) {
-    if (programGroup == nullptr) {
-        return err_argument;
-    }
-    count = 0;
-    NodeIterator it(programGroup);
-    while (it.iterateByType(kKeyKernel) != nullptr) {
-        ++count;
-    }
-    return err_none;
+    return guardStatus(__func__, err_argument, [&]() -> int {
+        if (programGroup == nullptr) {
+            return err_argument;
+        }
+        count = 0;
+        NodeIterator it(programGroup);
+        while (it.iterateByType(kKeyKernel) != nullptr) {
+            ++count;
+        }
+        return err_none;
+    });
 }
 
 int GraphCameraUtil::kernelGetValues(const IGraphConfig* kernel, int* palUuid, int* kernelId,
                                      unsigned* metadata, int* enabled, int* rcb, int* branchPoint,
                                      int* sinkPort) {
-    if (kernel == nullptr) {
-        return err_argument;
-    }
-    std::string metadataText;
-    if (metadata != nullptr && kernel->getValue(kKeyMetadata, metadataText) == 0 &&
-        !metadataText.empty()) {
-        const int status = readMetadata(metadataText, metadata);
-        if (status != 0) {
-            return status;
+    return guardStatus(__func__, err_data, [&]() -> int {
+        if (kernel == nullptr) {
+            return err_argument;
         }
-    }
-    if (rcb != nullptr) {
-        *rcb = intOr(*kernel, kKeyRcb, 0);
-    }
-    if (branchPoint != nullptr) {
-        *branchPoint = intOr(*kernel, kKeyBranchPoint, 0);
-    }
-    if (enabled != nullptr) {
-        *enabled = intOr(*kernel, kKeyEnabled, 1);
-    }
-    if (palUuid != nullptr) {
-        const int status = kernel->getValue(kKeyPalUuid, *palUuid);
-        if (status != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "ERROR: Couldn't get pal_uuid");
-            return status;
+        std::string metadataText;
+        if (metadata != nullptr && kernel->getValue(kKeyMetadata, metadataText) == 0 &&
+            !metadataText.empty()) {
+            const int status = readMetadata(metadataText, metadata);
+            if (status != 0) {
+                return status;
+            }
         }
-    }
-    if (kernelId != nullptr) {
-        const int status = kernel->getValue(kKeyId, *kernelId);
-        if (status != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Couldn't get kernel id");
-            return status;
+        if (rcb != nullptr) {
+            *rcb = intOr(*kernel, kKeyRcb, 0);
         }
-    }
-    if (sinkPort != nullptr) {
-        *sinkPort = intOr(*kernel, kKeySinkPort, -1);
-    }
-    return err_none;
+        if (branchPoint != nullptr) {
+            *branchPoint = intOr(*kernel, kKeyBranchPoint, 0);
+        }
+        if (enabled != nullptr) {
+            *enabled = intOr(*kernel, kKeyEnabled, 1);
+        }
+        if (palUuid != nullptr) {
+            const int status = kernel->getValue(kKeyPalUuid, *palUuid);
+            if (status != 0) {
+                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "ERROR: Couldn't get pal_uuid");
+                return status;
+            }
+        }
+        if (kernelId != nullptr) {
+            const int status = kernel->getValue(kKeyId, *kernelId);
+            if (status != 0) {
+                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Couldn't get kernel id");
+                return status;
+            }
+        }
+        if (sinkPort != nullptr) {
+            *sinkPort = intOr(*kernel, kKeySinkPort, -1);
+        }
+        return err_none;
+    });
 }
 
 }  // namespace VELT

@@ -4,48 +4,58 @@
 #include "velt_graph_camera_util.h"
 #include "velt_graph_config_node.h"
 #include "velt_status.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/tree_log.h"
 
 namespace VELT {
 
 std::string GraphCameraUtil::getFullName(const IGraphConfig& item) {
-    std::string parentName = "NA";
-    std::string ownName = "NA";
-    const IGraphConfig* parent = item.getAncestor();
-    if (parent != nullptr) {
-        parent->getValue(kKeyName, parentName);
-    }
-    item.getValue(kKeyName, ownName);
-    return parentName + ":" + ownName;
+    return guardValue<std::string>(__func__, std::string(), [&]() -> std::string {
+        std::string parentName = "NA";
+        std::string ownName = "NA";
+        const IGraphConfig* parent = item.getAncestor();
+        if (parent != nullptr) {
+            parent->getValue(kKeyName, parentName);
+        }
+        item.getValue(kKeyName, ownName);
+        return parentName + ":" + ownName;
+    });
 }
 
 std::string GraphCameraUtil::print(const IGraphConfig* item) {
-    if (item == nullptr) {
-        return "NULL";
-    }
-    std::string type = "NODE";
-    item->getValue(kKeyType, type);
-    const bool qualified = type == "demux" || type == "kernel" || type == "mux" || type == "port";
-    return type + "[" + (qualified ? getFullName(*item) : item->getName()) + "]";
+    return guardValue<std::string>(__func__, std::string(), [&]() -> std::string {
+        if (item == nullptr) {
+            return "NULL";
+        }
+        std::string type = "NODE";
+        item->getValue(kKeyType, type);
+        const bool qualified =
+            type == "demux" || type == "kernel" || type == "mux" || type == "port";
+        return type + "[" + (qualified ? getFullName(*item) : item->getName()) + "]";
+    });
 }
 
 void GraphCameraUtil::dumpNodeTree(const IGraphConfig* node, int depth) {
-    if (node == nullptr) {
-        return;
-    }
-    GraphConfigNode::dumpNodeTree(static_cast<const GraphConfigNode*>(node), depth);
+    guardVoid(__func__, [&] {
+        if (node == nullptr) {
+            return;
+        }
+        GraphConfigNode::dumpNodeTree(static_cast<const GraphConfigNode*>(node), depth);
+    });
 }
 
 int getPgAndPortNames(const IGraphConfig& port, std::string& pgName, std::string& portName) {
-    int status = err_none;
-    const IGraphConfig* parent = port.getAncestor();
-    if (parent != nullptr && parent->getValue(kKeyName, pgName) != 0) {
-        status = err_general;
-    }
-    if (port.getValue(kKeyName, portName) != 0) {
-        status = err_general;
-    }
-    return status;
+    return guardStatus(__func__, err_general, [&]() -> int {
+        int status = err_none;
+        const IGraphConfig* parent = port.getAncestor();
+        if (parent != nullptr && parent->getValue(kKeyName, pgName) != 0) {
+            status = err_general;
+        }
+        if (port.getValue(kKeyName, portName) != 0) {
+            status = err_general;
+        }
+        return status;
+    });
 }
 
 }  // namespace VELT

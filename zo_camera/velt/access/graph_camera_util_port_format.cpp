@@ -8,6 +8,7 @@
 #include "velt_graph_camera_util.h"
 #include "velt_status.h"
 #include "zo_camera/velt/access/port_or_peer.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
 #include "zo_rulo/zo_log_wanted.h"
@@ -75,115 +76,125 @@ int readSize(const IGraphConfig* port, unsigned key, const char* missingMessage,
 int GraphCameraUtil::portGetFormat(const IGraphConfig* port, unsigned& enabled, unsigned& uid,
                                    unsigned& width, unsigned& height, unsigned& fourcc,
                                    unsigned& bpl, unsigned& bpp) {
-    int result = portGetInfo(port, enabled, uid);
-    if (result != 0) {
-        return result;
-    }
-    if (enabled == 0) {
-        return err_none;
-    }
-
-    bool incomplete = false;
-    result = readSize(port, kKeyWidth, "Could not find port format info: width", width, incomplete);
-    if (result != 0) {
-        return result;
-    }
-    result =
-        readSize(port, kKeyHeight, "Could not find port format info: height", height, incomplete);
-    if (result != 0) {
-        return result;
-    }
-
-    std::string text;
-    if (readFromPortOrPeer(port, kKeyFormat, text)) {
-        VELTFormats::initVELTFormats();
-        VELTFormats::zo_format_t format;
-        result = resolveFormat(text, fourcc, format);
+    return guardStatus(__func__, err_general, [&]() -> int {
+        int result = portGetInfo(port, enabled, uid);
         if (result != 0) {
             return result;
         }
-        fourcc = format.fourcc;
-        bpp = format.bpp;
-        bpl = VELTFormats::getBpl(format, width);
-        zo_log_common_debug(ZO_LOG_INFO, kTreeTag, "bpl set to %d for %s", static_cast<int>(bpl),
-                            format.name.c_str());
-    } else {
-        ZO_LOG_IF_WANTED(ZO_LOG_INFO, kTreeTag, "Could not find port format info. port: %s",
-                         print(port).c_str());
-        incomplete = true;
-    }
+        if (enabled == 0) {
+            return err_none;
+        }
 
-    // Settings may fix the stride, e.g. for buffers shared with other hardware.
-    int settingsBpl = 0;
-    if (readFromPortOrPeer(port, kKeyBpl, settingsBpl)) {
-        zo_log_common_debug(ZO_LOG_INFO, kTreeTag, "Overwriting bpl(%d) from settings %d",
-                            static_cast<int>(bpl), settingsBpl);
-        if (settingsBpl < 0) {
+        bool incomplete = false;
+        result =
+            readSize(port, kKeyWidth, "Could not find port format info: width", width, incomplete);
+        if (result != 0) {
+            return result;
+        }
+        result = readSize(port, kKeyHeight, "Could not find port format info: height", height,
+                          incomplete);
+        if (result != 0) {
+            return result;
+        }
+
+        std::string text;
+        if (readFromPortOrPeer(port, kKeyFormat, text)) {
+            VELTFormats::initVELTFormats();
+            VELTFormats::zo_format_t format;
+            result = resolveFormat(text, fourcc, format);
+            if (result != 0) {
+                return result;
+            }
+            fourcc = format.fourcc;
+            bpp = format.bpp;
+            bpl = VELTFormats::getBpl(format, width);
+            zo_log_common_debug(ZO_LOG_INFO, kTreeTag, "bpl set to %d for %s",
+                                static_cast<int>(bpl), format.name.c_str());
+        } else {
+            ZO_LOG_IF_WANTED(ZO_LOG_INFO, kTreeTag, "Could not find port format info. port: %s",
+                             print(port).c_str());
+            incomplete = true;
+        }
+
+        // Settings may fix the stride, e.g. for buffers shared with other hardware.
+        int settingsBpl = 0;
+        if (readFromPortOrPeer(port, kKeyBpl, settingsBpl)) {
+            zo_log_common_debug(ZO_LOG_INFO, kTreeTag, "Overwriting bpl(%d) from settings %d",
+                                static_cast<int>(bpl), settingsBpl);
+            if (settingsBpl < 0) {
+                return err_general;
+            }
+            bpl = static_cast<unsigned>(settingsBpl);
+        }
+
+        // Private ports are not allocated by the caller: missing parts do not matter.
+        int isPrivate = 0;
+        if (readFromPortOrPeer(port, kKeyPrivate, isPrivate) && isPrivate == 1) {
+            return err_none;
+        }
+        if (incomplete) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "Part of the port configuration is missing!");
             return err_general;
         }
-        bpl = static_cast<unsigned>(settingsBpl);
-    }
-
-    // Private ports are not allocated by the caller: missing parts do not matter.
-    int isPrivate = 0;
-    if (readFromPortOrPeer(port, kKeyPrivate, isPrivate) && isPrivate == 1) {
         return err_none;
-    }
-    if (incomplete) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Part of the port configuration is missing!");
-        return err_general;
-    }
-    return err_none;
+    });
 }
 
 std::string GraphCameraUtil::portGetPeerFormat(const IGraphConfig* port) {
-    IGraphConfig* peer = nullptr;
-    if (portGetPeer(port, &peer) != 0 || peer == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Could not find peer port - Fix your graph");
-        return std::string();
-    }
-    ZO_LOG_IF_WANTED(ZO_LOG_INFO, kTreeTag, "port: %s, peer: %s", print(port).c_str(),
-                     print(peer).c_str());
-    VELTFormats::initVELTFormats();
-
-    std::string name;
-    std::string text;
-    if (readFromPortOrPeer(peer, kKeyFormat, text)) {
-        VELTFormats::zo_format_t format;
-        if (VELTFormats::getFormatByName(text, format) != 0) {
+    return guardValue<std::string>(__func__, std::string(), [&]() -> std::string {
+        IGraphConfig* peer = nullptr;
+        if (portGetPeer(port, &peer) != 0 || peer == nullptr) {
             zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Error: Couldn't find format %s from the formats XML.Try "
-                                "defaulting to YUV420_8_SP(NV12)",
-                                text.c_str());
-            if (VELTFormats::getFormatByName(kDefaultFormat, format) == 0) {
+                                "Could not find peer port - Fix your graph");
+            return std::string();
+        }
+        ZO_LOG_IF_WANTED(ZO_LOG_INFO, kTreeTag, "port: %s, peer: %s", print(port).c_str(),
+                         print(peer).c_str());
+        VELTFormats::initVELTFormats();
+
+        std::string name;
+        std::string text;
+        if (readFromPortOrPeer(peer, kKeyFormat, text)) {
+            VELTFormats::zo_format_t format;
+            if (VELTFormats::getFormatByName(text, format) != 0) {
+                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                    "Error: Couldn't find format %s from the formats XML.Try "
+                                    "defaulting to YUV420_8_SP(NV12)",
+                                    text.c_str());
+                if (VELTFormats::getFormatByName(kDefaultFormat, format) == 0) {
+                    name = format.name;
+                }
+            } else {
                 name = format.name;
             }
         } else {
-            name = format.name;
+            ZO_LOG_IF_WANTED(ZO_LOG_INFO, kTreeTag, "Could not find port format info. port: %s",
+                             print(peer).c_str());
         }
-    } else {
-        ZO_LOG_IF_WANTED(ZO_LOG_INFO, kTreeTag, "Could not find port format info. port: %s",
-                         print(peer).c_str());
-    }
-    ZO_LOG_IF_WANTED(ZO_LOG_INFO, kTreeTag, "Getting port info for %s, format %s",
-                     print(port).c_str(), name.c_str());
-    return name;
+        ZO_LOG_IF_WANTED(ZO_LOG_INFO, kTreeTag, "Getting port info for %s, format %s",
+                         print(port).c_str(), name.c_str());
+        return name;
+    });
 }
 
 int GraphCameraUtil::applyFormat(const IGraphConfig* port, const std::string& format) {
-    IGraphConfig* peer = nullptr;
-    if (portGetPeer(port, &peer) != 0 || peer == nullptr) {
-        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "couldn't find peer for %s", print(port).c_str());
-        return err_data;
-    }
-    // Without an option list for "format" the peer keeps its value: nothing to apply.
-    const int result = peer->setValue(kKeyFormat, format);
-    if (result == err_none || result == err_noentry) {
-        return err_none;
-    }
-    ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Couldn't set format %s for %s", format.c_str(),
-                     print(port).c_str());
-    return result;
+    return guardStatus(__func__, err_data, [&]() -> int {
+        IGraphConfig* peer = nullptr;
+        if (portGetPeer(port, &peer) != 0 || peer == nullptr) {
+            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "couldn't find peer for %s",
+                             print(port).c_str());
+            return err_data;
+        }
+        // Without an option list for "format" the peer keeps its value: nothing to apply.
+        const int result = peer->setValue(kKeyFormat, format);
+        if (result == err_none || result == err_noentry) {
+            return err_none;
+        }
+        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Couldn't set format %s for %s", format.c_str(),
+                         print(port).c_str());
+        return result;
+    });
 }
 
 }  // namespace VELT

@@ -7,6 +7,7 @@
 #include "velt_node_iterator.h"
 #include "velt_status.h"
 #include "zo_camera/velt/access/graph_access_helpers.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
 #include "zo_rulo/zo_log_wanted.h"
@@ -14,161 +15,179 @@
 namespace VELT {
 
 IGraphConfig* GraphCameraUtil::nodeGetPortById(const IGraphConfig* node, int id) {
-    if (node == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Couldn't get port. Node is NULL");
-        return nullptr;
-    }
-    NodeIterator it(node);
-    for (IGraphConfig* port = it.iterateByType(kKeyPort); port != nullptr;
-         port = it.iterateByType(kKeyPort)) {
-        int portId = 0;
-        if (port->getValue(kKeyId, portId) == 0 && portId == id) {
-            return port;
+    return guardValue<IGraphConfig*>(__func__, nullptr, [&]() -> IGraphConfig* {
+        if (node == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Couldn't get port. Node is NULL");
+            return nullptr;
         }
-    }
-    return nullptr;
+        NodeIterator it(node);
+        for (IGraphConfig* port = it.iterateByType(kKeyPort); port != nullptr;
+             port = it.iterateByType(kKeyPort)) {
+            int portId = 0;
+            if (port->getValue(kKeyId, portId) == 0 && portId == id) {
+                return port;
+            }
+        }
+        return nullptr;
+    });
 }
 
 int GraphCameraUtil::portGetDirection(const IGraphConfig* port) {
-    int direction = 0;
-    if (port == nullptr || port->getValue(kKeyDirection, direction) != 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "Failed to retrieve port direction, default to input");
-        return 0;
-    }
-    return direction;
+    return guardValue<int>(__func__, 0, [&]() -> int {
+        int direction = 0;
+        if (port == nullptr || port->getValue(kKeyDirection, direction) != 0) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "Failed to retrieve port direction, default to input");
+            return 0;
+        }
+        return direction;
+    });
 }
 
 int GraphCameraUtil::portGetKey(const IGraphConfig* port, unsigned key) {
-    if (port == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Invalid Node, cannot get the port execCtx id");
-        return -1;
-    }
-    std::string type;
-    if (port->getValue(kKeyType, type) != 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get Node Type");
-        return -1;
-    }
-    // A virtual sink carries its stream's values itself; a real port inherits
-    // them from its program group.
-    const IGraphConfig* holder = port;
-    if (type != "sink") {
-        holder = port->getAncestor();
-        if (holder == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get port's ancestor");
+    return guardValue<int>(__func__, -1, [&]() -> int {
+        if (port == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "Invalid Node, cannot get the port execCtx id");
             return -1;
         }
-    }
-    return intOr(*holder, key, -1);
+        std::string type;
+        if (port->getValue(kKeyType, type) != 0) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get Node Type");
+            return -1;
+        }
+        // A virtual sink carries its stream's values itself; a real port inherits
+        // them from its program group.
+        const IGraphConfig* holder = port;
+        if (type != "sink") {
+            holder = port->getAncestor();
+            if (holder == nullptr) {
+                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get port's ancestor");
+                return -1;
+            }
+        }
+        return intOr(*holder, key, -1);
+    });
 }
 
 int GraphCameraUtil::portGetExecCtxId(const IGraphConfig* port) {
-    return portGetKey(port, kKeyExecCtxId);
+    return guardValue<int>(__func__, -1, [&]() -> int { return portGetKey(port, kKeyExecCtxId); });
 }
 
 int GraphCameraUtil::portGetStreamId(const IGraphConfig* port) {
-    const int streamId = portGetKey(port, kKeyStreamId);
-    if (streamId < 0) {
-        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Failed to get %s for port %s", "stream_id",
-                         print(port).c_str());
-    }
-    return streamId;
+    return guardValue<int>(__func__, -1, [&]() -> int {
+        const int streamId = portGetKey(port, kKeyStreamId);
+        if (streamId < 0) {
+            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Failed to get %s for port %s", "stream_id",
+                             print(port).c_str());
+        }
+        return streamId;
+    });
 }
 
 std::string GraphCameraUtil::portGetContentType(const IGraphConfig* port) {
-    std::string contentType = "pixel_data";
-    if (port != nullptr) {
-        port->getValue(kKeyContentType, contentType);
-    }
-    return contentType;
+    return guardValue<std::string>(__func__, std::string(), [&]() -> std::string {
+        std::string contentType = "pixel_data";
+        if (port != nullptr) {
+            port->getValue(kKeyContentType, contentType);
+        }
+        return contentType;
+    });
 }
 
 bool GraphCameraUtil::portIsVirtual(const IGraphConfig* port) {
-    if (port == nullptr) {
-        return false;
-    }
-    std::string type;
-    if (port->getValue(kKeyType, type) != 0) {
-        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag,
-                         "Failed to retrieve port(%s) type, default to input", print(port).c_str());
-        return false;
-    }
-    return type == "sink";
+    return guardValue<bool>(__func__, false, [&]() -> bool {
+        if (port == nullptr) {
+            return false;
+        }
+        std::string type;
+        if (port->getValue(kKeyType, type) != 0) {
+            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag,
+                             "Failed to retrieve port(%s) type, default to input",
+                             print(port).c_str());
+            return false;
+        }
+        return type == "sink";
+    });
 }
 
 int GraphCameraUtil::portGetPeer(const IGraphConfig* port, IGraphConfig** peer) {
-    if (port == nullptr || peer == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Invalid Node, cannot get the peer port");
-        return err_argument;
-    }
-    // Disabled and private ports lead nowhere, whatever their "peer" says.
-    if (intOr(*port, kKeyEnabled, 1) == 0 || intOr(*port, kKeyPrivate, 0) != 0) {
-        return err_noentry;
-    }
-    const IGraphConfig* root = port->getRoot();
-    if (root == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get root");
-        return err_internal;
-    }
-    std::string peerName;
-    if (port->getValue(kKeyPeer, peerName) != 0) {
-        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "Couldn't find peer value for %s",
-                         print(port).c_str());
-        return err_argument;
-    }
-    IGraphConfig* found = root->getDescendantByString(peerName);
-    if (found == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to find peer by name %s",
-                            peerName.c_str());
-        return err_argument;
-    }
-    *peer = found;
-    return err_none;
+    return guardStatus(__func__, err_argument, [&]() -> int {
+        if (port == nullptr || peer == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Invalid Node, cannot get the peer port");
+            return err_argument;
+        }
+        // Disabled and private ports lead nowhere, whatever their "peer" says.
+        if (intOr(*port, kKeyEnabled, 1) == 0 || intOr(*port, kKeyPrivate, 0) != 0) {
+            return err_noentry;
+        }
+        const IGraphConfig* root = port->getRoot();
+        if (root == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get root");
+            return err_internal;
+        }
+        std::string peerName;
+        if (port->getValue(kKeyPeer, peerName) != 0) {
+            ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "Couldn't find peer value for %s",
+                             print(port).c_str());
+            return err_argument;
+        }
+        IGraphConfig* found = root->getDescendantByString(peerName);
+        if (found == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to find peer by name %s",
+                                peerName.c_str());
+            return err_argument;
+        }
+        *peer = found;
+        return err_none;
+    });
 }
 
 bool GraphCameraUtil::isEdgePort(const IGraphConfig* port) {
-    const int direction = portGetDirection(port);
-    IGraphConfig* peer = nullptr;
-    const int status = portGetPeer(port, &peer);
-    if (status != 0) {
-        if (status != err_noentry) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Failed to create fourcc info for source port");
+    return guardValue<bool>(__func__, false, [&]() -> bool {
+        const int direction = portGetDirection(port);
+        IGraphConfig* peer = nullptr;
+        const int status = portGetPeer(port, &peer);
+        if (status != 0) {
+            if (status != err_noentry) {
+                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                    "Failed to create fourcc info for source port");
+            }
+            return false;
         }
-        return false;
-    }
 
-    int context = portGetExecCtxId(port);
-    if (context < 0) {
-        context = portGetStreamId(port);
+        int context = portGetExecCtxId(port);
         if (context < 0) {
-            return false;
+            context = portGetStreamId(port);
+            if (context < 0) {
+                return false;
+            }
         }
-    }
 
-    const bool peerIsVirtual = portIsVirtual(peer);
-    int peerContext = -1;
-    std::string peerBlockType;
-    if (!peerIsVirtual) {
-        const IGraphConfig* peerBlock = peer->getAncestor();
-        if (peerBlock == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get peer's ancestor");
-            return false;
+        const bool peerIsVirtual = portIsVirtual(peer);
+        int peerContext = -1;
+        std::string peerBlockType;
+        if (!peerIsVirtual) {
+            const IGraphConfig* peerBlock = peer->getAncestor();
+            if (peerBlock == nullptr) {
+                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get peer's ancestor");
+                return false;
+            }
+            if (peerBlock->getValue(kKeyExecCtxId, peerContext) != 0 &&
+                peerBlock->getValue(kKeyStreamId, peerContext) != 0) {
+                ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Failed to get stream ID of peer PG %s",
+                                 print(peerBlock).c_str());
+                return false;
+            }
+            peerBlock->getValue(kKeyType, peerBlockType);
         }
-        if (peerBlock->getValue(kKeyExecCtxId, peerContext) != 0 &&
-            peerBlock->getValue(kKeyStreamId, peerContext) != 0) {
-            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Failed to get stream ID of peer PG %s",
-                             print(peerBlock).c_str());
-            return false;
-        }
-        peerBlock->getValue(kKeyType, peerBlockType);
-    }
 
-    if (direction == 0) {
-        // An input fed by a block outside any program group starts a context.
-        return context != peerContext || peerBlockType == "hw" || peerBlockType == "source";
-    }
-    return peerIsVirtual || context != peerContext;
+        if (direction == 0) {
+            // An input fed by a block outside any program group starts a context.
+            return context != peerContext || peerBlockType == "hw" || peerBlockType == "source";
+        }
+        return peerIsVirtual || context != peerContext;
+    });
 }
 
 }  // namespace VELT

@@ -9,6 +9,7 @@
 #include "velt_node_iterator.h"
 #include "velt_status.h"
 #include "zo_camera/velt/access/graph_access_helpers.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
 #include "zo_rulo/zo_log_wanted.h"
@@ -102,118 +103,129 @@ void addSourceOutputPorts(unsigned key, int value, const IGraphConfig& graph,
 int GraphCameraUtil::getSubgraphPorts(unsigned key, int value, int direction,
                                       const IGraphConfig& graph, std::vector<IGraphConfig*>& ports,
                                       unsigned typeKey) {
-    ports.clear();
-    NodeIterator blockIt(&graph);
-    for (IGraphConfig* block = blockIt.iterateByType(typeKey); block != nullptr;
-         block = blockIt.iterateByType(typeKey)) {
-        int blockValue = 0;
-        if (block->getValue(key, blockValue) != 0 || blockValue != value) {
-            continue;
-        }
-        NodeIterator portIt(block);
-        for (IGraphConfig* port = portIt.iterateByType(kKeyPort); port != nullptr;
-             port = portIt.iterateByType(kKeyPort)) {
-            if (portGetDirection(port) == direction &&
-                leavesSubgraph(port, direction, key, value, typeKey)) {
-                ports.push_back(port);
+    return guardStatus(__func__, err_argument, [&]() -> int {
+        ports.clear();
+        NodeIterator blockIt(&graph);
+        for (IGraphConfig* block = blockIt.iterateByType(typeKey); block != nullptr;
+             block = blockIt.iterateByType(typeKey)) {
+            int blockValue = 0;
+            if (block->getValue(key, blockValue) != 0 || blockValue != value) {
+                continue;
+            }
+            NodeIterator portIt(block);
+            for (IGraphConfig* port = portIt.iterateByType(kKeyPort); port != nullptr;
+                 port = portIt.iterateByType(kKeyPort)) {
+                if (portGetDirection(port) == direction &&
+                    leavesSubgraph(port, direction, key, value, typeKey)) {
+                    ports.push_back(port);
+                }
             }
         }
-    }
-    return ports.empty() ? err_argument : err_none;
+        return ports.empty() ? err_argument : err_none;
+    });
 }
 
 int GraphCameraUtil::getInputPorts(unsigned key, int value, const IGraphConfig& graph,
                                    std::vector<IGraphConfig*>& ports, unsigned typeKey) {
-    return getSubgraphPorts(key, value, 0, graph, ports, typeKey);
+    return guardStatus(__func__, err_argument, [&]() -> int {
+        return getSubgraphPorts(key, value, 0, graph, ports, typeKey);
+    });
 }
 
 int GraphCameraUtil::getInputPort(unsigned key, int value, const IGraphConfig* graph,
                                   IGraphConfig** port, unsigned typeKey) {
-    if (graph == nullptr || port == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "NULL pointer given");
-        return err_argument;
-    }
-    std::vector<IGraphConfig*> ports;
-    int status = getInputPorts(key, value, *graph, ports, typeKey);
-    if (status != 0) {
-        return status;
-    }
-    for (IGraphConfig* candidate : ports) {
-        IGraphConfig* peer = nullptr;
-        status = portGetPeer(candidate, &peer);
-        if (status == 0) {
-            *port = candidate;
-            return err_none;
+    return guardStatus(__func__, err_argument, [&]() -> int {
+        if (graph == nullptr || port == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "NULL pointer given");
+            return err_argument;
         }
-    }
-    return status;
+        std::vector<IGraphConfig*> ports;
+        int status = getInputPorts(key, value, *graph, ports, typeKey);
+        if (status != 0) {
+            return status;
+        }
+        for (IGraphConfig* candidate : ports) {
+            IGraphConfig* peer = nullptr;
+            status = portGetPeer(candidate, &peer);
+            if (status == 0) {
+                *port = candidate;
+                return err_none;
+            }
+        }
+        return status;
+    });
 }
 
 int GraphCameraUtil::getOutputPorts(unsigned key, int value, const IGraphConfig& graph,
                                     std::vector<IGraphConfig*>& ports, unsigned typeKey) {
-    if (getSubgraphPorts(key, value, 1, graph, ports, typeKey) == 0) {
-        return err_none;
-    }
-    addSourceOutputPorts(key, value, graph, ports, typeKey);
-    return ports.empty() ? err_argument : err_none;
+    return guardStatus(__func__, err_argument, [&]() -> int {
+        if (getSubgraphPorts(key, value, 1, graph, ports, typeKey) == 0) {
+            return err_none;
+        }
+        addSourceOutputPorts(key, value, graph, ports, typeKey);
+        return ports.empty() ? err_argument : err_none;
+    });
 }
 
 int GraphCameraUtil::getExecCtxConnectionPorts(
     const IGraphConfig* graph, std::vector<std::pair<std::string, std::string>>& connections,
     std::vector<std::string>& sourcePeers, std::vector<std::string>& sinkNames) {
-    if (graph == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "NULL pointer given");
-        return err_argument;
-    }
-    size_t added = 0;
-    NodeIterator pgIt(graph);
-    for (IGraphConfig* pg = pgIt.iterateByType(kKeyProgramGroup); pg != nullptr;
-         pg = pgIt.iterateByType(kKeyProgramGroup)) {
-        const int context = intOr(*pg, kKeyExecCtxId, -1);
-        NodeIterator portIt(pg);
-        for (IGraphConfig* port = portIt.iterateByType(kKeyPort); port != nullptr;
-             port = portIt.iterateByType(kKeyPort)) {
-            std::string peerName;
-            IGraphConfig* peer = nullptr;
-            if (port->getValue(kKeyPeer, peerName) != 0 || portGetPeer(port, &peer) != 0) {
-                zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "%s: no peer",
-                                    "getExecCtxConnectionPorts");
-                continue;
-            }
-            const bool edge = isEdgePort(port);
-            const bool pixelData = portGetContentType(port) == "pixel_data";
-            const std::string fullName = getFullName(*port);
+    return guardStatus(__func__, err_argument, [&]() -> int {
+        if (graph == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "NULL pointer given");
+            return err_argument;
+        }
+        size_t added = 0;
+        NodeIterator pgIt(graph);
+        for (IGraphConfig* pg = pgIt.iterateByType(kKeyProgramGroup); pg != nullptr;
+             pg = pgIt.iterateByType(kKeyProgramGroup)) {
+            const int context = intOr(*pg, kKeyExecCtxId, -1);
+            NodeIterator portIt(pg);
+            for (IGraphConfig* port = portIt.iterateByType(kKeyPort); port != nullptr;
+                 port = portIt.iterateByType(kKeyPort)) {
+                std::string peerName;
+                IGraphConfig* peer = nullptr;
+                if (port->getValue(kKeyPeer, peerName) != 0 || portGetPeer(port, &peer) != 0) {
+                    zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "%s: no peer",
+                                        "getExecCtxConnectionPorts");
+                    continue;
+                }
+                const bool edge = isEdgePort(port);
+                const bool pixelData = portGetContentType(port) == "pixel_data";
+                const std::string fullName = getFullName(*port);
 
-            if (portGetDirection(port) == 0) {
-                const IGraphConfig* peerBlock = peer->getAncestor();
-                if (peerBlock == nullptr) {
-                    ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "ancestor of %s is null",
-                                     print(peer).c_str());
-                    return err_data;
-                }
-                int peerContext = -1;
-                if (peerBlock->getValue(kKeyExecCtxId, peerContext) != 0) {
-                    ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag,
-                                     "No Execution Contex for ancestor of %s", print(peer).c_str());
-                }
-                if (peerContext != context) {
-                    connections.emplace_back(peerName, fullName);
+                if (portGetDirection(port) == 0) {
+                    const IGraphConfig* peerBlock = peer->getAncestor();
+                    if (peerBlock == nullptr) {
+                        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "ancestor of %s is null",
+                                         print(peer).c_str());
+                        return err_data;
+                    }
+                    int peerContext = -1;
+                    if (peerBlock->getValue(kKeyExecCtxId, peerContext) != 0) {
+                        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag,
+                                         "No Execution Contex for ancestor of %s",
+                                         print(peer).c_str());
+                    }
+                    if (peerContext != context) {
+                        connections.emplace_back(peerName, fullName);
+                        ++added;
+                    }
+                    if (pixelData &&
+                        (hasTypeName(peerBlock, "source") || hasTypeName(peerBlock, "hw"))) {
+                        sourcePeers.push_back(peerName);
+                    }
+                } else if (edge && hasTypeName(peer, "sink")) {
+                    connections.emplace_back(fullName, peerName);
                     ++added;
-                }
-                if (pixelData &&
-                    (hasTypeName(peerBlock, "source") || hasTypeName(peerBlock, "hw"))) {
-                    sourcePeers.push_back(peerName);
-                }
-            } else if (edge && hasTypeName(peer, "sink")) {
-                connections.emplace_back(fullName, peerName);
-                ++added;
-                if (pixelData) {
-                    sinkNames.push_back(peerName);
+                    if (pixelData) {
+                        sinkNames.push_back(peerName);
+                    }
                 }
             }
         }
-    }
-    return added == 0 ? err_argument : err_none;
+        return added == 0 ? err_argument : err_none;
+    });
 }
 
 }  // namespace VELT

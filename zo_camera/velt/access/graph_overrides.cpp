@@ -10,6 +10,7 @@
 #include "velt_item_uid.h"
 #include "velt_node_iterator.h"
 #include "velt_status.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
 #include "zo_rulo/zo_log_wanted.h"
@@ -69,38 +70,40 @@ int setOverrideValue(GraphConfigAttribute* attribute, const std::string& value) 
 }  // namespace
 
 int GraphCameraUtil::processGraphOverrides(GraphConfigNode& graph, GraphConfigNode& root) {
-    NodeIterator overrides(&graph);
-    const unsigned applyKey = kKeyApply;
-    for (IGraphConfig* item = overrides.iterateByUid(applyKey); item;
-         item = overrides.iterateByUid(applyKey)) {
-        std::string target;
-        int status = item->getValue(kKeyTarget, target);
-        if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Error: override tag with no attribute target node");
-            return status;
+    return guardStatus(__func__, err_data, [&]() -> int {
+        NodeIterator overrides(&graph);
+        const unsigned applyKey = kKeyApply;
+        for (IGraphConfig* item = overrides.iterateByUid(applyKey); item;
+             item = overrides.iterateByUid(applyKey)) {
+            std::string target;
+            int status = item->getValue(kKeyTarget, target);
+            if (status != err_none) {
+                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                    "Error: override tag with no attribute target node");
+                return status;
+            }
+            const ItemUID path(target);
+            std::string value;
+            status = item->getValue(kKeyValue, value);
+            if (status != err_none) {
+                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                    "Error: override tag with no attribute value");
+                return status;
+            }
+            GraphConfigAttribute* attribute = findOverrideTarget(root, path);
+            if (!attribute) {
+                continue;
+            }
+            status = setOverrideValue(attribute, value);
+            if (status != err_none) {
+                ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag,
+                                 "Error: Failed to set override of attribute %s to %s",
+                                 path.toString().c_str(), value.c_str());
+                return status;
+            }
         }
-        const ItemUID path(target);
-        std::string value;
-        status = item->getValue(kKeyValue, value);
-        if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Error: override tag with no attribute value");
-            return status;
-        }
-        GraphConfigAttribute* attribute = findOverrideTarget(root, path);
-        if (!attribute) {
-            continue;
-        }
-        status = setOverrideValue(attribute, value);
-        if (status != err_none) {
-            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag,
-                             "Error: Failed to set override of attribute %s to %s",
-                             path.toString().c_str(), value.c_str());
-            return status;
-        }
-    }
-    return err_none;
+        return err_none;
+    });
 }
 
 }  // namespace VELT

@@ -11,6 +11,7 @@
 #include "velt_graph_util.h"
 #include "velt_item_uid.h"
 #include "zo_camera/velt/analysis/graph_util_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_log_common.h"
 #include "zo_rulo/zo_log_wanted.h"
 
@@ -43,6 +44,31 @@ void readTuningMode(const GraphNode& node, SubGraphInfo& sg) {
     sg.tuningMode = static_cast<int32_t>(value);
 }
 
+// A virtual sink without the subgraph key joins the subgraph of the block
+// feeding it: result graphs give sinks "stream_id" only (static connections
+// copy "exec_ctx_id"), and a sink left in a subgraph of its own would close
+// the meta graph into a loop that no source subgraph starts.
+void adoptFeedingSubgraph(std::map<std::string, std::shared_ptr<GraphNode>>& nodes,
+                          uint32_t subgraphType) {
+    const auto idOf = [subgraphType](const GraphNode& node) -> int32_t {
+        return subgraphType == kKeyStreamId ? node.streamId : node.execCtxId;
+    };
+    for (auto& entry : nodes) {
+        GraphNode& sink = *entry.second;
+        if (sink.type != static_cast<int32_t>(kKeySink) || idOf(sink) >= 0)
+            continue;
+        for (const auto& parent : sink.parents) {
+            const int32_t id = idOf(static_cast<const GraphNode&>(*parent.first));
+            if (id < 0)
+                continue;
+            (subgraphType == kKeyStreamId ? sink.streamId : sink.execCtxId) = id;
+            zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Sink %s joins %s %d of %s", sink.name.c_str(),
+                                ItemUID::key2str(subgraphType), id, parent.first->name.c_str());
+            break;
+        }
+    }
+}
+
 }  // namespace
 
 GraphUtil::GraphUtil()
@@ -68,29 +94,38 @@ int GraphUtil::init(unsigned subgraphType, const IGraphConfig* graph, GdfVersion
     mSubgraphType = subgraphType;
     mGraphSettings = graph;
 
-    try {
-        int status = analyzeGraphSettings();
-        if (status != 0) {
+    // A failure, also by an exception passing through, leaves the object
+    // inactive and empty: no query answers from a half-built analysis.
+    int status = err_internal;
+    struct EmptyUnlessBuilt {
+        GraphUtil& util;
+        const int& status;
+        ~EmptyUnlessBuilt() {
+            if (status != 0) {
+                util.clear();
+            }
+        }
+    } const emptyUnlessBuilt{*this, status};
+    status = guardStatus(__func__, err_internal, [&]() -> int {
+        int step = analyzeGraphSettings();
+        if (step != 0) {
             zo_log_common_debug(ZO_LOG_ERROR, kTag, "Graph settings analysis failed");
-            return status;
+            return step;
         }
-        status = allocatePekData();
-        if (status != 0) {
+        step = allocatePekData();
+        if (step != 0) {
             zo_log_common_debug(ZO_LOG_ERROR, kTag, "PEK data allocation failed");
-            return status;
+            return step;
         }
-        status = populatePekData();
-        if (status != 0) {
+        step = populatePekData();
+        if (step != 0) {
             zo_log_common_debug(ZO_LOG_ERROR, kTag, "PEK structures population failed");
-            return status;
+            return step;
         }
-    } catch (const std::bad_alloc&) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Graph analysis ran out of memory");
-        deletePekStructs();
-        return err_nomemory;
-    }
-    mPekDataReady = true;
-    return 0;
+        return 0;
+    });
+    mPekDataReady = status == 0;
+    return status;
 }
 
 void GraphUtil::clear() {
@@ -103,109 +138,127 @@ void GraphUtil::clear() {
 }
 
 int GraphUtil::analyzeGraphSettings() {
-    zo_log_common_debug(ZO_LOG_DEBUG, kTag,
-                        "--------- GraphSettings analysis started !!---------------");
-    NodeIterator blocks(mGraphSettings);
-    while (IGraphConfig* block = blocks.iterateDescendants()) {
-        const int status = addGraphNode(*block);
-        if (status != 0)
+    return guardStatus(__func__, err_internal, [&]() -> int {
+        if (mGraphSettings == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTag, "No graph to analyse: init() first");
+            return err_internal;
+        }
+        zo_log_common_debug(ZO_LOG_DEBUG, kTag,
+                            "--------- GraphSettings analysis started !!---------------");
+        NodeIterator blocks(mGraphSettings);
+        while (IGraphConfig* block = blocks.iterateDescendants()) {
+            const int status = addGraphNode(*block);
+            if (status != 0)
+                return status;
+        }
+
+        IGraphConfig* graph = mGraphSettings->getDescendant(kKeyGraph);
+        if (graph == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTag,
+                                "Failed to locate graph node - Invalid settings");
+            return err_internal;
+        }
+        NodeIterator connections(graph);
+        while (IGraphConfig* connection = connections.iterateByUid(kKeyConnection)) {
+            addGraphConnection(*connection);
+            mConnections.push_back(connection);
+        }
+        adoptFeedingSubgraph(mGraphNodes, mSubgraphType);
+
+        int status = removeUnusedNodes();
+        if (status != 0) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTag, "Removal of unused of nodes failed  %d ",
+                                status);
             return status;
-    }
-
-    IGraphConfig* graph = mGraphSettings->getDescendant(kKeyGraph);
-    if (graph == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Failed to locate graph node - Invalid settings");
-        return err_internal;
-    }
-    NodeIterator connections(graph);
-    while (IGraphConfig* connection = connections.iterateByUid(kKeyConnection)) {
-        addGraphConnection(*connection);
-        mConnections.push_back(connection);
-    }
-
-    int status = removeUnusedNodes();
-    if (status != 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Removal of unused of nodes failed  %d ", status);
-        return status;
-    }
-    dumpOuterGraph();
-    status = analyzeSubGraphs(mSubGraphs);
-    if (status != 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Analysis of subgraphs failed  %d ", status);
-        return status;
-    }
-    zo_log_common_debug(ZO_LOG_DEBUG, kTag,
-                        "--------- GraphSettings analysis succeeded !!---------------");
-    return 0;
+        }
+        dumpOuterGraph();
+        status = analyzeSubGraphs(mSubGraphs);
+        if (status != 0) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTag, "Analysis of subgraphs failed  %d ", status);
+            return status;
+        }
+        zo_log_common_debug(ZO_LOG_DEBUG, kTag,
+                            "--------- GraphSettings analysis succeeded !!---------------");
+        return 0;
+    });
 }
 
 int GraphUtil::analyzeSubGraphs(std::map<int, std::shared_ptr<SubGraphInfo>>& subGraphs) {
-    subGraphs.clear();
-    std::set<int> ids;
-    getAvailableSubgraphs(ids);
-    zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Found %lu subgraphs of type %s",
-                        static_cast<unsigned long>(ids.size()), ItemUID::key2str(mSubgraphType));
-
-    for (const int id : ids) {
-        auto sg = std::make_shared<SubGraphInfo>();
-        sg->type = static_cast<int32_t>(mSubgraphType);
-        sg->subGraphId = id;
-        for (const auto& entry : mGraphNodes) {
-            GraphNode& node = *entry.second;
-            if (subgraphIdOf(node) != id)
-                continue;
-            sg->nodes.push_back(&node);
-            if (node.type == static_cast<int32_t>(mPgTypeKey)) {
-                sg->pgs.push_back(node.node);
-                sg->streamId = node.streamId;
-            }
-            const int status = getCrossSgInPorts(node, sg->inputPorts);
-            if (status != 0)
-                return status;
-            readTuningMode(node, *sg);
+    return guardStatus(__func__, err_internal, [&]() -> int {
+        subGraphs.clear();
+        if (mGraphSettings == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTag, "No graph to analyse: init() first");
+            return err_internal;
         }
-        GraphCameraUtil::getOutputPorts(mSubgraphType, id, *mGraphSettings, sg->outputPorts,
-                                        mPgTypeKey);
+        std::set<int> ids;
+        getAvailableSubgraphs(ids);
+        zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Found %lu subgraphs of type %s",
+                            static_cast<unsigned long>(ids.size()),
+                            ItemUID::key2str(mSubgraphType));
 
-        sg->kernelCount = 0;
-        for (IGraphConfig* pg : sg->pgs) {
-            const int status = collectPgInnerGraph(*sg, *pg);
+        for (const int id : ids) {
+            auto sg = std::make_shared<SubGraphInfo>();
+            sg->type = static_cast<int32_t>(mSubgraphType);
+            sg->subGraphId = id;
+            sg->name = std::to_string(id);
+            for (const auto& entry : mGraphNodes) {
+                GraphNode& node = *entry.second;
+                if (subgraphIdOf(node) != id)
+                    continue;
+                sg->nodes.push_back(&node);
+                if (node.type == static_cast<int32_t>(mPgTypeKey)) {
+                    sg->pgs.push_back(node.node);
+                    sg->streamId = node.streamId;
+                }
+                const int status = getCrossSgInPorts(node, sg->inputPorts);
+                if (status != 0)
+                    return status;
+                readTuningMode(node, *sg);
+            }
+            GraphCameraUtil::getOutputPorts(mSubgraphType, id, *mGraphSettings, sg->outputPorts,
+                                            mPgTypeKey);
+
+            sg->kernelCount = 0;
+            for (IGraphConfig* pg : sg->pgs) {
+                const int status = collectPgInnerGraph(*sg, *pg);
+                if (status != 0) {
+                    ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTag,
+                                     "Failed to collect imaging graph info from %s",
+                                     GraphCameraUtil::print(pg).c_str());
+                    return status;
+                }
+            }
+            int status = disableDisconnectedKernels(*sg);
             if (status != 0) {
-                ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTag, "Failed to collect imaging graph info from %s",
-                                 GraphCameraUtil::print(pg).c_str());
+                zo_log_common_debug(ZO_LOG_ERROR, kTag, "Failed to disable disconnected filters");
                 return status;
             }
-        }
-        int status = disableDisconnectedKernels(*sg);
-        if (status != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTag, "Failed to disable disconnected filters");
-            return status;
-        }
-        if (sg->inputPorts.empty()) {
-            status = collectSourceInnerGraph(*sg);
+            if (sg->inputPorts.empty()) {
+                status = collectSourceInnerGraph(*sg);
+                if (status != 0) {
+                    zo_log_common_debug(ZO_LOG_ERROR, kTag,
+                                        "Failed to collect imaging graph info from source");
+                    return status;
+                }
+            }
+            status = collectInterPgConnections(*sg);
             if (status != 0) {
                 zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                                    "Failed to collect imaging graph info from source");
+                                    "Failed to add graph connections to imaging graph info %d", id);
                 return status;
             }
+            subGraphs[id] = sg;
         }
-        status = collectInterPgConnections(*sg);
+
+        dumpSubGraphInfos();
+        const int status = collectSubgraphConnections();
         if (status != 0) {
             zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                                "Failed to add graph connections to imaging graph info %d", id);
+                                "Failed to add graph connections to imaging graph info from");
             return status;
         }
-        subGraphs[id] = sg;
-    }
-
-    dumpSubGraphInfos();
-    const int status = collectSubgraphConnections();
-    if (status != 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                            "Failed to add graph connections to imaging graph info from");
-        return status;
-    }
-    return 0;
+        return 0;
+    });
 }
 
 }  // namespace VELT

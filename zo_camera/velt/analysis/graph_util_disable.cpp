@@ -5,6 +5,7 @@
 
 #include "velt_graph_util.h"
 #include "zo_camera/velt/analysis/graph_util_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_log_common.h"
 
 namespace VELT {
@@ -41,175 +42,187 @@ int abandonTraversal(GraphUtil& util, SubGraphInfo& sg, int result) {
 }  // namespace
 
 int GraphUtil::disableDisconnectedKernels(SubGraphInfo& sg) {
-    if (static_cast<int>(mOrbaVersion) <= 6)
-        return 0;
-    zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Starting to disable disconnected kernels!");
-
-    std::function<int(BaseGraphNode*)> down = [this](BaseGraphNode* node) {
-        return kernelDisconectedVisitor(node, true);
-    };
-    std::function<int(BaseGraphNode*)> up = [this](BaseGraphNode* node) {
-        return kernelDisconectedVisitor(node, false);
-    };
-    bool traversed = false;
-    for (const auto& entry : sg.imagingNodes) {
-        ImagingNode* node = entry.second.get();
-        if (node->type > imaging_split)
-            continue;
-        int result = 0;
-        if (node->parents.empty()) {
-            zo_log_common_debug(ZO_LOG_DEBUG, kTag,
-                                "disabling downstream kernels from disconnected node  %s",
-                                node->name.c_str());
-            result = traverseGraph(node, down, true);
-            traversed = true;
-        }
-        if (!traversalFailed(result) && node->children.empty()) {
-            zo_log_common_debug(ZO_LOG_DEBUG, kTag,
-                                "disabling upstream kernels from disconnected node  %s",
-                                node->name.c_str());
-            result = traverseGraph(node, up, false);
-            traversed = true;
-        }
-        if (traversalFailed(result))
-            return abandonTraversal(*this, sg, result);
-    }
-    if (traversed)
-        resetInnerGraph(sg, false);
-    zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Finished to disable disconnected kernels!");
-    return 0;
-}
-
-int GraphUtil::kernelDisconectedVisitor(BaseGraphNode* node, bool downstream) {
-    if (node == nullptr)
-        return err_internal;
-    ImagingNode* inner = static_cast<ImagingNode*>(node);
-    if (downstream) {
-        if (inner->type == imaging_output_terminal)
-            return visit_stop;
-        if (inner->type != imaging_kernel)
+    return guardStatus(__func__, err_internal, [&]() -> int {
+        if (static_cast<int>(mOrbaVersion) <= 6)
             return 0;
-        if (isDisabledKernel(*inner))
-            return visit_stop;
-        inner->runKernel.enable = kernel_enable_disabled;
-        zo_log_common_debug(ZO_LOG_DEBUG, kTag, "disable disconnected kernel -> %s ",
-                            inner->name.c_str());
-        return 0;
-    }
-    if (inner->type == imaging_split || inner->type == imaging_input_terminal)
-        return visit_stop;
-    if (inner->type != imaging_kernel)
-        return 0;
-    if (isDisabledKernel(*inner) || inner->children.size() > 1)
-        return visit_stop;
-    inner->runKernel.enable = kernel_enable_disabled;
-    zo_log_common_debug(ZO_LOG_DEBUG, kTag, "disable disconnected kernel <- %s ",
-                        inner->name.c_str());
-    return 0;
-}
+        zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Starting to disable disconnected kernels!");
 
-int GraphUtil::disableKernelsToDisabledTerminals(SubGraphInfo& sg) {
-    zo_log_common_debug(ZO_LOG_DEBUG, kTag,
-                        "disableKernelsToDisabledTerminals stream id %d has %ld output ports to "
-                        "check",
-                        sg.streamId, static_cast<long>(sg.outputPorts.size()));
-
-    auto runPhase = [this, &sg](ImagingNodeType terminalType, bool downstream, const char* message,
-                                bool& traversed) {
-        std::function<int(BaseGraphNode*)> visitor = [this, downstream](BaseGraphNode* node) {
-            return kernelDisableVisitor(node, downstream);
+        std::function<int(BaseGraphNode*)> down = [this](BaseGraphNode* node) {
+            return kernelDisconectedVisitor(node, true);
         };
+        std::function<int(BaseGraphNode*)> up = [this](BaseGraphNode* node) {
+            return kernelDisconectedVisitor(node, false);
+        };
+        bool traversed = false;
         for (const auto& entry : sg.imagingNodes) {
-            ImagingNode* terminal = entry.second.get();
-            if (terminal->type != terminalType || !portDisabled(*terminal))
+            ImagingNode* node = entry.second.get();
+            if (node->type > imaging_split)
                 continue;
-            zo_log_common_debug(ZO_LOG_DEBUG, kTag, message, terminal->name.c_str());
-            const int result = traverseGraph(terminal, visitor, downstream);
-            traversed = true;
+            int result = 0;
+            if (node->parents.empty()) {
+                zo_log_common_debug(ZO_LOG_DEBUG, kTag,
+                                    "disabling downstream kernels from disconnected node  %s",
+                                    node->name.c_str());
+                result = traverseGraph(node, down, true);
+                traversed = true;
+            }
+            if (!traversalFailed(result) && node->children.empty()) {
+                zo_log_common_debug(ZO_LOG_DEBUG, kTag,
+                                    "disabling upstream kernels from disconnected node  %s",
+                                    node->name.c_str());
+                result = traverseGraph(node, up, false);
+                traversed = true;
+            }
             if (traversalFailed(result))
                 return abandonTraversal(*this, sg, result);
         }
+        if (traversed)
+            resetInnerGraph(sg, false);
+        zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Finished to disable disconnected kernels!");
         return 0;
-    };
+    });
+}
 
-    bool traversed = false;
-    int status =
-        runPhase(imaging_output_terminal, false, "disabling kernels to port %s ", traversed);
-    if (status != 0)
-        return status;
-    if (traversed)
-        resetInnerGraph(sg, false);
+int GraphUtil::kernelDisconectedVisitor(BaseGraphNode* node, bool downstream) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
+        if (node == nullptr)
+            return err_internal;
+        ImagingNode* inner = static_cast<ImagingNode*>(node);
+        if (downstream) {
+            if (inner->type == imaging_output_terminal)
+                return visit_stop;
+            if (inner->type != imaging_kernel)
+                return 0;
+            if (isDisabledKernel(*inner))
+                return visit_stop;
+            inner->runKernel.enable = kernel_enable_disabled;
+            zo_log_common_debug(ZO_LOG_DEBUG, kTag, "disable disconnected kernel -> %s ",
+                                inner->name.c_str());
+            return 0;
+        }
+        if (inner->type == imaging_split || inner->type == imaging_input_terminal)
+            return visit_stop;
+        if (inner->type != imaging_kernel)
+            return 0;
+        if (isDisabledKernel(*inner) || inner->children.size() > 1)
+            return visit_stop;
+        inner->runKernel.enable = kernel_enable_disabled;
+        zo_log_common_debug(ZO_LOG_DEBUG, kTag, "disable disconnected kernel <- %s ",
+                            inner->name.c_str());
+        return 0;
+    });
+}
 
-    zo_log_common_debug(ZO_LOG_DEBUG, kTag,
-                        "disableKernelsToDisabledTerminals - Processing input ports");
-    status = runPhase(imaging_input_terminal, true, "disabling kernels from port %s ", traversed);
-    if (status != 0)
-        return status;
-    if (traversed)
-        resetInnerGraph(sg, false);
-    return 0;
+int GraphUtil::disableKernelsToDisabledTerminals(SubGraphInfo& sg) {
+    return guardStatus(__func__, err_internal, [&]() -> int {
+        zo_log_common_debug(
+            ZO_LOG_DEBUG, kTag,
+            "disableKernelsToDisabledTerminals stream id %d has %ld output ports to "
+            "check",
+            sg.streamId, static_cast<long>(sg.outputPorts.size()));
+
+        auto runPhase = [this, &sg](ImagingNodeType terminalType, bool downstream,
+                                    const char* message, bool& traversed) {
+            std::function<int(BaseGraphNode*)> visitor = [this, downstream](BaseGraphNode* node) {
+                return kernelDisableVisitor(node, downstream);
+            };
+            for (const auto& entry : sg.imagingNodes) {
+                ImagingNode* terminal = entry.second.get();
+                if (terminal->type != terminalType || !portDisabled(*terminal))
+                    continue;
+                zo_log_common_debug(ZO_LOG_DEBUG, kTag, message, terminal->name.c_str());
+                const int result = traverseGraph(terminal, visitor, downstream);
+                traversed = true;
+                if (traversalFailed(result))
+                    return abandonTraversal(*this, sg, result);
+            }
+            return 0;
+        };
+
+        bool traversed = false;
+        int status =
+            runPhase(imaging_output_terminal, false, "disabling kernels to port %s ", traversed);
+        if (status != 0)
+            return status;
+        if (traversed)
+            resetInnerGraph(sg, false);
+
+        zo_log_common_debug(ZO_LOG_DEBUG, kTag,
+                            "disableKernelsToDisabledTerminals - Processing input ports");
+        status =
+            runPhase(imaging_input_terminal, true, "disabling kernels from port %s ", traversed);
+        if (status != 0)
+            return status;
+        if (traversed)
+            resetInnerGraph(sg, false);
+        return 0;
+    });
 }
 
 int GraphUtil::kernelDisableVisitor(BaseGraphNode* node, bool downstream) {
-    if (node == nullptr)
-        return err_internal;
-    ImagingNode* inner = static_cast<ImagingNode*>(node);
-    inner->flags |= imaging_flag_disabled;
+    return guardStatus(__func__, err_internal, [&]() -> int {
+        if (node == nullptr)
+            return err_internal;
+        ImagingNode* inner = static_cast<ImagingNode*>(node);
+        inner->flags |= imaging_flag_disabled;
 
-    size_t users = 0;
-    if (downstream) {
-        if (inner->type == imaging_output_terminal)
-            return inner->children.empty() ? visit_stop : 0;
-        users = inner->parents.size();
-    } else {
-        if (inner->type == imaging_split) {
-            for (const auto& child : inner->children) {
-                if (!child.first->visited) {
-                    // Another branch may still be live: come back from its last disabled end.
-                    inner->flags &= ~imaging_flag_disabled;
-                    return visit_retry;
+        size_t users = 0;
+        if (downstream) {
+            if (inner->type == imaging_output_terminal)
+                return inner->children.empty() ? visit_stop : 0;
+            users = inner->parents.size();
+        } else {
+            if (inner->type == imaging_split) {
+                for (const auto& child : inner->children) {
+                    if (!child.first->visited) {
+                        // Another branch may still be live: come back from its last disabled end.
+                        inner->flags &= ~imaging_flag_disabled;
+                        return visit_retry;
+                    }
                 }
+                return 0;
             }
-            return 0;
+            users = inner->children.size();
         }
-        users = inner->children.size();
-    }
-    if (inner->type != imaging_kernel)
+        if (inner->type != imaging_kernel)
+            return 0;
+        if (users > 1) {
+            inner->flags &= ~imaging_flag_disabled;
+            return visit_stop;
+        }
+        inner->runKernel.enable = kernel_enable_disabled;
+        zo_log_common_debug(ZO_LOG_DEBUG, kTag, "kernel %s disabled", inner->name.c_str());
         return 0;
-    if (users > 1) {
-        inner->flags &= ~imaging_flag_disabled;
-        return visit_stop;
-    }
-    inner->runKernel.enable = kernel_enable_disabled;
-    zo_log_common_debug(ZO_LOG_DEBUG, kTag, "kernel %s disabled", inner->name.c_str());
-    return 0;
+    });
 }
 
 void GraphUtil::resetInnerGraph(SubGraphInfo& sg, bool report) {
-    unsigned reached = 0;
-    unsigned active = 0;
-    std::vector<const ImagingNode*> missed;
-    for (const auto& entry : sg.imagingNodes) {
-        ImagingNode* node = entry.second.get();
-        const bool isActive =
-            (node->flags & imaging_flag_disabled) == 0 && !isDisabledKernel(*node);
-        if (node->visited) {
-            node->visited = false;
-            ++reached;
-        } else if (isActive) {
-            missed.push_back(node);
+    guardVoid(__func__, [&] {
+        unsigned reached = 0;
+        unsigned active = 0;
+        std::vector<const ImagingNode*> missed;
+        for (const auto& entry : sg.imagingNodes) {
+            ImagingNode* node = entry.second.get();
+            const bool isActive =
+                (node->flags & imaging_flag_disabled) == 0 && !isDisabledKernel(*node);
+            if (node->visited) {
+                node->visited = false;
+                ++reached;
+            } else if (isActive) {
+                missed.push_back(node);
+            }
+            if (isActive)
+                ++active;
         }
-        if (isActive)
-            ++active;
-    }
-    if (!report || reached >= active)
-        return;
-    zo_log_common_debug(ZO_LOG_WARNING, kTag,
-                        "Traversal of inner graph %d did not reach all ACTIVE nodes %u/%u",
-                        sg.subGraphId, reached, active);
-    for (const ImagingNode* node : missed)
-        zo_log_common_debug(ZO_LOG_WARNING, kTag, "Imaging Node %s not reached",
-                            node->name.c_str());
+        if (!report || reached >= active)
+            return;
+        zo_log_common_debug(ZO_LOG_WARNING, kTag,
+                            "Traversal of inner graph %d did not reach all ACTIVE nodes %u/%u",
+                            sg.subGraphId, reached, active);
+        for (const ImagingNode* node : missed)
+            zo_log_common_debug(ZO_LOG_WARNING, kTag, "Imaging Node %s not reached",
+                                node->name.c_str());
+    });
 }
 
 }  // namespace VELT

@@ -9,6 +9,7 @@
 #include "velt_item_uid.h"
 #include "velt_qel_pek_utils.h"
 #include "zo_camera/velt/analysis/graph_util_common.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_log_common.h"
 #include "zo_rulo/zo_log_wanted.h"
 
@@ -46,218 +47,236 @@ ImagingNode* findInner(SubGraphInfo& sg, const std::string& key) {
 }  // namespace
 
 int GraphUtil::collectPgInnerGraph(SubGraphInfo& sg, IGraphConfig& pg) {
-    const std::string pgName = pg.getName();
-    NodeIterator children(&pg);
-    while (IGraphConfig* kernel = children.iterateByType(kKeyKernel)) {
-        ++sg.kernelCount;
-        const int status = addImagingNode(sg, *kernel, pgName);
-        if (status != 0)
-            return status;
-    }
-    const std::pair<unsigned, ImagingNodeType> routing[] = {
-        {kKeyMux, imaging_mux}, {kKeyDemux, imaging_demux}, {kKeySplit, imaging_split}};
-    for (const auto& kind : routing) {
-        NodeIterator nodes(&pg);
-        while (IGraphConfig* node = nodes.iterateByType(kind.first)) {
-            const int status = addRoutingNode(sg, *node, kind.second, pgName);
+    return guardStatus(__func__, err_internal, [&]() -> int {
+        const std::string pgName = pg.getName();
+        NodeIterator children(&pg);
+        while (IGraphConfig* kernel = children.iterateByType(kKeyKernel)) {
+            ++sg.kernelCount;
+            const int status = addImagingNode(sg, *kernel, pgName);
             if (status != 0)
                 return status;
         }
-    }
-    NodeIterator klinks(&pg);
-    while (IGraphConfig* klink = klinks.iterateByUid(kKeyKlink)) {
-        const int status = addImagingLink(sg, *klink, pg);
-        if (status != 0)
-            return status;
-    }
-    return 0;
+        const std::pair<unsigned, ImagingNodeType> routing[] = {
+            {kKeyMux, imaging_mux}, {kKeyDemux, imaging_demux}, {kKeySplit, imaging_split}};
+        for (const auto& kind : routing) {
+            NodeIterator nodes(&pg);
+            while (IGraphConfig* node = nodes.iterateByType(kind.first)) {
+                const int status = addRoutingNode(sg, *node, kind.second, pgName);
+                if (status != 0)
+                    return status;
+            }
+        }
+        NodeIterator klinks(&pg);
+        while (IGraphConfig* klink = klinks.iterateByUid(kKeyKlink)) {
+            const int status = addImagingLink(sg, *klink, pg);
+            if (status != 0)
+                return status;
+        }
+        return 0;
+    });
 }
 
 int GraphUtil::addImagingNode(SubGraphInfo& sg, IGraphConfig& kernel, std::string pgName) {
-    auto node = std::make_shared<ImagingNode>();
-    node->type = imaging_kernel;
-    node->node = &kernel;
+    return guardStatus(__func__, err_internal, [&]() -> int {
+        auto node = std::make_shared<ImagingNode>();
+        node->type = imaging_kernel;
+        node->node = &kernel;
 
-    int palUuid = 0;
-    int enable = 1;
-    int rcb = 0;
-    if (QelPekUtils::kernelGetValues(&kernel, &palUuid, nullptr, node->runKernel.metadata, &enable,
-                                     &rcb, nullptr, nullptr, nullptr) != 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Failed to retrieve kernel info from IGraphConfig");
-        return err_data;
-    }
-    node->runKernel.enable = enable;
-    if (rcb != 0)
-        node->flags |= imaging_flag_rcb;
-    QelPekUtils::kernelGetBppInfo(kernel, node->runKernel);
-    node->runKernel.stream_id = static_cast<uint32_t>(sg.streamId);
-    node->runKernel.kernel_uuid = static_cast<uint32_t>(palUuid);
+        int palUuid = 0;
+        int enable = 1;
+        int rcb = 0;
+        if (QelPekUtils::kernelGetValues(&kernel, &palUuid, nullptr, node->runKernel.metadata,
+                                         &enable, &rcb, nullptr, nullptr, nullptr) != 0) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTag,
+                                "Failed to retrieve kernel info from IGraphConfig");
+            return err_data;
+        }
+        node->runKernel.enable = enable;
+        if (rcb != 0)
+            node->flags |= imaging_flag_rcb;
+        QelPekUtils::kernelGetBppInfo(kernel, node->runKernel);
+        node->runKernel.stream_id = static_cast<uint32_t>(sg.streamId);
+        node->runKernel.kernel_uuid = static_cast<uint32_t>(palUuid);
 
-    kernel.getValue(kKeyName, node->name);
-    if (!sg.imagingNodes.emplace(pgName + ":" + node->name, node).second) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Imaging node %s insertion failed",
-                            node->name.c_str());
-        return err_data;
-    }
-    zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Added Imaging node %s uuid %d rcb %d",
-                        node->name.c_str(), palUuid, rcb);
-    return 0;
+        kernel.getValue(kKeyName, node->name);
+        if (!sg.imagingNodes.emplace(pgName + ":" + node->name, node).second) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTag, "Imaging node %s insertion failed",
+                                node->name.c_str());
+            return err_data;
+        }
+        zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Added Imaging node %s uuid %d rcb %d",
+                            node->name.c_str(), palUuid, rcb);
+        return 0;
+    });
 }
 
 int GraphUtil::addRoutingNode(SubGraphInfo& sg, IGraphConfig& node, ImagingNodeType type,
                               std::string pgName) {
-    auto routing = std::make_shared<ImagingNode>();
-    routing->type = type;
-    routing->node = &node;
-    node.getValue(kKeyName, routing->name);
+    return guardStatus(__func__, err_internal, [&]() -> int {
+        auto routing = std::make_shared<ImagingNode>();
+        routing->type = type;
+        routing->node = &node;
+        node.getValue(kKeyName, routing->name);
 
-    if (type == imaging_mux || type == imaging_demux) {
-        const unsigned key = type == imaging_mux ? kKeyActiveInput : kKeyActiveOutput;
-        if (node.getValue(key, routing->activePath) != 0) {
-            routing->activePath = -1;
-            zo_log_common_debug(ZO_LOG_WARNING, kTag, "Failed to get Active routing path for  %s",
-                                routing->name.c_str());
+        if (type == imaging_mux || type == imaging_demux) {
+            const unsigned key = type == imaging_mux ? kKeyActiveInput : kKeyActiveOutput;
+            if (node.getValue(key, routing->activePath) != 0) {
+                routing->activePath = -1;
+                zo_log_common_debug(ZO_LOG_WARNING, kTag,
+                                    "Failed to get Active routing path for  %s",
+                                    routing->name.c_str());
+            }
         }
-    }
-    if (!sg.imagingNodes.emplace(pgName + ":" + routing->name, routing).second) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag, "routing node %s insertion failed ",
-                            routing->name.c_str());
-        return err_data;
-    }
-    zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Added routing node %s", routing->name.c_str());
-    return 0;
+        if (!sg.imagingNodes.emplace(pgName + ":" + routing->name, routing).second) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTag, "routing node %s insertion failed ",
+                                routing->name.c_str());
+            return err_data;
+        }
+        zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Added routing node %s", routing->name.c_str());
+        return 0;
+    });
 }
 
 int GraphUtil::addImagingLink(SubGraphInfo& sg, IGraphConfig& klink, IGraphConfig& pg) {
-    KernelLink link;
-    const auto source = splitEnd(strOr(klink, kKeySource), false);
-    const auto destination = splitEnd(strOr(klink, kKeyDestination), false);
-    link.srcNode = source.first;
-    link.srcPort = source.second;
-    link.dstNode = destination.first;
-    link.dstPort = destination.second;
-    const std::string pgName = pg.getName();
-    const int generation = static_cast<int>(mOrbaVersion);
+    return guardStatus(__func__, err_internal, [&]() -> int {
+        KernelLink link;
+        const auto source = splitEnd(strOr(klink, kKeySource), false);
+        const auto destination = splitEnd(strOr(klink, kKeyDestination), false);
+        link.srcNode = source.first;
+        link.srcPort = source.second;
+        link.dstNode = destination.first;
+        link.dstPort = destination.second;
+        const std::string pgName = pg.getName();
+        const int generation = static_cast<int>(mOrbaVersion);
 
-    ImagingNode* upstream = nullptr;
-    if (!link.srcPort.empty()) {
-        ImagingNode* node = findInner(sg, pgName + ":" + link.srcNode);
-        if (node == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                                "Failed to find Imaging Node %s named in klink in the list of "
-                                "nodes. Inconsistent graph",
-                                link.srcNode.c_str());
-            return err_data;
-        }
-        if (node->type == imaging_demux && std::to_string(node->activePath) != link.srcPort) {
-            if (generation <= 6)
-                zo_log_common_debug(ZO_LOG_WARNING, kTag,
-                                    "Found klink from a demux non active output %s- FIX your "
-                                    "GDF!! use the VANTOR oficial version",
-                                    link.toStr().c_str());
-        } else {
-            upstream = node;
-        }
-    } else {
-        IGraphConfig* port = pg.getDescendant(ItemUID(link.srcNode));
-        if (port == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTag, "Failed find port node %s from PG ",
-                                link.srcNode.c_str());
-            return err_data;
-        }
-        upstream = terminalFor(sg, port, imaging_input_terminal);
-        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTag, "Adding klink %s:%s  IgraphConfig %p",
-                         GraphCameraUtil::print(port).c_str(), GraphCameraUtil::print(&pg).c_str(),
-                         static_cast<void*>(port));
-    }
-
-    ImagingNode* downstream = nullptr;
-    if (!link.dstPort.empty()) {
-        downstream = findInner(sg, pgName + ":" + link.dstNode);
-        if (downstream == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                                "Failed to find Imaging Node %s named in klink in the list of "
-                                "nodes. Inconsistent graph",
-                                link.dstNode.c_str());
-            return err_data;
-        }
-        if (downstream->type == imaging_mux &&
-            std::to_string(downstream->activePath) != link.dstPort) {
-            if (generation >= 7) {
-                zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Klink %s skipped due to mux config",
-                                    link.toStr().c_str());
-                return 0;
+        ImagingNode* upstream = nullptr;
+        if (!link.srcPort.empty()) {
+            ImagingNode* node = findInner(sg, pgName + ":" + link.srcNode);
+            if (node == nullptr) {
+                zo_log_common_debug(ZO_LOG_ERROR, kTag,
+                                    "Failed to find Imaging Node %s named in klink in the list of "
+                                    "nodes. Inconsistent graph",
+                                    link.srcNode.c_str());
+                return err_data;
             }
-            zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                                "Found klink to a mux non active input %s - incorrect GDF",
-                                link.toStr().c_str());
-            return err_internal;
+            if (node->type == imaging_demux && std::to_string(node->activePath) != link.srcPort) {
+                if (generation <= 6)
+                    zo_log_common_debug(ZO_LOG_WARNING, kTag,
+                                        "Found klink from a demux non active output %s- FIX your "
+                                        "GDF!! use the VANTOR oficial version",
+                                        link.toStr().c_str());
+            } else {
+                upstream = node;
+            }
+        } else {
+            IGraphConfig* port = pg.getDescendant(ItemUID(link.srcNode));
+            if (port == nullptr) {
+                zo_log_common_debug(ZO_LOG_ERROR, kTag, "Failed find port node %s from PG ",
+                                    link.srcNode.c_str());
+                return err_data;
+            }
+            upstream = terminalFor(sg, port, imaging_input_terminal);
+            ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTag, "Adding klink %s:%s  IgraphConfig %p",
+                             GraphCameraUtil::print(port).c_str(),
+                             GraphCameraUtil::print(&pg).c_str(), static_cast<void*>(port));
         }
-    } else {
-        IGraphConfig* port = pg.getDescendant(ItemUID(link.dstNode));
-        if (port == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTag, "Failed find port node %s from PG port",
-                                link.dstNode.c_str());
-            return err_data;
-        }
-        downstream = terminalFor(sg, port, imaging_output_terminal);
-    }
 
-    if (upstream == nullptr) {
-        zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Klink %s skipped due to mux config",
-                            link.toStr().c_str());
+        ImagingNode* downstream = nullptr;
+        if (!link.dstPort.empty()) {
+            downstream = findInner(sg, pgName + ":" + link.dstNode);
+            if (downstream == nullptr) {
+                zo_log_common_debug(ZO_LOG_ERROR, kTag,
+                                    "Failed to find Imaging Node %s named in klink in the list of "
+                                    "nodes. Inconsistent graph",
+                                    link.dstNode.c_str());
+                return err_data;
+            }
+            if (downstream->type == imaging_mux &&
+                std::to_string(downstream->activePath) != link.dstPort) {
+                if (generation >= 7) {
+                    zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Klink %s skipped due to mux config",
+                                        link.toStr().c_str());
+                    return 0;
+                }
+                zo_log_common_debug(ZO_LOG_ERROR, kTag,
+                                    "Found klink to a mux non active input %s - incorrect GDF",
+                                    link.toStr().c_str());
+                return err_internal;
+            }
+        } else {
+            IGraphConfig* port = pg.getDescendant(ItemUID(link.dstNode));
+            if (port == nullptr) {
+                zo_log_common_debug(ZO_LOG_ERROR, kTag, "Failed find port node %s from PG port",
+                                    link.dstNode.c_str());
+                return err_data;
+            }
+            downstream = terminalFor(sg, port, imaging_output_terminal);
+        }
+
+        if (upstream == nullptr) {
+            zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Klink %s skipped due to mux config",
+                                link.toStr().c_str());
+            return 0;
+        }
+        downstream->parents.emplace(upstream, link.dstPort);
+        upstream->children.emplace(downstream, link.srcPort);
+        zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Addded link %s", link.toStr().c_str());
         return 0;
-    }
-    downstream->parents.emplace(upstream, link.dstPort);
-    upstream->children.emplace(downstream, link.srcPort);
-    zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Addded link %s", link.toStr().c_str());
-    return 0;
+    });
 }
 
 int GraphUtil::collectSourceInnerGraph(SubGraphInfo& sg) {
-    zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Collecting source output port");
-    for (IGraphConfig* port : sg.outputPorts) {
-        ImagingNode* terminal = terminalFor(sg, port, imaging_output_terminal);
-        zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Collecting source output port %s",
-                            terminal->name.c_str());
-    }
-    return 0;
+    return guardStatus(__func__, err_internal, [&]() -> int {
+        zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Collecting source output port");
+        for (IGraphConfig* port : sg.outputPorts) {
+            ImagingNode* terminal = terminalFor(sg, port, imaging_output_terminal);
+            zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Collecting source output port %s",
+                                terminal->name.c_str());
+        }
+        return 0;
+    });
 }
 
 int GraphUtil::collectInterPgConnections(SubGraphInfo& sg) {
-    IGraphConfig* graph = mGraphSettings->getDescendant(kKeyGraph);
-    if (graph == nullptr)
-        return err_data;
-    NodeIterator connections(graph);
-    while (IGraphConfig* connection = connections.iterateByUid(kKeyConnection)) {
-        const std::string source = strOr(*connection, kKeySource);
-        const std::string sink = strOr(*connection, kKeySink);
-        ImagingNode* from = findInner(sg, source);
-        ImagingNode* to = findInner(sg, sink);
-        if (from == nullptr || to == nullptr)
-            continue;
-        zo_log_common_debug(ZO_LOG_DEBUG, kTag,
-                            "Adding internal connection to Imaging graph %s->%s", source.c_str(),
-                            sink.c_str());
-        from->children.emplace(to, sink);
-        to->parents.emplace(from, source);
-        if (splitEnd(source, true).first == splitEnd(sink, true).first) {
-            from->flags |= imaging_flag_loop_terminal;
-            to->flags |= imaging_flag_loop_terminal;
+    return guardStatus(__func__, err_internal, [&]() -> int {
+        if (mGraphSettings == nullptr)
+            return err_internal;
+        IGraphConfig* graph = mGraphSettings->getDescendant(kKeyGraph);
+        if (graph == nullptr)
+            return err_data;
+        NodeIterator connections(graph);
+        while (IGraphConfig* connection = connections.iterateByUid(kKeyConnection)) {
+            const std::string source = strOr(*connection, kKeySource);
+            const std::string sink = strOr(*connection, kKeySink);
+            ImagingNode* from = findInner(sg, source);
+            ImagingNode* to = findInner(sg, sink);
+            if (from == nullptr || to == nullptr)
+                continue;
+            zo_log_common_debug(ZO_LOG_DEBUG, kTag,
+                                "Adding internal connection to Imaging graph %s->%s",
+                                source.c_str(), sink.c_str());
+            from->children.emplace(to, sink);
+            to->parents.emplace(from, source);
+            if (splitEnd(source, true).first == splitEnd(sink, true).first) {
+                from->flags |= imaging_flag_loop_terminal;
+                to->flags |= imaging_flag_loop_terminal;
+            }
         }
-    }
-    return 0;
+        return 0;
+    });
 }
 
 int GraphUtil::getUnvisitedInputPortsPeers(SubGraphInfo& sg, std::vector<ImagingNode*>& nodes) {
-    for (const auto& entry : sg.imagingNodes) {
-        ImagingNode* node = entry.second.get();
-        std::string peer;
-        if (node->type == imaging_input_terminal && !node->visited && node->node != nullptr &&
-            node->node->getValue(kKeyPeer, peer) == 0)
-            nodes.push_back(node);
-    }
-    return 0;
+    return guardStatus(__func__, err_internal, [&]() -> int {
+        for (const auto& entry : sg.imagingNodes) {
+            ImagingNode* node = entry.second.get();
+            std::string peer;
+            if (node->type == imaging_input_terminal && !node->visited && node->node != nullptr &&
+                node->node->getValue(kKeyPeer, peer) == 0)
+                nodes.push_back(node);
+        }
+        return 0;
+    });
 }
 
 }  // namespace VELT

@@ -2,6 +2,7 @@
 #include "velt_isp_utils.h"
 
 #include "zo_camera/velt/access/graph_access_helpers.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
 
@@ -17,12 +18,14 @@ IspUtilsCommon::IspUtilsCommon(const IGraphConfig* graph, GdfVersion version)
 IspUtilsCommon::~IspUtilsCommon() = default;
 
 bool IspUtilsCommon::isDvsEnabled() const {
-    if (mGraphConfig == nullptr) {
-        // Without a graph nothing may be switched off on DVS's behalf.
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "velt isp utils uninitialized");
-        return true;
-    }
-    return intOr(*mGraphConfig, kKeyDvs, 0) != 0;
+    return guardValue<bool>(__func__, false, [&]() -> bool {
+        if (mGraphConfig == nullptr) {
+            // Without a graph nothing may be switched off on DVS's behalf.
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "velt isp utils uninitialized");
+            return true;
+        }
+        return intOr(*mGraphConfig, kKeyDvs, 0) != 0;
+    });
 }
 
 GdfVersion IspUtilsCommon::getOrbaVersion() const {

@@ -6,6 +6,7 @@
 #include "velt_isp_utils.h"
 #include "velt_item_uid.h"
 
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
 
@@ -33,34 +34,36 @@ GdfVersion detectVersion(const std::string& versionText) {
 }  // namespace
 
 std::shared_ptr<IspUtils> IspUtils::Factory(const IGraphConfig* graph) {
-    if (graph == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "Given pointer is null. VELT Isp Utils not initialized.");
-        return nullptr;
-    }
-    std::string versionText;
-    // A graph without a version is simply of no known generation.
-    (void)graph->getValue(ItemUID({kKeyGraph, kKeyVersion}), versionText);
-
-    const GdfVersion version = detectVersion(versionText);
-    zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Detected ORBA version in the graph: %s enum[%d]",
-                        versionText.c_str(), static_cast<int>(version));
-    try {
-        switch (version) {
-            case kGdfVersionOrba5:
-                return std::make_shared<Orba5IspUtils>(graph, version);
-            case kGdfVersionOrba6:
-                return std::make_shared<Orba6IspUtils>(graph, version);
-            case kGdfVersionOrba7:
-                return std::make_shared<Orba7IspUtils>(graph, version);
-            default:
+    // Out of memory there is no utility, rather than one of no known generation
+    // because the version could not be read.
+    return guardValue<std::shared_ptr<IspUtils>>(
+        __func__, nullptr, [&]() -> std::shared_ptr<IspUtils> {
+            if (graph == nullptr) {
                 zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                    "ORBA version not supported in VELT Isp Utils.");
-                return std::make_shared<Orba4IspUtils>(graph, version);
-        }
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+                                    "Given pointer is null. VELT Isp Utils not initialized.");
+                return nullptr;
+            }
+            std::string versionText;
+            // A graph without a version is simply of no known generation.
+            (void)graph->getValue(ItemUID({kKeyGraph, kKeyVersion}), versionText);
+
+            const GdfVersion version = detectVersion(versionText);
+            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag,
+                                "Detected ORBA version in the graph: %s enum[%d]",
+                                versionText.c_str(), static_cast<int>(version));
+            switch (version) {
+                case kGdfVersionOrba5:
+                    return std::make_shared<Orba5IspUtils>(graph, version);
+                case kGdfVersionOrba6:
+                    return std::make_shared<Orba6IspUtils>(graph, version);
+                case kGdfVersionOrba7:
+                    return std::make_shared<Orba7IspUtils>(graph, version);
+                default:
+                    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                        "ORBA version not supported in VELT Isp Utils.");
+                    return std::make_shared<Orba4IspUtils>(graph, version);
+            }
+        });
 }
 
 }  // namespace VELT

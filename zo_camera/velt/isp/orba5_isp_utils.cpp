@@ -6,6 +6,7 @@
 #include "velt_node_iterator.h"
 
 #include "zo_camera/velt/access/graph_access_helpers.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
 #include "zo_rulo/zo_log_wanted.h"
@@ -50,84 +51,90 @@ Status setFormat(IGraphConfig* item, const std::string& format) {
 Orba5IspUtils::~Orba5IspUtils() = default;
 
 Status Orba5IspUtils::getKernelConfigurations(std::vector<KernelConfigContainer>& configs) const {
-    if (mGraphConfig == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "velt isp utils uninitialized");
-        return err_general;
-    }
-    if (getOrbaVersion() != kGdfVersionOrba5 || isDvsEnabled()) {
+    return guardStatus(__func__, err_general, [&]() -> Status {
+        if (mGraphConfig == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "velt isp utils uninitialized");
+            return err_general;
+        }
+        if (getOrbaVersion() != kGdfVersionOrba5 || isDvsEnabled()) {
+            return err_none;
+        }
+        KernelConfigContainer dvsOff{};
+        dvsOff.mask = KernelConfigContainer::kEnable;
+        dvsOff.kernel_uuid = kDvsKernelUuid;
+        dvsOff.enable = kernel_enable_disabled;
+        configs.push_back(dvsOff);
         return err_none;
-    }
-    KernelConfigContainer dvsOff{};
-    dvsOff.mask = KernelConfigContainer::kEnable;
-    dvsOff.kernel_uuid = kDvsKernelUuid;
-    dvsOff.enable = kernel_enable_disabled;
-    configs.push_back(dvsOff);
-    return err_none;
+    });
 }
 
 Status Orba5IspUtils::applyFormat(const IGraphConfig* port, const std::string& format) const {
-    IGraphConfig* peer = nullptr;
-    Status status = peerForFormat(port, &peer);
-    if (status != err_none) {
+    return guardStatus(__func__, err_general, [&]() -> Status {
+        IGraphConfig* peer = nullptr;
+        Status status = peerForFormat(port, &peer);
+        if (status != err_none) {
+            return status;
+        }
+        status = peer->setValue(kKeyFormat, format);
+        // A peer that carries no format of its own takes it from the port.
+        if (status == err_none || status == err_noentry) {
+            return err_none;
+        }
+        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Couldn't set format %s for %s", format.c_str(),
+                         GraphCameraUtil::print(peer).c_str());
         return status;
-    }
-    status = peer->setValue(kKeyFormat, format);
-    // A peer that carries no format of its own takes it from the port.
-    if (status == err_none || status == err_noentry) {
-        return err_none;
-    }
-    ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Couldn't set format %s for %s", format.c_str(),
-                     GraphCameraUtil::print(peer).c_str());
-    return status;
+    });
 }
 
 Status Orba5IspUtils::applyCompression(const IGraphConfig* port, const std::string& format) const {
-    if (!VELTFormats::isCompressedFormat(format)) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "Trying to apply compression with non-compressed format %s",
-                            format.c_str());
-        return err_argument;
-    }
-    IGraphConfig* peer = nullptr;
-    Status status = peerForFormat(port, &peer);
-    if (status != err_none) {
-        return status;
-    }
-    IGraphConfig* programGroup = peer->getAncestor();
-    if (!hasTypeName(programGroup, "program_group")) {
-        return err_data;
-    }
-
-    VELTFormats::initVELTFormats();
-    VELTFormats::zo_format_t inputFormat;
-    status = VELTFormats::getFormatByFourcc(kCompressedInputFourcc, inputFormat);
-    if (status != err_none) {
-        return status;
-    }
-
-    NodeIterator ports(programGroup);
-    for (IGraphConfig* groupPort = ports.iterateByType(kKeyPort); groupPort != nullptr;
-         groupPort = ports.iterateByType(kKeyPort)) {
-        if (GraphCameraUtil::portGetDirection(groupPort) == 0 &&
-            intOr(*groupPort, kKeyPrivate, 0) == 0) {
-            // Best effort: an input whose producer cannot take the format keeps its own.
-            (void)applyFormat(groupPort, inputFormat.name);
+    return guardStatus(__func__, err_general, [&]() -> Status {
+        if (!VELTFormats::isCompressedFormat(format)) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "Trying to apply compression with non-compressed format %s",
+                                format.c_str());
+            return err_argument;
         }
-        if (isTnrPort(*groupPort)) {
-            VELTFormats::zo_format_t tnrFormat;
-            status = VELTFormats::getFormatByFourcc(kCompressedTnrFourcc, tnrFormat);
-            if (status != err_none) {
-                return status;
+        IGraphConfig* peer = nullptr;
+        Status status = peerForFormat(port, &peer);
+        if (status != err_none) {
+            return status;
+        }
+        IGraphConfig* programGroup = peer->getAncestor();
+        if (!hasTypeName(programGroup, "program_group")) {
+            return err_data;
+        }
+
+        VELTFormats::initVELTFormats();
+        VELTFormats::zo_format_t inputFormat;
+        status = VELTFormats::getFormatByFourcc(kCompressedInputFourcc, inputFormat);
+        if (status != err_none) {
+            return status;
+        }
+
+        NodeIterator ports(programGroup);
+        for (IGraphConfig* groupPort = ports.iterateByType(kKeyPort); groupPort != nullptr;
+             groupPort = ports.iterateByType(kKeyPort)) {
+            if (GraphCameraUtil::portGetDirection(groupPort) == 0 &&
+                intOr(*groupPort, kKeyPrivate, 0) == 0) {
+                // Best effort: an input whose producer cannot take the format keeps its own.
+                (void)applyFormat(groupPort, inputFormat.name);
             }
-            status = groupPort->setValue(kKeyFormat, tnrFormat.name);
-            if (status != err_none) {
-                ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Couldn't set format %s for %s",
-                                 format.c_str(), GraphCameraUtil::print(groupPort).c_str());
-                return status;
+            if (isTnrPort(*groupPort)) {
+                VELTFormats::zo_format_t tnrFormat;
+                status = VELTFormats::getFormatByFourcc(kCompressedTnrFourcc, tnrFormat);
+                if (status != err_none) {
+                    return status;
+                }
+                status = groupPort->setValue(kKeyFormat, tnrFormat.name);
+                if (status != err_none) {
+                    ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Couldn't set format %s for %s",
+                                     format.c_str(), GraphCameraUtil::print(groupPort).c_str());
+                    return status;
+                }
             }
         }
-    }
-    return setFormat(peer, format);
+        return setFormat(peer, format);
+    });
 }
 
 }  // namespace VELT

@@ -5,6 +5,7 @@
 
 #include "velt_graph_camera_util.h"
 
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/kernels/int32_arithmetic.h"
 #include "zo_camera/velt/kernels/stage_dimensions.h"
 #include "zo_camera/velt/tree/tree_log.h"
@@ -96,117 +97,122 @@ Status readScaler(const IGraphConfig& scaler, int32_t& n, int32_t& d, int32_t& w
 
 Status GraphYadUtil::getSensorFrameParams(zo_yad_frame_params& params,
                                           std::shared_ptr<const IGraphConfig> graph) {
-    const IGraphConfig* sensor = graph ? graph->getDescendant(kKeySensor) : nullptr;
-    if (sensor == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kYadTag,
-                            "Error: Couldn't get sensor mode node from the graph");
-        return err_general;
-    }
-    const IGraphConfig* pixelArray = sensor->getDescendantByString("pixel_array:output");
-    if (pixelArray == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kYadTag, "Failed to get pixel_array:output");
-        return err_general;
-    }
-    int32_t width = 0;
-    int32_t height = 0;
-    zo_rectangle crop{};
-    Status status = readSymmetricStage(pixelArray, width, height, crop);
-    if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kYadTag,
-                            "Failed to get pixel array output dimension and crop");
-        return status;
-    }
-    zo_log_common_debug(ZO_LOG_DEBUG, kYadTag,
-                        "%s: PixelArray output: w: %d, h: %d, crop l: %d, crop t: %d", kFunction,
-                        width, height, crop.left, crop.top);
-    CropOffsets offsets{crop.left, crop.top};
-
-    int32_t hb = 1;
-    int32_t vb = 1;
-    const IGraphConfig* binner = sensor->getDescendant(kKeyBinner);
-    if (binner != nullptr) {
-        status = addBinner(*binner, offsets, hb, vb);
+    return guardStatus(__func__, err_internal, [&]() -> Status {
+        const IGraphConfig* sensor = graph ? graph->getDescendant(kKeySensor) : nullptr;
+        if (sensor == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kYadTag,
+                                "Error: Couldn't get sensor mode node from the graph");
+            return err_general;
+        }
+        const IGraphConfig* pixelArray = sensor->getDescendantByString("pixel_array:output");
+        if (pixelArray == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kYadTag, "Failed to get pixel_array:output");
+            return err_general;
+        }
+        int32_t width = 0;
+        int32_t height = 0;
+        zo_rectangle crop{};
+        Status status = readSymmetricStage(pixelArray, width, height, crop);
         if (status != err_none) {
+            zo_log_common_debug(ZO_LOG_ERROR, kYadTag,
+                                "Failed to get pixel array output dimension and crop");
             return status;
         }
-    } else {
-        zo_log_common_debug(ZO_LOG_WARNING, kYadTag,
-                            "Warning, no binner found, make sure sensor has no binner");
-    }
+        zo_log_common_debug(ZO_LOG_DEBUG, kYadTag,
+                            "%s: PixelArray output: w: %d, h: %d, crop l: %d, crop t: %d",
+                            kFunction, width, height, crop.left, crop.top);
+        CropOffsets offsets{crop.left, crop.top};
 
-    int32_t n = 1;
-    int32_t d = 1;
-    int32_t scaledWidth = width;
-    int32_t scaledHeight = height;
-    const IGraphConfig* scaler = sensor->getDescendant(kKeyScaler);
-    if (scaler != nullptr) {
-        status = readScaler(*scaler, n, d, scaledWidth, scaledHeight);
-        if (status != err_none) {
-            return status;
+        int32_t hb = 1;
+        int32_t vb = 1;
+        const IGraphConfig* binner = sensor->getDescendant(kKeyBinner);
+        if (binner != nullptr) {
+            status = addBinner(*binner, offsets, hb, vb);
+            if (status != err_none) {
+                return status;
+            }
+        } else {
+            zo_log_common_debug(ZO_LOG_WARNING, kYadTag,
+                                "Warning, no binner found, make sure sensor has no binner");
         }
-    } else {
-        zo_log_common_debug(ZO_LOG_WARNING, kYadTag,
-                            "Warning, no scaler found, make sure sensor has no scaler");
-    }
 
-    using namespace int32_arithmetic;
-    const int32_t croppedWidth = mul(hb, div(mul(d, scaledWidth), n));
-    const int32_t croppedHeight = mul(vb, div(mul(d, scaledHeight), n));
-    const int32_t horizontalDenominator = mul(d, hb);
-    const int32_t verticalDenominator = mul(d, vb);
+        int32_t n = 1;
+        int32_t d = 1;
+        int32_t scaledWidth = width;
+        int32_t scaledHeight = height;
+        const IGraphConfig* scaler = sensor->getDescendant(kKeyScaler);
+        if (scaler != nullptr) {
+            status = readScaler(*scaler, n, d, scaledWidth, scaledHeight);
+            if (status != err_none) {
+                return status;
+            }
+        } else {
+            zo_log_common_debug(ZO_LOG_WARNING, kYadTag,
+                                "Warning, no scaler found, make sure sensor has no scaler");
+        }
 
-    zo_log_common_debug(ZO_LOG_DEBUG, kYadTag,
-                        "------------------- frameParams ---------------------------");
-    zo_log_common_debug(ZO_LOG_DEBUG, kYadTag,
-                        "%s: Final cropped Image w = %d, Final cropped Image h = %d", kFunction,
-                        croppedWidth, croppedHeight);
-    zo_log_common_debug(ZO_LOG_DEBUG, kYadTag,
-                        "%s: Horizontal_crop_offset = %d, Vertical_crop_offset = %d", kFunction,
-                        offsets.horizontal, offsets.vertical);
-    zo_log_common_debug(ZO_LOG_DEBUG, kYadTag,
-                        "%s: Horizontal_scaling_factor = %d/%d, Vertical_scaling factor = %d/%d",
-                        kFunction, n, horizontalDenominator, n, verticalDenominator);
-    zo_log_common_debug(ZO_LOG_DEBUG, kYadTag,
-                        "-----------------------------------------------------------------");
+        using namespace int32_arithmetic;
+        const int32_t croppedWidth = mul(hb, div(mul(d, scaledWidth), n));
+        const int32_t croppedHeight = mul(vb, div(mul(d, scaledHeight), n));
+        const int32_t horizontalDenominator = mul(d, hb);
+        const int32_t verticalDenominator = mul(d, vb);
 
-    // The record's fields are narrower than the arithmetic: keep the low bits.
-    params.horizontal_crop_offset = static_cast<uint16_t>(offsets.horizontal);
-    params.vertical_crop_offset = static_cast<uint16_t>(offsets.vertical);
-    params.cropped_image_width = static_cast<uint16_t>(croppedWidth);
-    params.cropped_image_height = static_cast<uint16_t>(croppedHeight);
-    params.horizontal_scaling_numerator = static_cast<uint8_t>(n);
-    params.horizontal_scaling_denominator = static_cast<uint8_t>(horizontalDenominator);
-    params.vertical_scaling_numerator = static_cast<uint8_t>(n);
-    params.vertical_scaling_denominator = static_cast<uint8_t>(verticalDenominator);
-    return err_none;
+        zo_log_common_debug(ZO_LOG_DEBUG, kYadTag,
+                            "------------------- frameParams ---------------------------");
+        zo_log_common_debug(ZO_LOG_DEBUG, kYadTag,
+                            "%s: Final cropped Image w = %d, Final cropped Image h = %d", kFunction,
+                            croppedWidth, croppedHeight);
+        zo_log_common_debug(ZO_LOG_DEBUG, kYadTag,
+                            "%s: Horizontal_crop_offset = %d, Vertical_crop_offset = %d", kFunction,
+                            offsets.horizontal, offsets.vertical);
+        zo_log_common_debug(
+            ZO_LOG_DEBUG, kYadTag,
+            "%s: Horizontal_scaling_factor = %d/%d, Vertical_scaling factor = %d/%d", kFunction, n,
+            horizontalDenominator, n, verticalDenominator);
+        zo_log_common_debug(ZO_LOG_DEBUG, kYadTag,
+                            "-----------------------------------------------------------------");
+
+        // The record's fields are narrower than the arithmetic: keep the low bits.
+        params.horizontal_crop_offset = static_cast<uint16_t>(offsets.horizontal);
+        params.vertical_crop_offset = static_cast<uint16_t>(offsets.vertical);
+        params.cropped_image_width = static_cast<uint16_t>(croppedWidth);
+        params.cropped_image_height = static_cast<uint16_t>(croppedHeight);
+        params.horizontal_scaling_numerator = static_cast<uint8_t>(n);
+        params.horizontal_scaling_denominator = static_cast<uint8_t>(horizontalDenominator);
+        params.vertical_scaling_numerator = static_cast<uint8_t>(n);
+        params.vertical_scaling_denominator = static_cast<uint8_t>(verticalDenominator);
+        return err_none;
+    });
 }
 
 Status GraphYadUtil::getPortFrameParams(zo_yad_frame_params& params,
                                         std::shared_ptr<const IGraphConfig> graph,
                                         const std::string& portName) {
-    const IGraphConfig* port = graph ? graph->getDescendantByString(portName) : nullptr;
-    if (port == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kYadTag,
-                            "Error: Couldn't get port \"%s\" node from the graph",
-                            portName.c_str());
-        return err_internal;
-    }
-    int32_t width = 0;
-    int32_t height = 0;
-    if (GraphCameraUtil::getDimensions(port, &width, &height) != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kYadTag, "Failed to get dimension for port \"%s\" node",
-                            portName.c_str());
-        return err_internal;
-    }
-    params.horizontal_crop_offset = 0;
-    params.vertical_crop_offset = 0;
-    params.cropped_image_width = static_cast<uint16_t>(width);
-    params.cropped_image_height = static_cast<uint16_t>(height);
-    params.horizontal_scaling_numerator = 1;
-    params.horizontal_scaling_denominator = 1;
-    params.vertical_scaling_numerator = 1;
-    params.vertical_scaling_denominator = 1;
-    return err_none;
+    return guardStatus(__func__, err_internal, [&]() -> Status {
+        const IGraphConfig* port = graph ? graph->getDescendantByString(portName) : nullptr;
+        if (port == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kYadTag,
+                                "Error: Couldn't get port \"%s\" node from the graph",
+                                portName.c_str());
+            return err_internal;
+        }
+        int32_t width = 0;
+        int32_t height = 0;
+        if (GraphCameraUtil::getDimensions(port, &width, &height) != err_none) {
+            zo_log_common_debug(ZO_LOG_ERROR, kYadTag,
+                                "Failed to get dimension for port \"%s\" node", portName.c_str());
+            return err_internal;
+        }
+        params.horizontal_crop_offset = 0;
+        params.vertical_crop_offset = 0;
+        params.cropped_image_width = static_cast<uint16_t>(width);
+        params.cropped_image_height = static_cast<uint16_t>(height);
+        params.horizontal_scaling_numerator = 1;
+        params.horizontal_scaling_denominator = 1;
+        params.vertical_scaling_numerator = 1;
+        params.vertical_scaling_denominator = 1;
+        return err_none;
+    });
 }
 
 }  // namespace VELT

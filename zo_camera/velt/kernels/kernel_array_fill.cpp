@@ -9,6 +9,7 @@
 #include "velt_graph_camera_util.h"
 #include "velt_node_iterator.h"
 
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/kernels/int32_arithmetic.h"
 #include "zo_camera/velt/kernels/node_name.h"
 #include "zo_camera/velt/tree/tree_log.h"
@@ -70,209 +71,214 @@ Status QelPekUtils::kernelIdSanityCheck(unsigned idSum, unsigned count) {
 
 void QelPekUtils::applyKernelConfigs(const std::vector<KernelConfigContainer>& configs,
                                      zo_isp_qel_run_kernels& rk) {
-    for (const KernelConfigContainer& config : configs) {
-        if (config.kernel_uuid != rk.kernel_uuid) {
-            continue;
+    guardVoid(__func__, [&] {
+        for (const KernelConfigContainer& config : configs) {
+            if (config.kernel_uuid != rk.kernel_uuid) {
+                continue;
+            }
+            if ((config.mask & KernelConfigContainer::kEnable) != 0) {
+                rk.enable = config.enable;
+            }
+            if ((config.mask & KernelConfigContainer::kBppInfo) != 0) {
+                rk.bpp_info = config.bpp_info;
+            }
+            if ((config.mask & KernelConfigContainer::kMetadata) != 0) {
+                std::memcpy(rk.metadata, config.metadata, sizeof(rk.metadata));
+            }
         }
-        if ((config.mask & KernelConfigContainer::kEnable) != 0) {
-            rk.enable = config.enable;
-        }
-        if ((config.mask & KernelConfigContainer::kBppInfo) != 0) {
-            rk.bpp_info = config.bpp_info;
-        }
-        if ((config.mask & KernelConfigContainer::kMetadata) != 0) {
-            std::memcpy(rk.metadata, config.metadata, sizeof(rk.metadata));
-        }
-    }
+    });
 }
 
 Status QelPekUtils::populateKernelArray(int ctxId, zo_isp_qel_run_kernels* kernels,
                                         unsigned poolIndex, PortHistoryMap& portHistories) {
-    zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Enter %s for ctx %d, index %d",
-                        "populateKernelArray", ctxId, static_cast<int>(poolIndex));
-    dumpResHistory(inputHistory, "inputHistory");
-    dumpPortResHistoryMap(portHistories);
-    const auto group = ctxKernelGroups.find(ctxId);
-    if (kernels == nullptr || group == ctxKernelGroups.end() ||
-        poolIndex >= resolutionPools.size()) {
-        return err_argument;
-    }
-    const int32_t slotCount = static_cast<int32_t>(group->second.count);
-    ResolutionMemPool& pool = resolutionPools[poolIndex];
+    return guardStatus(__func__, err_internal, [&]() -> Status {
+        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Enter %s for ctx %d, index %d",
+                            "populateKernelArray", ctxId, static_cast<int>(poolIndex));
+        dumpResHistory(inputHistory, "inputHistory");
+        dumpPortResHistoryMap(portHistories);
+        const auto group = ctxKernelGroups.find(ctxId);
+        if (kernels == nullptr || group == ctxKernelGroups.end() ||
+            poolIndex >= resolutionPools.size()) {
+            return err_argument;
+        }
+        const int32_t slotCount = static_cast<int32_t>(group->second.count);
+        ResolutionMemPool& pool = resolutionPools[poolIndex];
 
-    zo_isp_qel_resolution_info history = inputHistory;
-    KernelInfos infos;
-    std::vector<uint32_t> disabledSlots;
-    int32_t slotOffset = 0;
-    bool first = true;
+        zo_isp_qel_resolution_info history = inputHistory;
+        KernelInfos infos;
+        std::vector<uint32_t> disabledSlots;
+        int32_t slotOffset = 0;
+        bool first = true;
 
-    NodeIterator groups(graphRoot);
-    for (IGraphConfig* pg = groups.iterateByType(kKeyProgramGroup); pg != nullptr;
-         pg = groups.iterateByType(kKeyProgramGroup)) {
-        int pgCtxId = 0;
-        Status status = pg->getValue(contextKey(), pgCtxId);
-        if (status != err_none) {
-            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Failed to get stream id from node %s",
-                             pg->getName().c_str());
-            return status;
-        }
-        if (pgCtxId != ctxId) {
-            continue;
-        }
-        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "Handling PG: %s",
-                         GraphCameraUtil::print(pg).c_str());
-
-        // First pass: values, slots and own resolutions.
-        unsigned idSum = 0;
-        unsigned kernelCount = 0;
-        NodeIterator kernelNodes(pg);
-        for (IGraphConfig* kernel = kernelNodes.iterateByType(kKeyKernel); kernel != nullptr;
-             kernel = kernelNodes.iterateByType(kKeyKernel)) {
-            int palUuid = 0;
-            int id = 0;
-            int enable = kernel_enable_enabled;
-            unsigned metadata[4] = {};
-            KernelInfo info{};
-            if (kernelGetValues(kernel, &palUuid, &id, metadata, &enable, &info.rcb,
-                                &info.branch_point, &info.sink_port,
-                                &info.restore_point) != err_none) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to fetch kernel values '%s'",
-                                    nameOf(*kernel).c_str());
-                return err_argument;
-            }
-            std::string sourcePath;
-            if (kernel->getValue(kKeySource, sourcePath) == err_none) {
-                info.sourceNode = graphRoot->getDescendantByString(sourcePath);
-            }
-            idSum += static_cast<unsigned>(id);
-            ++kernelCount;
-            const int32_t slot = int32_arithmetic::add(id, slotOffset);
-            // An id beyond the context's kernels would write outside its array.
-            if (slot < 0 || slot >= slotCount) {
-                ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag,
-                                 "Error: kernel id %d of %s is outside the %d kernels of exec "
-                                 "ctx %d",
-                                 id, GraphCameraUtil::print(kernel).c_str(), slotCount, ctxId);
-                return err_data;
-            }
-            if (info.sink_port >= 0) {
-                status = handleSinkPort(info, pg, disabledSlots, static_cast<uint32_t>(slot));
-                if (status != err_none) {
-                    return status;
-                }
-            }
-            infos[slot] = info;
-            ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag,
-                             "storing info for '%s': id: %d, rcb %d, branch-point %d sink-id "
-                             "0x%x restore-point %d",
-                             GraphCameraUtil::print(kernel).c_str(), slot, info.rcb,
-                             info.branch_point, static_cast<unsigned>(info.sink_port),
-                             info.restore_point);
-            zo_isp_qel_run_kernels& rk = kernels[slot];
-            rk.resolution_info = nullptr;
-            if (kernelHasResolutions(kernel)) {
-                rk.resolution_info = pool.infos[slot];
-                if (kernelGetResolutions(kernel, rk.resolution_info) != err_none) {
-                    return err_argument;
-                }
-            }
-            kernelGetBppInfo(*kernel, rk);
-            rk.enable = enable;
-            rk.stream_id = static_cast<uint32_t>(ctxId);
-            rk.kernel_uuid = static_cast<uint32_t>(palUuid);
-            std::memcpy(rk.metadata, metadata, sizeof(rk.metadata));
-        }
-        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "PG: %s got %d kernels",
-                         GraphCameraUtil::print(pg).c_str(), static_cast<int>(kernelCount));
-        const int32_t slotEnd = slotOffset + static_cast<int32_t>(kernelCount);
-        if (kernelIdSanityCheck(idSum, kernelCount) != err_none || slotEnd > slotCount) {
-            return err_data;
-        }
-        std::vector<KernelConfigContainer> overrides;
-        status = ispUtils ? ispUtils->getKernelConfigurations(overrides) : err_notsupported;
-        if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Getting kernel configurations failed(%d)",
-                                status);
-        }
-        if (!first && kernelCount > 0) {
-            status = getResHistoryForIntermediatePg(pg, history, portHistories);
+        NodeIterator groups(graphRoot);
+        for (IGraphConfig* pg = groups.iterateByType(kKeyProgramGroup); pg != nullptr;
+             pg = groups.iterateByType(kKeyProgramGroup)) {
+            int pgCtxId = 0;
+            Status status = pg->getValue(contextKey(), pgCtxId);
             if (status != err_none) {
+                ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Failed to get stream id from node %s",
+                                 pg->getName().c_str());
                 return status;
             }
-        }
+            if (pgCtxId != ctxId) {
+                continue;
+            }
+            ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "Handling PG: %s",
+                             GraphCameraUtil::print(pg).c_str());
 
-        // Second pass, in slot order: histories along the kernels.
-        BranchPoints branchPoints;
-        for (int32_t i = slotOffset; i < slotEnd; ++i) {
-            const KernelInfo k = infoOf(infos, i);
-            zo_isp_qel_run_kernels& rk = kernels[i];
-            if (std::find(disabledSlots.begin(), disabledSlots.end(), static_cast<uint32_t>(i)) !=
-                disabledSlots.end()) {
-                disableTowardsTerminal(kernels, infos, i);
-            }
-            applyKernelConfigs(overrides, rk);
-            if (k.restore_point != -1) {
-                const auto restored = branchPoints.find(k.restore_point);
-                if (restored != branchPoints.end()) {
-                    history = restored->second;
-                } else {
+            // First pass: values, slots and own resolutions.
+            unsigned idSum = 0;
+            unsigned kernelCount = 0;
+            NodeIterator kernelNodes(pg);
+            for (IGraphConfig* kernel = kernelNodes.iterateByType(kKeyKernel); kernel != nullptr;
+                 kernel = kernelNodes.iterateByType(kKeyKernel)) {
+                int palUuid = 0;
+                int id = 0;
+                int enable = kernel_enable_enabled;
+                unsigned metadata[4] = {};
+                KernelInfo info{};
+                if (kernelGetValues(kernel, &palUuid, &id, metadata, &enable, &info.rcb,
+                                    &info.branch_point, &info.sink_port,
+                                    &info.restore_point) != err_none) {
                     zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                        "Found restore_point attribute, but no branch points. "
-                                        "Ignoring attribute and continuing.");
+                                        "Failed to fetch kernel values '%s'",
+                                        nameOf(*kernel).c_str());
+                    return err_argument;
                 }
+                std::string sourcePath;
+                if (kernel->getValue(kKeySource, sourcePath) == err_none) {
+                    info.sourceNode = graphRoot->getDescendantByString(sourcePath);
+                }
+                idSum += static_cast<unsigned>(id);
+                ++kernelCount;
+                const int32_t slot = int32_arithmetic::add(id, slotOffset);
+                // An id beyond the context's kernels would write outside its array.
+                if (slot < 0 || slot >= slotCount) {
+                    ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag,
+                                     "Error: kernel id %d of %s is outside the %d kernels of exec "
+                                     "ctx %d",
+                                     id, GraphCameraUtil::print(kernel).c_str(), slotCount, ctxId);
+                    return err_data;
+                }
+                if (info.sink_port >= 0) {
+                    status = handleSinkPort(info, pg, disabledSlots, static_cast<uint32_t>(slot));
+                    if (status != err_none) {
+                        return status;
+                    }
+                }
+                infos[slot] = info;
+                ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag,
+                                 "storing info for '%s': id: %d, rcb %d, branch-point %d sink-id "
+                                 "0x%x restore-point %d",
+                                 GraphCameraUtil::print(kernel).c_str(), slot, info.rcb,
+                                 info.branch_point, static_cast<unsigned>(info.sink_port),
+                                 info.restore_point);
+                zo_isp_qel_run_kernels& rk = kernels[slot];
+                rk.resolution_info = nullptr;
+                if (kernelHasResolutions(kernel)) {
+                    rk.resolution_info = pool.infos[slot];
+                    if (kernelGetResolutions(kernel, rk.resolution_info) != err_none) {
+                        return err_argument;
+                    }
+                }
+                kernelGetBppInfo(*kernel, rk);
+                rk.enable = enable;
+                rk.stream_id = static_cast<uint32_t>(ctxId);
+                rk.kernel_uuid = static_cast<uint32_t>(palUuid);
+                std::memcpy(rk.metadata, metadata, sizeof(rk.metadata));
             }
-            rk.resolution_history = pool.histories[i];
-            if (k.sourceNode != nullptr) {
-                int width = history.input_width;
-                int height = history.input_height;
-                (void)k.sourceNode->getValue(kKeyWidth, width);
-                (void)k.sourceNode->getValue(kKeyHeight, height);
-                history.input_width = history.output_width = width;
-                history.input_height = history.output_height = height;
-            }
-            if (rk.resolution_history == nullptr) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                    "Error: We run out out resolution history items - BUG");
+            ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "PG: %s got %d kernels",
+                             GraphCameraUtil::print(pg).c_str(), static_cast<int>(kernelCount));
+            const int32_t slotEnd = slotOffset + static_cast<int32_t>(kernelCount);
+            if (kernelIdSanityCheck(idSum, kernelCount) != err_none || slotEnd > slotCount) {
                 return err_data;
             }
-            *rk.resolution_history = history;
-            if (rk.resolution_info != nullptr) {
-                status = passThroughKernel(history, *rk.resolution_info);
+            std::vector<KernelConfigContainer> overrides;
+            status = ispUtils ? ispUtils->getKernelConfigurations(overrides) : err_notsupported;
+            if (status != err_none) {
+                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                    "Getting kernel configurations failed(%d)", status);
+            }
+            if (!first && kernelCount > 0) {
+                status = getResHistoryForIntermediatePg(pg, history, portHistories);
                 if (status != err_none) {
                     return status;
                 }
-            } else if (k.rcb == 1) {
-                rk.resolution_info = pool.infos[i];
-                *rk.resolution_info = zo_isp_qel_resolution_info{};
-                rk.resolution_info->input_width = rk.resolution_info->output_width =
-                    history.output_width;
-                rk.resolution_info->input_height = rk.resolution_info->output_height =
-                    history.output_height;
             }
-            if (k.branch_point != 0 && k.sinkPortNode == nullptr) {
-                branchPoints.insert({k.branch_point, history});
-            } else if (k.sinkPortNode != nullptr) {
-                if (k.branch_point != 0) {
-                    zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag,
-                                        "Branch point with kernel at edge has no effect");
-                }
-                portHistories[k.sinkPortNode] = history;
-                ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "Sink port %s info stored",
-                                 k.sinkPortNode->getName().c_str());
-            }
-        }
-        slotOffset = slotEnd;
-        first = false;
-    }
 
-    // Slots no kernel was found for stay empty.
-    for (int32_t i = slotOffset; i < slotCount; ++i) {
-        kernels[i].kernel_uuid = 0;
-        kernels[i].enable = kernel_enable_bypass;
-        kernels[i].resolution_info = nullptr;
-        kernels[i].resolution_history = nullptr;
-    }
-    return err_none;
+            // Second pass, in slot order: histories along the kernels.
+            BranchPoints branchPoints;
+            for (int32_t i = slotOffset; i < slotEnd; ++i) {
+                const KernelInfo k = infoOf(infos, i);
+                zo_isp_qel_run_kernels& rk = kernels[i];
+                if (std::find(disabledSlots.begin(), disabledSlots.end(),
+                              static_cast<uint32_t>(i)) != disabledSlots.end()) {
+                    disableTowardsTerminal(kernels, infos, i);
+                }
+                applyKernelConfigs(overrides, rk);
+                if (k.restore_point != -1) {
+                    const auto restored = branchPoints.find(k.restore_point);
+                    if (restored != branchPoints.end()) {
+                        history = restored->second;
+                    } else {
+                        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                            "Found restore_point attribute, but no branch points. "
+                                            "Ignoring attribute and continuing.");
+                    }
+                }
+                rk.resolution_history = pool.histories[i];
+                if (k.sourceNode != nullptr) {
+                    int width = history.input_width;
+                    int height = history.input_height;
+                    (void)k.sourceNode->getValue(kKeyWidth, width);
+                    (void)k.sourceNode->getValue(kKeyHeight, height);
+                    history.input_width = history.output_width = width;
+                    history.input_height = history.output_height = height;
+                }
+                if (rk.resolution_history == nullptr) {
+                    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                        "Error: We run out out resolution history items - BUG");
+                    return err_data;
+                }
+                *rk.resolution_history = history;
+                if (rk.resolution_info != nullptr) {
+                    status = passThroughKernel(history, *rk.resolution_info);
+                    if (status != err_none) {
+                        return status;
+                    }
+                } else if (k.rcb == 1) {
+                    rk.resolution_info = pool.infos[i];
+                    *rk.resolution_info = zo_isp_qel_resolution_info{};
+                    rk.resolution_info->input_width = rk.resolution_info->output_width =
+                        history.output_width;
+                    rk.resolution_info->input_height = rk.resolution_info->output_height =
+                        history.output_height;
+                }
+                if (k.branch_point != 0 && k.sinkPortNode == nullptr) {
+                    branchPoints.insert({k.branch_point, history});
+                } else if (k.sinkPortNode != nullptr) {
+                    if (k.branch_point != 0) {
+                        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag,
+                                            "Branch point with kernel at edge has no effect");
+                    }
+                    portHistories[k.sinkPortNode] = history;
+                    ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "Sink port %s info stored",
+                                     k.sinkPortNode->getName().c_str());
+                }
+            }
+            slotOffset = slotEnd;
+            first = false;
+        }
+
+        // Slots no kernel was found for stay empty.
+        for (int32_t i = slotOffset; i < slotCount; ++i) {
+            kernels[i].kernel_uuid = 0;
+            kernels[i].enable = kernel_enable_bypass;
+            kernels[i].resolution_info = nullptr;
+            kernels[i].resolution_history = nullptr;
+        }
+        return err_none;
+    });
 }
 
 }  // namespace VELT

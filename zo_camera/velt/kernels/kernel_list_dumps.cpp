@@ -1,8 +1,12 @@
 // Dump text of run-kernel lists and resolution records.
 #include "velt_qel_pek_utils.h"
 
+#include <map>
+#include <string>
+
 #include "velt_graph_camera_util.h"
 
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
 #include "zo_rulo/zo_log_wanted.h"
@@ -44,64 +48,79 @@ const char* QelPekUtils::resInfoToStr(const zo_isp_qel_resolution_info& info) {
 }
 
 void QelPekUtils::dumpResHistory(const zo_isp_qel_resolution_info& info, const char* name) {
-    ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "%s:%s", name, resInfoToStr(info));
+    guardVoid(__func__,
+              [&] { ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "%s:%s", name, resInfoToStr(info)); });
 }
 
 void QelPekUtils::dumpResInfo(const zo_isp_qel_run_kernels& rk) {
-    if (rk.resolution_info == nullptr) {
-        return;
-    }
-    if (rk.output_count == 0) {
-        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "res_info: %s", resInfoToStr(*rk.resolution_info));
-        return;
-    }
-    for (uint32_t i = 0; i < rk.output_count; ++i) {
-        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "res_info[%d]: %s", static_cast<int>(i),
-                         resInfoToStr(rk.resolution_info[i]));
-    }
+    guardVoid(__func__, [&] {
+        if (rk.resolution_info == nullptr) {
+            return;
+        }
+        if (rk.output_count == 0) {
+            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "res_info: %s",
+                             resInfoToStr(*rk.resolution_info));
+            return;
+        }
+        for (uint32_t i = 0; i < rk.output_count; ++i) {
+            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "res_info[%d]: %s", static_cast<int>(i),
+                             resInfoToStr(rk.resolution_info[i]));
+        }
+    });
 }
 
 void QelPekUtils::dumpKernels(const zo_isp_qel_run_kernels* kernels, unsigned count) {
-    if (kernels == nullptr) {
-        return;
-    }
-    for (unsigned i = 0; i < count; ++i) {
-        const zo_isp_qel_run_kernels& rk = kernels[i];
-        if (i > 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "-------------------------------------------------------");
+    guardVoid(__func__, [&] {
+        if (kernels == nullptr) {
+            return;
         }
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "kernel_uuid: %d [%s (%d)]",
-                            static_cast<int>(rk.kernel_uuid), enableText(rk.enable), rk.enable);
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "stream_id %d", static_cast<int>(rk.stream_id));
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "metadata: (%d %d %d %d)",
-                            static_cast<int>(rk.metadata[0]), static_cast<int>(rk.metadata[1]),
-                            static_cast<int>(rk.metadata[2]), static_cast<int>(rk.metadata[3]));
-        if (rk.resolution_info != nullptr) {
-            dumpResInfo(rk);
-        } else {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "res info: NULL");
+        for (unsigned i = 0; i < count; ++i) {
+            const zo_isp_qel_run_kernels& rk = kernels[i];
+            if (i > 0) {
+                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                    "-------------------------------------------------------");
+            }
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "kernel_uuid: %d [%s (%d)]",
+                                static_cast<int>(rk.kernel_uuid), enableText(rk.enable), rk.enable);
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "stream_id %d",
+                                static_cast<int>(rk.stream_id));
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "metadata: (%d %d %d %d)",
+                                static_cast<int>(rk.metadata[0]), static_cast<int>(rk.metadata[1]),
+                                static_cast<int>(rk.metadata[2]), static_cast<int>(rk.metadata[3]));
+            if (rk.resolution_info != nullptr) {
+                dumpResInfo(rk);
+            } else {
+                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "res info: NULL");
+            }
+            if (rk.resolution_history != nullptr) {
+                dumpResHistory(*rk.resolution_history, "resolution_history");
+            } else {
+                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "res history: NULL");
+            }
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "bpp_info in:%d out:%d",
+                                static_cast<int>(rk.bpp_info.input_bpp),
+                                static_cast<int>(rk.bpp_info.output_bpp));
         }
-        if (rk.resolution_history != nullptr) {
-            dumpResHistory(*rk.resolution_history, "resolution_history");
-        } else {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "res history: NULL");
-        }
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "bpp_info in:%d out:%d",
-                            static_cast<int>(rk.bpp_info.input_bpp),
-                            static_cast<int>(rk.bpp_info.output_bpp));
-    }
+    });
 }
 
 void QelPekUtils::dumpPortResHistoryMap(const PortHistoryMap& portHistories) {
-    zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "%s", "dumpPortResHistoryMap");
-    if (!zo_log::wanted(ZO_LOG_ERROR)) {
-        // Printing every port's name is the cost; nobody would see the lines.
-        return;
-    }
-    for (const auto& entry : portHistories) {
-        dumpResHistory(entry.second, GraphCameraUtil::print(entry.first).c_str());
-    }
+    guardVoid(__func__, [&] {
+        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "%s", "dumpPortResHistoryMap");
+        if (!zo_log::wanted(ZO_LOG_ERROR)) {
+            // Printing every port's name is the cost; nobody would see the lines.
+            return;
+        }
+        // By printed name: the map's own order is that of the ports' addresses,
+        // which differs from run to run.
+        std::multimap<std::string, const zo_isp_qel_resolution_info*> byName;
+        for (const auto& entry : portHistories) {
+            byName.emplace(GraphCameraUtil::print(entry.first), &entry.second);
+        }
+        for (const auto& entry : byName) {
+            dumpResHistory(*entry.second, entry.first.c_str());
+        }
+    });
 }
 
 }  // namespace VELT

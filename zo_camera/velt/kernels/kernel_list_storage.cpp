@@ -4,6 +4,7 @@
 #include "velt_graph_camera_util.h"
 #include "velt_node_iterator.h"
 
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_rulo/zo_log_wanted.h"
 #include "zo_rulo_memory.h"
@@ -94,62 +95,68 @@ void QelPekUtils::releaseKernelLists() {
 }
 
 Status QelPekUtils::createKernelListStructures() {
-    execCtxIndexMap.clear();
-    uint32_t index = 0;
-    for (auto& entry : ctxKernelGroups) {
-        KernelGroupInfo& group = entry.second;
-        group.kernels = allocateZeroed<zo_isp_qel_run_kernels>(group.count, "exec ctx kernels");
-        resolutionPools.emplace_back();
-        ResolutionMemPool& pool = resolutionPools.back();
-        // A failed allocation leaves what was made to deleteKernelInfo().
-        if ((group.count != 0 && group.kernels == nullptr) ||
-            !allocateRecords(pool.histories, group.count, "resolution history") ||
-            !allocateRecords(pool.infos, group.count, "resolution info")) {
-            return err_nomemory;
+    return guardStatus(__func__, err_nomemory, [&]() -> Status {
+        execCtxIndexMap.clear();
+        uint32_t index = 0;
+        for (auto& entry : ctxKernelGroups) {
+            KernelGroupInfo& group = entry.second;
+            group.kernels = allocateZeroed<zo_isp_qel_run_kernels>(group.count, "exec ctx kernels");
+            resolutionPools.emplace_back();
+            ResolutionMemPool& pool = resolutionPools.back();
+            // A failed allocation leaves what was made to deleteKernelInfo().
+            if ((group.count != 0 && group.kernels == nullptr) ||
+                !allocateRecords(pool.histories, group.count, "resolution history") ||
+                !allocateRecords(pool.infos, group.count, "resolution info")) {
+                return err_nomemory;
+            }
+            zo_log_common_debug(
+                ZO_LOG_DEBUG, kTreeTag, "Allocated %d kernels for exec ctx %d. Index: %d",
+                static_cast<int>(group.count), entry.first, static_cast<int>(index));
+            execCtxIndexMap.insert({entry.first, index});
+            ++index;
         }
-        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag,
-                            "Allocated %d kernels for exec ctx %d. Index: %d",
-                            static_cast<int>(group.count), entry.first, static_cast<int>(index));
-        execCtxIndexMap.insert({entry.first, index});
-        ++index;
-    }
-    return err_none;
+        return err_none;
+    });
 }
 
 Status QelPekUtils::createPerPgKernelListStructures(const IGraphConfig* pg, unsigned kernelCount) {
-    // The map owns the array from the moment it exists, so nothing that
-    // fails later (the message's name can throw std::bad_alloc) leaks it.
-    const auto inserted = pgKernelGroups.insert({pg, KernelGroupInfo{nullptr, kernelCount}});
-    if (!inserted.second) {
+    return guardStatus(__func__, err_nomemory, [&]() -> Status {
+        // The map owns the array from the moment it exists, so nothing that
+        // fails later (the message's name can throw std::bad_alloc) leaks it.
+        const auto inserted = pgKernelGroups.insert({pg, KernelGroupInfo{nullptr, kernelCount}});
+        if (!inserted.second) {
+            return err_none;
+        }
+        auto*& kernels = inserted.first->second.kernels;
+        kernels = allocateZeroed<zo_isp_qel_run_kernels>(kernelCount, "pg kernels");
+        if (kernelCount != 0 && kernels == nullptr) {
+            pgKernelGroups.erase(inserted.first);
+            return err_nomemory;
+        }
+        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "Allocated %d kernels for pg %s",
+                         static_cast<int>(kernelCount), GraphCameraUtil::print(pg).c_str());
         return err_none;
-    }
-    auto*& kernels = inserted.first->second.kernels;
-    kernels = allocateZeroed<zo_isp_qel_run_kernels>(kernelCount, "pg kernels");
-    if (kernelCount != 0 && kernels == nullptr) {
-        pgKernelGroups.erase(inserted.first);
-        return err_nomemory;
-    }
-    ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "Allocated %d kernels for pg %s",
-                     static_cast<int>(kernelCount), GraphCameraUtil::print(pg).c_str());
-    return err_none;
+    });
 }
 
 void QelPekUtils::deleteKernelInfo() {
-    size_t index = 0;
-    for (auto& entry : ctxKernelGroups) {
-        if (index < resolutionPools.size()) {
-            freeRecords(resolutionPools[index].histories, "resolution history");
-            freeRecords(resolutionPools[index].infos, "resolution info");
+    guardVoid(__func__, [&] {
+        size_t index = 0;
+        for (auto& entry : ctxKernelGroups) {
+            if (index < resolutionPools.size()) {
+                freeRecords(resolutionPools[index].histories, "resolution history");
+                freeRecords(resolutionPools[index].infos, "resolution info");
+            }
+            ++index;
+            ZO_FREE(entry.second.kernels, "exec ctx kernels");
+            entry.second.kernels = nullptr;
         }
-        ++index;
-        ZO_FREE(entry.second.kernels, "exec ctx kernels");
-        entry.second.kernels = nullptr;
-    }
-    for (auto& entry : pgKernelGroups) {
-        ZO_FREE(entry.second.kernels, "pg kernels");
-    }
-    pgKernelGroups.clear();
-    resolutionPools.clear();
+        for (auto& entry : pgKernelGroups) {
+            ZO_FREE(entry.second.kernels, "pg kernels");
+        }
+        pgKernelGroups.clear();
+        resolutionPools.clear();
+    });
 }
 
 }  // namespace VELT

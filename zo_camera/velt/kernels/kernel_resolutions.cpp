@@ -6,6 +6,7 @@
 #include "velt_graph_camera_util.h"
 #include "velt_node_iterator.h"
 
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
 
@@ -48,109 +49,115 @@ void readOutputCrop(const IGraphConfig& output, zo_isp_qel_resolution_info& info
 }  // namespace
 
 bool QelPekUtils::kernelHasResolutions(const IGraphConfig* kernel) {
-    if (kernel == nullptr || !hasReadableWidth(kernel->getDescendant(kKeyInput))) {
-        return false;
-    }
-    IGraphConfig* output = kernel->getDescendant(kKeyOutput);
-    if (output == nullptr) {
-        return false;
-    }
-    // Several outputs are described by child nodes of "output".
-    return hasReadableWidth(output) || NodeIterator(output).iterateDescendants() != nullptr;
+    return guardValue<bool>(__func__, false, [&]() -> bool {
+        if (kernel == nullptr || !hasReadableWidth(kernel->getDescendant(kKeyInput))) {
+            return false;
+        }
+        IGraphConfig* output = kernel->getDescendant(kKeyOutput);
+        if (output == nullptr) {
+            return false;
+        }
+        // Several outputs are described by child nodes of "output".
+        return hasReadableWidth(output) || NodeIterator(output).iterateDescendants() != nullptr;
+    });
 }
 
 Status QelPekUtils::kernelGetResolutions(const IGraphConfig* kernel,
                                          zo_isp_qel_resolution_info* info) {
-    if (kernel == nullptr || info == nullptr) {
-        return err_argument;
-    }
-    const IGraphConfig* input = kernel->getDescendant(kKeyInput);
-    if (input == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "ERROR: couldn't find input resolution info, check graph settings "
-                            "xml[%s]",
-                            kernelName(*kernel).c_str());
-        return err_argument;
-    }
-    if (!readInput(*input, *info)) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "ERROR: couldn't get input resolution info for kernel %s",
-                            kernelName(*kernel).c_str());
-        return err_argument;
-    }
-    const IGraphConfig* output = kernel->getDescendant(kKeyOutput);
-    if (output == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "ERROR: couldn't find output resolution info element for kernel");
-        return err_argument;
-    }
-    if (!readOutputSize(*output, *info)) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "ERROR: couldn't get output resolution info dimensions for kernel");
-        return err_argument;
-    }
-    readOutputCrop(*output, *info);
-    return err_none;
+    return guardStatus(__func__, err_argument, [&]() -> Status {
+        if (kernel == nullptr || info == nullptr) {
+            return err_argument;
+        }
+        const IGraphConfig* input = kernel->getDescendant(kKeyInput);
+        if (input == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "ERROR: couldn't find input resolution info, check graph settings "
+                                "xml[%s]",
+                                kernelName(*kernel).c_str());
+            return err_argument;
+        }
+        if (!readInput(*input, *info)) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "ERROR: couldn't get input resolution info for kernel %s",
+                                kernelName(*kernel).c_str());
+            return err_argument;
+        }
+        const IGraphConfig* output = kernel->getDescendant(kKeyOutput);
+        if (output == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "ERROR: couldn't find output resolution info element for kernel");
+            return err_argument;
+        }
+        if (!readOutputSize(*output, *info)) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "ERROR: couldn't get output resolution info dimensions for kernel");
+            return err_argument;
+        }
+        readOutputCrop(*output, *info);
+        return err_none;
+    });
 }
 
 Status QelPekUtils::kernelGetResolutions(const IGraphConfig* kernel,
                                          std::map<std::string, zo_isp_qel_resolution_info>& infos) {
-    if (kernel == nullptr) {
-        return err_argument;
-    }
-    const std::string name = kernelName(*kernel);
-    const IGraphConfig* input = kernel->getDescendant(kKeyInput);
-    if (input == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "Couldn't find input resolution node for kernel [%s] check graph "
-                            "settings xml",
-                            name.c_str());
-        return err_argument;
-    }
-    zo_isp_qel_resolution_info shared{};
-    if (!readInput(*input, shared)) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "ERROR: couldn't get input resolution details for kernel %s",
-                            name.c_str());
-        return err_argument;
-    }
-    IGraphConfig* output = kernel->getDescendant(kKeyOutput);
-    if (output == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "Couldn't find output resolution node for kernel [%s] check graph "
-                            "settings xml",
-                            name.c_str());
-        return err_argument;
-    }
-
-    // One record per output; a single output carries its size itself.
-    const auto addOutput = [&](const IGraphConfig& node, const std::string& key) {
-        zo_isp_qel_resolution_info info = shared;
-        if (!readOutputSize(node, info)) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "ERROR: couldn't get output resolution info dimensions for "
-                                "kernel [%s]",
-                                name.c_str());
-            return false;
-        }
-        readOutputCrop(node, info);
-        infos[key] = info;
-        return true;
-    };
-    if (hasReadableWidth(output)) {
-        if (!addOutput(*output, "")) {
+    return guardStatus(__func__, err_argument, [&]() -> Status {
+        if (kernel == nullptr) {
             return err_argument;
         }
-    } else {
-        NodeIterator children(output);
-        for (IGraphConfig* child = children.iterateDescendants(); child != nullptr;
-             child = children.iterateDescendants()) {
-            if (!addOutput(*child, child->getName())) {
+        const std::string name = kernelName(*kernel);
+        const IGraphConfig* input = kernel->getDescendant(kKeyInput);
+        if (input == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "Couldn't find input resolution node for kernel [%s] check graph "
+                                "settings xml",
+                                name.c_str());
+            return err_argument;
+        }
+        zo_isp_qel_resolution_info shared{};
+        if (!readInput(*input, shared)) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "ERROR: couldn't get input resolution details for kernel %s",
+                                name.c_str());
+            return err_argument;
+        }
+        IGraphConfig* output = kernel->getDescendant(kKeyOutput);
+        if (output == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "Couldn't find output resolution node for kernel [%s] check graph "
+                                "settings xml",
+                                name.c_str());
+            return err_argument;
+        }
+
+        // One record per output; a single output carries its size itself.
+        const auto addOutput = [&](const IGraphConfig& node, const std::string& key) {
+            zo_isp_qel_resolution_info info = shared;
+            if (!readOutputSize(node, info)) {
+                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                    "ERROR: couldn't get output resolution info dimensions for "
+                                    "kernel [%s]",
+                                    name.c_str());
+                return false;
+            }
+            readOutputCrop(node, info);
+            infos[key] = info;
+            return true;
+        };
+        if (hasReadableWidth(output)) {
+            if (!addOutput(*output, "")) {
                 return err_argument;
             }
+        } else {
+            NodeIterator children(output);
+            for (IGraphConfig* child = children.iterateDescendants(); child != nullptr;
+                 child = children.iterateDescendants()) {
+                if (!addOutput(*child, child->getName())) {
+                    return err_argument;
+                }
+            }
         }
-    }
-    return infos.empty() ? err_argument : err_none;
+        return infos.empty() ? err_argument : err_none;
+    });
 }
 
 }  // namespace VELT

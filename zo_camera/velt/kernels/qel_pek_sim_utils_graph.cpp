@@ -8,6 +8,7 @@
 #include "velt_node_iterator.h"
 #include "velt_qel_pek_sim_utils.h"
 #include "velt_status.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/kernels/pek_sim_log.h"
 #include "zo_log_common.h"
 
@@ -31,49 +32,52 @@ void addOwningProgramGroup(const IGraphConfig& nodes, const std::string& end,
 
 int QelPekSimUtils::getPgsInGraph(const IGraphConfig* descriptor, int graphId,
                                   std::set<IGraphConfig*>& pgs) {
-    IGraphConfig* root = descriptor ? descriptor->getRoot() : nullptr;
-    IGraphConfig* graphs = root ? root->getDescendant(kKeyGraphs) : nullptr;
-    if (!graphs) {
-        zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, "No Graphs found from input GDF node");
-        return err_argument;
-    }
-    IGraphConfig* nodes = root->getDescendant(kKeyNodes);
-    if (!nodes) {
-        zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, "No Nodes found from input GDF node");
-        return err_argument;
-    }
-    NodeIterator graphIterator(graphs);
-    for (IGraphConfig* graph = graphIterator.iterateByType(kKeyGraph); graph;
-         graph = graphIterator.iterateByType(kKeyGraph)) {
-        int id = 0;
-        if (graph->getValue(kKeyId, id) != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, "Graph without id attribute, invalid");
-            return err_data;
+    return guardStatus(__func__, err_general, [&]() -> int {
+        IGraphConfig* root = descriptor ? descriptor->getRoot() : nullptr;
+        IGraphConfig* graphs = root ? root->getDescendant(kKeyGraphs) : nullptr;
+        if (!graphs) {
+            zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, "No Graphs found from input GDF node");
+            return err_argument;
         }
-        if (id != graphId) {
-            continue;
+        IGraphConfig* nodes = root->getDescendant(kKeyNodes);
+        if (!nodes) {
+            zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, "No Nodes found from input GDF node");
+            return err_argument;
         }
-        // A simulation sees the blocks as the graph configures them.
-        GraphCameraUtil::processGraphOverrides(*static_cast<GraphConfigNode*>(graph),
-                                               *static_cast<GraphConfigNode*>(nodes));
-        NodeIterator connections(graph);
-        for (IGraphConfig* connection = connections.iterateByUid(kKeyConnection); connection;
-             connection = connections.iterateByUid(kKeyConnection)) {
-            std::string source;
-            std::string sink;
-            if (connection->getValue(kKeySource, source) != err_none ||
-                connection->getValue(kKeySink, sink) != err_none) {
+        NodeIterator graphIterator(graphs);
+        for (IGraphConfig* graph = graphIterator.iterateByType(kKeyGraph); graph;
+             graph = graphIterator.iterateByType(kKeyGraph)) {
+            int id = 0;
+            if (graph->getValue(kKeyId, id) != err_none) {
                 zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag,
-                                    "Connection without src or sink attribute, invalid!");
+                                    "Graph without id attribute, invalid");
                 return err_data;
             }
-            addOwningProgramGroup(*nodes, source, pgs);
-            addOwningProgramGroup(*nodes, sink, pgs);
+            if (id != graphId) {
+                continue;
+            }
+            // A simulation sees the blocks as the graph configures them.
+            GraphCameraUtil::processGraphOverrides(*static_cast<GraphConfigNode*>(graph),
+                                                   *static_cast<GraphConfigNode*>(nodes));
+            NodeIterator connections(graph);
+            for (IGraphConfig* connection = connections.iterateByUid(kKeyConnection); connection;
+                 connection = connections.iterateByUid(kKeyConnection)) {
+                std::string source;
+                std::string sink;
+                if (connection->getValue(kKeySource, source) != err_none ||
+                    connection->getValue(kKeySink, sink) != err_none) {
+                    zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag,
+                                        "Connection without src or sink attribute, invalid!");
+                    return err_data;
+                }
+                addOwningProgramGroup(*nodes, source, pgs);
+                addOwningProgramGroup(*nodes, sink, pgs);
+            }
+            return err_none;
         }
-        return err_none;
-    }
-    zo_log_common_debug(ZO_LOG_WARNING, kPekSimTag, "Graph id %d not found", graphId);
-    return err_noentry;
+        zo_log_common_debug(ZO_LOG_WARNING, kPekSimTag, "Graph id %d not found", graphId);
+        return err_noentry;
+    });
 }
 
 }  // namespace VELT

@@ -6,6 +6,7 @@
 #include "velt_node_iterator.h"
 #include "velt_qel_pek_sim_utils.h"
 #include "velt_status.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/kernels/pek_sim_log.h"
 #include "zo_log_common.h"
 
@@ -44,31 +45,33 @@ int readSelections(const IGraphConfig* block, uint32_t type, uint32_t selectionK
 
 int QelPekSimUtils::getMuxConfiguration(const IGraphConfig* graph, int streamId,
                                         std::map<std::string, unsigned>& config) {
-    if (!graph) {
-        return err_argument;
-    }
-    const uint32_t ownerType = muxOwnerType(*graph);
-    zo_log_common_debug(ZO_LOG_DEBUG, kPekSimTag, "Getting mux config from nodes of type %s",
-                        ItemUID::key2str(ownerType));
-    NodeIterator blocks(graph);
-    for (IGraphConfig* block = blocks.iterateByType(ownerType); block;
-         block = blocks.iterateByType(ownerType)) {
-        int blockStream = -1;
-        block->getValue(kKeyStreamId, blockStream);
-        if (blockStream != streamId) {
-            continue;
+    return guardStatus(__func__, err_general, [&]() -> int {
+        if (!graph) {
+            return err_argument;
         }
-        int status = readSelections(block, kKeyDemux, kKeyActiveOutput,
-                                    "Failed to get active output for demuxer %s", config);
-        if (status == err_none) {
-            status = readSelections(block, kKeyMux, kKeyActiveInput,
-                                    "Failed to get active input for muxer %s", config);
+        const uint32_t ownerType = muxOwnerType(*graph);
+        zo_log_common_debug(ZO_LOG_DEBUG, kPekSimTag, "Getting mux config from nodes of type %s",
+                            ItemUID::key2str(ownerType));
+        NodeIterator blocks(graph);
+        for (IGraphConfig* block = blocks.iterateByType(ownerType); block;
+             block = blocks.iterateByType(ownerType)) {
+            int blockStream = -1;
+            block->getValue(kKeyStreamId, blockStream);
+            if (blockStream != streamId) {
+                continue;
+            }
+            int status = readSelections(block, kKeyDemux, kKeyActiveOutput,
+                                        "Failed to get active output for demuxer %s", config);
+            if (status == err_none) {
+                status = readSelections(block, kKeyMux, kKeyActiveInput,
+                                        "Failed to get active input for muxer %s", config);
+            }
+            if (status != err_none) {
+                return status;
+            }
         }
-        if (status != err_none) {
-            return status;
-        }
-    }
-    return err_none;
+        return err_none;
+    });
 }
 
 }  // namespace VELT

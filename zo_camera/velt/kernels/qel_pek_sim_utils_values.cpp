@@ -5,52 +5,57 @@
 #include "velt_item_uid.h"
 #include "velt_qel_pek_sim_utils.h"
 #include "velt_status.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/kernels/pek_sim_log.h"
 #include "zo_log_common.h"
 
 namespace VELT {
 
 int QelPekSimUtils::cloneSettings(const IGraphConfig* settings, IGraphConfig** copy) {
-    if (!settings || !copy) {
-        return err_argument;
-    }
-    GraphConfigNode* clone = static_cast<const GraphConfigNode*>(settings)->copy();
-    if (!clone) {
-        zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, "Error copying: No memory");
-        return err_nomemory;
-    }
-    *copy = clone;
-    return err_none;
+    return guardStatus(__func__, err_general, [&]() -> int {
+        if (!settings || !copy) {
+            return err_argument;
+        }
+        GraphConfigNode* clone = static_cast<const GraphConfigNode*>(settings)->copy();
+        if (!clone) {
+            zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, "Error copying: No memory");
+            return err_nomemory;
+        }
+        *copy = clone;
+        return err_none;
+    });
 }
 
 int QelPekSimUtils::setValue(IGraphConfig* node, unsigned key, int value) {
-    if (!node) {
-        return err_argument;
-    }
-    GraphConfigNode* target = static_cast<GraphConfigNode*>(node);
-    int current = 0;
-    int status = err_none;
-    if (target->getValue(key, current) == err_none) {
-        GraphConfigAttribute* attribute = nullptr;
-        if (target->getAttribute(key, &attribute) != err_none || !attribute) {
-            zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, "get attr failed");
-            return err_general;
+    return guardStatus(__func__, err_general, [&]() -> int {
+        if (!node) {
+            return err_argument;
         }
-        status = attribute->setValue(value);
-    } else {
-        GraphConfigIntAttribute* attribute = new (std::nothrow) GraphConfigIntAttribute();
-        if (!attribute) {
-            return err_nomemory;
+        GraphConfigNode* target = static_cast<GraphConfigNode*>(node);
+        int current = 0;
+        int status = err_none;
+        if (target->getValue(key, current) == err_none) {
+            GraphConfigAttribute* attribute = nullptr;
+            if (target->getAttribute(key, &attribute) != err_none || !attribute) {
+                zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, "get attr failed");
+                return err_general;
+            }
+            status = attribute->setValue(value);
+        } else {
+            GraphConfigIntAttribute* attribute = new (std::nothrow) GraphConfigIntAttribute();
+            if (!attribute) {
+                return err_nomemory;
+            }
+            status = attribute->setValue(value);
+            status |= target->insertDescendant(attribute, key);
+            zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, "added new attr");
         }
-        status = attribute->setValue(value);
-        status |= target->insertDescendant(attribute, key);
-        zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, "added new attr");
-    }
-    if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, "was not able to update %s",
-                            ItemUID::key2str(key));
-    }
-    return status;
+        if (status != err_none) {
+            zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, "was not able to update %s",
+                                ItemUID::key2str(key));
+        }
+        return status;
+    });
 }
 
 }  // namespace VELT

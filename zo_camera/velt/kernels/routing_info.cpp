@@ -7,38 +7,43 @@
 #include "velt_item_uid.h"
 #include "velt_node_iterator.h"
 
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/tree_log.h"
 
 namespace VELT {
 
 Status QelPekUtils::getRoutingInfo(RoutingInfo& routing) {
-    routing.clear();
-    const uint32_t type = hwGeneration < kGdfVersionOrba7 ? kKeyProgramGroup : kKeyComputeBlock;
-    NodeIterator blocks(graphRoot);
-    for (IGraphConfig* block = blocks.iterateByType(type); block != nullptr;
-         block = blocks.iterateByType(type)) {
-        const std::string name = block->getName();
-        int streamId = 0;
-        if (block->getValue(kKeyStreamId, streamId) != err_none) {
-            zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                                "PG %s does not have stream id defined default to 0", name.c_str());
-            streamId = 0;
+    return guardStatus(__func__, err_general, [&]() -> Status {
+        routing.clear();
+        const uint32_t type = hwGeneration < kGdfVersionOrba7 ? kKeyProgramGroup : kKeyComputeBlock;
+        NodeIterator blocks(graphRoot);
+        for (IGraphConfig* block = blocks.iterateByType(type); block != nullptr;
+             block = blocks.iterateByType(type)) {
+            const std::string name = block->getName();
+            int streamId = 0;
+            if (block->getValue(kKeyStreamId, streamId) != err_none) {
+                zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
+                                    "PG %s does not have stream id defined default to 0",
+                                    name.c_str());
+                streamId = 0;
+            }
+            int pgId = 0;
+            if (block->getValue(kKeyPgId, pgId) != err_none) {
+                zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
+                                    "PG %s does not have PG/CB id defined default to 0",
+                                    name.c_str());
+                pgId = 0;
+            }
+            std::string rbm;
+            if (block->getValue(ItemUID({kKeyPifo, kKeyRbm}), rbm) != err_none) {
+                zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
+                                    "PG %s does not have RBM defined default 0", name.c_str());
+                rbm = "0";
+            }
+            routing[streamId].emplace_back(pgId, rbm);
         }
-        int pgId = 0;
-        if (block->getValue(kKeyPgId, pgId) != err_none) {
-            zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                                "PG %s does not have PG/CB id defined default to 0", name.c_str());
-            pgId = 0;
-        }
-        std::string rbm;
-        if (block->getValue(ItemUID({kKeyPifo, kKeyRbm}), rbm) != err_none) {
-            zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                                "PG %s does not have RBM defined default 0", name.c_str());
-            rbm = "0";
-        }
-        routing[streamId].emplace_back(pgId, rbm);
-    }
-    return err_none;
+        return err_none;
+    });
 }
 
 }  // namespace VELT

@@ -3,6 +3,7 @@
 
 #include "velt_graph_camera_util.h"
 
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/kernels/stage_dimensions.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
@@ -158,24 +159,26 @@ void readScaler(const IGraphConfig* scaler, QelPekUtils::SensorModeInfo& info, S
 }  // namespace
 
 Status QelPekUtils::getSensorModeInfo(IGraphConfig& sensor, SensorModeInfo& info) {
-    int32_t sensorWidth = 0;
-    int32_t sensorHeight = 0;
-    Status status = GraphCameraUtil::getDimensions(&sensor, &sensorWidth, &sensorHeight);
-    if (status != err_none) {
-        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag,
-                         "Failed to get dimensions(width, height) for the source %s",
-                         sensor.getName().c_str());
-        GraphCameraUtil::dumpNodeTree(&sensor, 1);
+    return guardStatus(__func__, err_internal, [&]() -> Status {
+        int32_t sensorWidth = 0;
+        int32_t sensorHeight = 0;
+        Status status = GraphCameraUtil::getDimensions(&sensor, &sensorWidth, &sensorHeight);
+        if (status != err_none) {
+            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag,
+                             "Failed to get dimensions(width, height) for the source %s",
+                             sensor.getName().c_str());
+            GraphCameraUtil::dumpNodeTree(&sensor, 1);
+            return status;
+        }
+        if (!readPixelArray(sensor, sensorWidth, sensorHeight, info.pixelArray, status)) {
+            return status;
+        }
+        if (!readBinner(sensor.getDescendant(kKeyBinner), info, status)) {
+            return status;
+        }
+        readScaler(sensor.getDescendant(kKeyScaler), info, status);
         return status;
-    }
-    if (!readPixelArray(sensor, sensorWidth, sensorHeight, info.pixelArray, status)) {
-        return status;
-    }
-    if (!readBinner(sensor.getDescendant(kKeyBinner), info, status)) {
-        return status;
-    }
-    readScaler(sensor.getDescendant(kKeyScaler), info, status);
-    return status;
+    });
 }
 
 }  // namespace VELT

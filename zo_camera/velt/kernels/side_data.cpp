@@ -9,6 +9,7 @@
 
 #include "velt_node_iterator.h"
 
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/tree_log.h"
 
 namespace VELT {
@@ -67,108 +68,114 @@ Status QelPekUtils::sideDataSource(const IGraphConfig*& source) const {
 }
 
 Status QelPekUtils::getSensorCmcId(std::string& cmcId) {
-    const IGraphConfig* source = nullptr;
-    Status status = sideDataSource(source);
-    if (status != err_none) {
-        return status;
-    }
-    cmcId.clear();
-    if (source->getValue(kKeyCmcTag, cmcId) != err_none || cmcId.empty()) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "Error: Couldn't get cmc tag. Check your settings.");
-        return err_data;
-    }
-    return err_none;
+    return guardStatus(__func__, err_data, [&]() -> Status {
+        const IGraphConfig* source = nullptr;
+        Status status = sideDataSource(source);
+        if (status != err_none) {
+            return status;
+        }
+        cmcId.clear();
+        if (source->getValue(kKeyCmcTag, cmcId) != err_none || cmcId.empty()) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "Error: Couldn't get cmc tag. Check your settings.");
+            return err_data;
+        }
+        return err_none;
+    });
 }
 
 Status QelPekUtils::getDolInfo(float& conversionGain, std::string& dolMode) {
-    const IGraphConfig* source = nullptr;
-    Status status = sideDataSource(source);
-    if (status != err_none) {
-        return status;
-    }
-    conversionGain = 1.0f;
-    dolMode.clear();
-    std::string gainText;
-    if (source->getValue(kKeyConversionGain, gainText) != err_none || gainText.empty()) {
+    return guardStatus(__func__, err_data, [&]() -> Status {
+        const IGraphConfig* source = nullptr;
+        Status status = sideDataSource(source);
+        if (status != err_none) {
+            return status;
+        }
+        conversionGain = 1.0f;
+        dolMode.clear();
+        std::string gainText;
+        if (source->getValue(kKeyConversionGain, gainText) != err_none || gainText.empty()) {
+            return err_none;
+        }
+        if (source->getValue(kKeyDolMode, dolMode) != err_none || dolMode.empty()) {
+            return err_none;
+        }
+        if (!parseFloat(gainText, conversionGain)) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Error: conversion gain %s is not a number",
+                                gainText.c_str());
+            return err_data;
+        }
         return err_none;
-    }
-    if (source->getValue(kKeyDolMode, dolMode) != err_none || dolMode.empty()) {
-        return err_none;
-    }
-    if (!parseFloat(gainText, conversionGain)) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Error: conversion gain %s is not a number",
-                            gainText.c_str());
-        return err_data;
-    }
-    return err_none;
+    });
 }
 
 Status QelPekUtils::getMbrData(int streamId, zo_view_mbr_limits_t* limits) {
-    if (limits == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Error: QelPekUtils not initialized.");
-        return err_internal;
-    }
-    const IGraphConfig* source = nullptr;
-    Status status = sideDataSource(source);
-    if (status != err_none) {
-        return status;
-    }
-    std::memset(limits, 0, sizeof(*limits));
-    IGraphConfig* mbr = graphRoot->getDescendant(kKeyMbrData);
-    if (mbr == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "MBR limits data not found at all");
-        return err_data;
-    }
-    const IGraphConfig* stream = nullptr;
-    NodeIterator streams(mbr);
-    for (IGraphConfig* child = streams.iterateByUid(kKeyStreamId); child != nullptr;
-         child = streams.iterateByUid(kKeyStreamId)) {
-        int id = 0;
-        if (child->getValue(kKeyId, id) != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "MBR limits data has no stream id associated - check your "
-                                "settings");
+    return guardStatus(__func__, err_data, [&]() -> Status {
+        if (limits == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Error: QelPekUtils not initialized.");
+            return err_internal;
+        }
+        const IGraphConfig* source = nullptr;
+        Status status = sideDataSource(source);
+        if (status != err_none) {
+            return status;
+        }
+        std::memset(limits, 0, sizeof(*limits));
+        IGraphConfig* mbr = graphRoot->getDescendant(kKeyMbrData);
+        if (mbr == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "MBR limits data not found at all");
             return err_data;
         }
-        if (id == streamId) {
-            stream = child;
-            break;
-        }
-    }
-    if (stream == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "MBR limits data not found for stream-id %d",
-                            streamId);
-        return err_data;
-    }
-    std::string text;
-    status = stream->getValue(kKeyValue, text);
-    if (status != err_none) {
-        return status;
-    }
-    const std::vector<std::string> pieces = splitMbrList(text);
-    if (pieces.size() != kMbrValues) {
-        zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                            "MBR data size (%zu) does not match expected size (%zu)", pieces.size(),
-                            kMbrValues);
-    }
-    if (pieces.empty()) {
-        return err_data;
-    }
-    for (size_t row = 0; row < kMbrRows; ++row) {
-        if (pieces.size() < (row + 1) * kMbrColumns) {
-            return err_data;
-        }
-        for (size_t column = 0; column < kMbrColumns; ++column) {
-            const std::string& piece = pieces[row * kMbrColumns + column];
-            if (!parseFloat(piece, limits->limits[row][column])) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "MBR value '%s' is not a number",
-                                    piece.c_str());
+        const IGraphConfig* stream = nullptr;
+        NodeIterator streams(mbr);
+        for (IGraphConfig* child = streams.iterateByUid(kKeyStreamId); child != nullptr;
+             child = streams.iterateByUid(kKeyStreamId)) {
+            int id = 0;
+            if (child->getValue(kKeyId, id) != err_none) {
+                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                    "MBR limits data has no stream id associated - check your "
+                                    "settings");
                 return err_data;
             }
+            if (id == streamId) {
+                stream = child;
+                break;
+            }
         }
-    }
-    return err_none;
+        if (stream == nullptr) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "MBR limits data not found for stream-id %d", streamId);
+            return err_data;
+        }
+        std::string text;
+        status = stream->getValue(kKeyValue, text);
+        if (status != err_none) {
+            return status;
+        }
+        const std::vector<std::string> pieces = splitMbrList(text);
+        if (pieces.size() != kMbrValues) {
+            zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
+                                "MBR data size (%zu) does not match expected size (%zu)",
+                                pieces.size(), kMbrValues);
+        }
+        if (pieces.empty()) {
+            return err_data;
+        }
+        for (size_t row = 0; row < kMbrRows; ++row) {
+            if (pieces.size() < (row + 1) * kMbrColumns) {
+                return err_data;
+            }
+            for (size_t column = 0; column < kMbrColumns; ++column) {
+                const std::string& piece = pieces[row * kMbrColumns + column];
+                if (!parseFloat(piece, limits->limits[row][column])) {
+                    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "MBR value '%s' is not a number",
+                                        piece.c_str());
+                    return err_data;
+                }
+            }
+        }
+        return err_none;
+    });
 }
 
 }  // namespace VELT

@@ -122,6 +122,7 @@ void VELTParser::parseVELTXmlData(char* data, size_t length, IGraphConfig** out)
 void VELTParser::beginDocument(XML_Parser parser) {
     openDepth_ = 0;
     skipDepth_ = 0;
+    outOfMemory_ = false;
     nodelessDepths_.clear();
     // The dictionary may have been replaced since the last document.
     if (names_) {
@@ -152,6 +153,9 @@ bool VELTParser::parsed(XML_Parser parser, int status, const char* caller, int l
 }
 
 void VELTParser::handOutTree(IGraphConfig** out) {
+    if (outOfMemory_) {
+        dropTree();
+    }
     // After a syntax error some elements are still open; the caller gets the
     // whole tree, so that deleting what it received frees everything, with
     // the open elements (the root at least) completed.

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <exception>
+#include <new>
 #include <string>
 
 #include "velt_parser.h"
@@ -130,10 +131,15 @@ void VELTParser::openElement(parser::ElementSource& source) {
         // Put in key order when it closes.
         builder_->openNode(elementKey);
     } catch (const std::exception&) {
-        // Out of memory: the element is dropped like one that cannot be stored.
+        // Out of memory: a tree without the element would pass for the whole
+        // document, so reading stops and nothing is handed out.
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error while adding attribute");
         builder_->abandonNode();
+        outOfMemory_ = true;
         skipDepth_ = 1;
+        if (activeParser_ != nullptr) {
+            XML_StopParser(activeParser_, XML_FALSE);
+        }
     }
 }
 
@@ -155,9 +161,13 @@ void VELTParser::closeElement() {
         // The root stays open after its own children end.
         builder_->closeNode();
     } catch (const std::bad_alloc&) {
-        // Its items found no room: the element is dropped like one that
-        // cannot be stored.
+        // Its items found no room: as when an element cannot be begun, the
+        // document is dropped rather than handed out incomplete.
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error while adding attribute");
+        outOfMemory_ = true;
+        if (activeParser_ != nullptr) {
+            XML_StopParser(activeParser_, XML_FALSE);
+        }
     }
 }
 
@@ -208,7 +218,7 @@ bool VELTParser::createRoot() {
         builder_->openRoot(version_);
     } catch (const std::bad_alloc&) {
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error adding version attribute");
-        return false;
+        throw;  // the document is dropped, see openElement()
     }
     if (version_.empty() && isTopLevelKey(static_cast<uint32_t>(kind_))) {
         zo_log_common_debug(ZO_LOG_WARNING, kTag, "No version information found.");

@@ -7,6 +7,7 @@
 #include "velt_keys.h"
 #include "velt_node_iterator.h"
 #include "velt_status.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
 
@@ -46,52 +47,58 @@ int GraphQueryManager::runQuery(bool strict, const std::vector<IGraphConfig*>& r
 
 int GraphQueryManager::queryGraphs(const GraphQueryCriteria& criteria,
                                    std::vector<IGraphConfig*>& results, bool strict) {
-    return runQuery(strict, results, [&]() {
-        NodeIterator entries(graphSettings_);
-        for (IGraphConfig* entry = entries.iterateByUid(kKeySettings); entry != nullptr;
-             entry = entries.iterateByUid(kKeySettings)) {
-            considerEntry(criteria, entry, results);
-        }
+    return guardStatus(__func__, err_nomemory, [&]() -> int {
+        return runQuery(strict, results, [&]() {
+            NodeIterator entries(graphSettings_);
+            for (IGraphConfig* entry = entries.iterateByUid(kKeySettings); entry != nullptr;
+                 entry = entries.iterateByUid(kKeySettings)) {
+                considerEntry(criteria, entry, results);
+            }
+        });
     });
 }
 
 int GraphQueryManager::queryGraphs(const GraphQueryCriteria& criteria,
                                    const std::vector<IGraphConfig*>& candidates,
                                    std::vector<IGraphConfig*>& results, bool strict) {
-    return runQuery(strict, results, [&]() {
-        for (IGraphConfig* candidate : candidates) {
-            if (candidate != nullptr) {
-                considerEntry(criteria, candidate, results);
+    return guardStatus(__func__, err_nomemory, [&]() -> int {
+        return runQuery(strict, results, [&]() {
+            for (IGraphConfig* candidate : candidates) {
+                if (candidate != nullptr) {
+                    considerEntry(criteria, candidate, results);
+                }
             }
-        }
+        });
     });
 }
 
 void GraphQueryManager::goThroughSearchItems(const GraphQueryCriteria& criteria,
                                              const IGraphConfig* entry, size_t& matches) {
-    if (entry == nullptr) {
-        return;
-    }
-    std::string text;
-    for (const auto& criterion : criteria) {
-        const ItemUID& path = criterion.first;
-        const IGraphConfig* holder = path.size() == 1 ? entry : entry->getDescendant(path);
-        if (holder == nullptr) {
-            if (strict_) {
-                return;
+    guardVoid(__func__, [&] {
+        if (entry == nullptr) {
+            return;
+        }
+        std::string text;
+        for (const auto& criterion : criteria) {
+            const ItemUID& path = criterion.first;
+            const IGraphConfig* holder = path.size() == 1 ? entry : entry->getDescendant(path);
+            if (holder == nullptr) {
+                if (strict_) {
+                    return;
+                }
+                continue;
             }
-            continue;
-        }
-        if (!readAttributeText(*holder, path[path.size() - 1], text)) {
-            if (strict_) {
-                return;
+            if (!readAttributeText(*holder, path[path.size() - 1], text)) {
+                if (strict_) {
+                    return;
+                }
+                continue;
             }
-            continue;
+            if (text == criterion.second) {
+                ++matches;
+            }
         }
-        if (text == criterion.second) {
-            ++matches;
-        }
-    }
+    });
 }
 
 void GraphQueryManager::considerEntry(const GraphQueryCriteria& criteria, IGraphConfig* entry,

@@ -7,6 +7,7 @@
 
 #include "velt_keys.h"
 #include "velt_status.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
 
@@ -17,44 +18,47 @@ GraphQueryManager::GraphQueryManager() = default;
 GraphQueryManager::~GraphQueryManager() = default;
 
 void GraphQueryManager::setGraphDescriptor(const IGraphConfig* descriptor) {
-    graphDescriptor_ = descriptor;
+    guardVoid(__func__, [&] { graphDescriptor_ = descriptor; });
 }
 
 void GraphQueryManager::setGraphSettings(const IGraphConfig* settings) {
-    graphSettings_ = settings;
+    guardVoid(__func__, [&] { graphSettings_ = settings; });
 }
 
 int GraphQueryManager::validateSettingsAgainstDescriptor() {
-    if (graphDescriptor_ == nullptr || graphSettings_ == nullptr) {
-        return err_data;
-    }
-    try {
-        std::string descriptorVersion;
-        if (graphDescriptor_->getValue(kKeyVersion, descriptorVersion) != err_none) {
-            zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
-                                "Couldn't get version from graph descriptor");
-            descriptorVersion.clear();
+    return guardStatus(__func__, err_general, [&]() -> int {
+        if (graphDescriptor_ == nullptr || graphSettings_ == nullptr) {
+            return err_data;
         }
-        std::string settingsVersion;
-        if (graphSettings_->getValue(kKeyVersion, settingsVersion) != err_none) {
-            zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
-                                "Couldn't get version from graph settings");
-            settingsVersion.clear();
+        try {
+            std::string descriptorVersion;
+            if (graphDescriptor_->getValue(kKeyVersion, descriptorVersion) != err_none) {
+                zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
+                                    "Couldn't get version from graph descriptor");
+                descriptorVersion.clear();
+            }
+            std::string settingsVersion;
+            if (graphSettings_->getValue(kKeyVersion, settingsVersion) != err_none) {
+                zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
+                                    "Couldn't get version from graph settings");
+                settingsVersion.clear();
+            }
+            // A settings version is the descriptor version it belongs to, a point
+            // and its own revision.
+            const size_t point = settingsVersion.find('.');
+            if (settingsVersion.compare(0, point, descriptorVersion) != 0) {
+                zo_log_common_debug(
+                    ZO_LOG_WARNING, kQueryTag,
+                    "WARNING: graph settings(%s) version is not matching graph "
+                    "descriptor(%s). Make sure the settings are compatible with the "
+                    "graph descriptor.",
+                    settingsVersion.c_str(), descriptorVersion.c_str());
+            }
+        } catch (const std::exception&) {
+            // Only the warning is lost when the texts cannot be allocated.
         }
-        // A settings version is the descriptor version it belongs to, a point
-        // and its own revision.
-        const size_t point = settingsVersion.find('.');
-        if (settingsVersion.compare(0, point, descriptorVersion) != 0) {
-            zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
-                                "WARNING: graph settings(%s) version is not matching graph "
-                                "descriptor(%s). Make sure the settings are compatible with the "
-                                "graph descriptor.",
-                                settingsVersion.c_str(), descriptorVersion.c_str());
-        }
-    } catch (const std::exception&) {
-        // Only the warning is lost when the texts cannot be allocated.
-    }
-    return err_none;
+        return err_none;
+    });
 }
 
 }  // namespace VELT

@@ -6,6 +6,7 @@
 #include "velt_graph_query_manager.h"
 #include "velt_item_uid.h"
 #include "velt_status.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/query/connection_end.h"
 #include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
@@ -60,79 +61,84 @@ int connectVirtualSink(GraphConfigNode* sourceBlock, GraphConfigNode* sink,
 
 int GraphQueryManager::getConnectionData(const std::string& source, const std::string& sink,
                                          GraphConfigNode* settings, GraphConfigNode* result) {
-    if (!result || !settings) {
-        return err_argument;
-    }
-    IGraphConfig* nodes = findDescriptorNodes(graphDescriptor_);
-    if (!nodes) {
-        return err_general;
-    }
-    const ConnectionEnd sourceEnd(source);
-    ConnectionEnd destinationEnd(sink);
+    return guardStatus(__func__, err_general, [&]() -> int {
+        if (!result || !settings) {
+            return err_argument;
+        }
+        IGraphConfig* nodes = findDescriptorNodes(graphDescriptor_);
+        if (!nodes) {
+            return err_general;
+        }
+        const ConnectionEnd sourceEnd(source);
+        ConnectionEnd destinationEnd(sink);
 
-    IGraphConfig* settingsNode = settings->getDescendant(sourceEnd.nodeKey);
-    if (!settingsNode) {
-        zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
-                            "WARNING: Node(%s) not found from settings(%d), ignoring connection.",
-                            sourceEnd.nodeName(), settingsKey_);
-        return err_none;
-    }
-    IGraphConfig* settingsSource = settingsNode;
-    if (sourceEnd.hasPort()) {
-        settingsSource = settingsNode->getDescendant(sourceEnd.portKey);
-        if (!settingsSource) {
-            zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
-                                "WARNING: Node(%s) port %s not found from settings(%d).",
-                                sourceEnd.nodeName(), sourceEnd.portName(), settingsKey_);
+        IGraphConfig* settingsNode = settings->getDescendant(sourceEnd.nodeKey);
+        if (!settingsNode) {
+            zo_log_common_debug(
+                ZO_LOG_WARNING, kQueryTag,
+                "WARNING: Node(%s) not found from settings(%d), ignoring connection.",
+                sourceEnd.nodeName(), settingsKey_);
             return err_none;
         }
-    }
-
-    GraphConfigNode* sourceBlock = copyConnectionEndBlock(*this, nodes, sourceEnd, "src", result);
-    if (!sourceBlock) {
-        return err_general;
-    }
-
-    int enabled = 1;
-    if (settingsSource->getValue(kKeyEnabled, enabled) == err_none && enabled == 0) {
-        zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag,
-                            "Source port %s disabled, skip destination and peer processing",
-                            sourceEnd.portName());
-        return err_none;
-    }
-
-    std::string peerText = sink;
-    if (!destinationEnd.hasPort()) {
-        std::string peerOverride;
-        if (settingsSource->getValue(kKeyPeer, peerOverride) == err_none) {
-            destinationEnd.nodeKey = ItemUID::str2key(peerOverride);
-            peerText = peerOverride;
-            zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag, "Overriding destination node %s with %s",
-                                destinationEnd.nodeName(), peerOverride.c_str());
-        } else {
-            zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag, "Using default connection %s",
-                                source.c_str());
+        IGraphConfig* settingsSource = settingsNode;
+        if (sourceEnd.hasPort()) {
+            settingsSource = settingsNode->getDescendant(sourceEnd.portKey);
+            if (!settingsSource) {
+                zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
+                                    "WARNING: Node(%s) port %s not found from settings(%d).",
+                                    sourceEnd.nodeName(), sourceEnd.portName(), settingsKey_);
+                return err_none;
+            }
         }
-    }
 
-    if (!settings->getDescendant(destinationEnd.nodeKey)) {
-        zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
-                            "Skipping port %s:%s for not being active in settings.",
-                            sourceEnd.nodeName(), sourceEnd.portName());
-        return err_none;
-    }
+        GraphConfigNode* sourceBlock =
+            copyConnectionEndBlock(*this, nodes, sourceEnd, "src", result);
+        if (!sourceBlock) {
+            return err_general;
+        }
 
-    GraphConfigNode* destinationBlock =
-        copyConnectionEndBlock(*this, nodes, destinationEnd, "dst", result);
-    if (!destinationBlock) {
-        return err_general;
-    }
-    if (!destinationEnd.hasPort()) {
-        return connectVirtualSink(sourceBlock, destinationBlock, sourceEnd, destinationEnd,
-                                  peerText, source);
-    }
-    return linkConnectionBlocks(sourceBlock, sourceEnd, destinationBlock, destinationEnd, peerText,
-                                source);
+        int enabled = 1;
+        if (settingsSource->getValue(kKeyEnabled, enabled) == err_none && enabled == 0) {
+            zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag,
+                                "Source port %s disabled, skip destination and peer processing",
+                                sourceEnd.portName());
+            return err_none;
+        }
+
+        std::string peerText = sink;
+        if (!destinationEnd.hasPort()) {
+            std::string peerOverride;
+            if (settingsSource->getValue(kKeyPeer, peerOverride) == err_none) {
+                destinationEnd.nodeKey = ItemUID::str2key(peerOverride);
+                peerText = peerOverride;
+                zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag,
+                                    "Overriding destination node %s with %s",
+                                    destinationEnd.nodeName(), peerOverride.c_str());
+            } else {
+                zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag, "Using default connection %s",
+                                    source.c_str());
+            }
+        }
+
+        if (!settings->getDescendant(destinationEnd.nodeKey)) {
+            zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
+                                "Skipping port %s:%s for not being active in settings.",
+                                sourceEnd.nodeName(), sourceEnd.portName());
+            return err_none;
+        }
+
+        GraphConfigNode* destinationBlock =
+            copyConnectionEndBlock(*this, nodes, destinationEnd, "dst", result);
+        if (!destinationBlock) {
+            return err_general;
+        }
+        if (!destinationEnd.hasPort()) {
+            return connectVirtualSink(sourceBlock, destinationBlock, sourceEnd, destinationEnd,
+                                      peerText, source);
+        }
+        return linkConnectionBlocks(sourceBlock, sourceEnd, destinationBlock, destinationEnd,
+                                    peerText, source);
+    });
 }
 
 }  // namespace VELT

@@ -8,6 +8,7 @@
 #include "velt_item_uid.h"
 #include "velt_node_iterator.h"
 #include "velt_status.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
 
@@ -15,82 +16,88 @@ namespace VELT {
 
 IGraphConfig* GraphQueryManager::copyNodeToResult(IGraphConfig* nodes, unsigned key,
                                                   GraphConfigNode* result) {
-    IGraphConfig* block = nodes && result ? nodes->getDescendant(key) : nullptr;
-    if (!block) {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Node(%s) not found from descriptor",
-                            ItemUID::key2str(key));
-        return nullptr;
-    }
-    if (IGraphConfig* copied = result->getDescendant(key)) {
-        return copied;
-    }
-    GraphConfigNode* copy = nullptr;
-    std::string baseName;
-    if (nodeHasBaseNode(*block, baseName)) {
-        copy = constructNodeFromBase(block, baseName, nodes);
-        if (!copy) {
-            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                                "Node(%s) could not be built from base node %s",
-                                ItemUID::key2str(key), baseName.c_str());
+    return guardValue<IGraphConfig*>(__func__, nullptr, [&]() -> IGraphConfig* {
+        IGraphConfig* block = nodes && result ? nodes->getDescendant(key) : nullptr;
+        if (!block) {
+            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Node(%s) not found from descriptor",
+                                ItemUID::key2str(key));
             return nullptr;
         }
-    } else {
-        copy = static_cast<GraphConfigNode*>(block)->copy();
-        if (!copy) {
+        if (IGraphConfig* copied = result->getDescendant(key)) {
+            return copied;
+        }
+        GraphConfigNode* copy = nullptr;
+        std::string baseName;
+        if (nodeHasBaseNode(*block, baseName)) {
+            copy = constructNodeFromBase(block, baseName, nodes);
+            if (!copy) {
+                zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
+                                    "Node(%s) could not be built from base node %s",
+                                    ItemUID::key2str(key), baseName.c_str());
+                return nullptr;
+            }
+        } else {
+            copy = static_cast<GraphConfigNode*>(block)->copy();
+            if (!copy) {
+                return nullptr;
+            }
+        }
+        if (result->insertDescendant(copy, key) != err_none) {
+            delete copy;
             return nullptr;
         }
-    }
-    if (result->insertDescendant(copy, key) != err_none) {
-        delete copy;
-        return nullptr;
-    }
-    return result->getDescendant(key);
+        return result->getDescendant(key);
+    });
 }
 
 bool GraphQueryManager::nodeHasBaseNode(IGraphConfig& block, std::string& baseName) {
-    std::string name;
-    if (block.getValue(kKeyBaseNode, name) != err_none) {
-        return false;
-    }
-    baseName = name;
-    return true;
+    return guardValue<bool>(__func__, false, [&]() -> bool {
+        std::string name;
+        if (block.getValue(kKeyBaseNode, name) != err_none) {
+            return false;
+        }
+        baseName = name;
+        return true;
+    });
 }
 
 GraphConfigNode* GraphQueryManager::constructNodeFromBase(IGraphConfig* block,
                                                           std::string& baseName,
                                                           IGraphConfig* nodes) {
-    if (!block || !nodes) {
+    return guardValue<GraphConfigNode*>(__func__, nullptr, [&]() -> GraphConfigNode* {
+        if (!block || !nodes) {
+            return nullptr;
+        }
+        const std::string blockName = block->getName();
+        NodeIterator baseNodes(nodes);
+        const unsigned baseType = kKeyBaseNode;
+        for (IGraphConfig* candidate = baseNodes.iterateByType(baseType); candidate;
+             candidate = baseNodes.iterateByType(baseType)) {
+            std::string name;
+            if (candidate->getValue(kKeyName, name) != err_none || name != baseName) {
+                continue;
+            }
+            // Owned until handed out: the conversion can throw std::bad_alloc.
+            std::unique_ptr<GraphConfigNode> copy(static_cast<GraphConfigNode*>(candidate)->copy());
+            if (!copy) {
+                zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
+                                    "Failed to copy base node %s to create node %s",
+                                    baseName.c_str(), blockName.c_str());
+                return nullptr;
+            }
+            const int status = copy->changeBaseNodeIntoNode(*static_cast<GraphConfigNode*>(block));
+            if (status != err_none) {
+                zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
+                                    "Failed to change base node %s into node %s", baseName.c_str(),
+                                    blockName.c_str());
+                return nullptr;
+            }
+            return copy.release();
+        }
+        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Failed to find base node %s for node %s",
+                            baseName.c_str(), blockName.c_str());
         return nullptr;
-    }
-    const std::string blockName = block->getName();
-    NodeIterator baseNodes(nodes);
-    const unsigned baseType = kKeyBaseNode;
-    for (IGraphConfig* candidate = baseNodes.iterateByType(baseType); candidate;
-         candidate = baseNodes.iterateByType(baseType)) {
-        std::string name;
-        if (candidate->getValue(kKeyName, name) != err_none || name != baseName) {
-            continue;
-        }
-        // Owned until handed out: the conversion can throw std::bad_alloc.
-        std::unique_ptr<GraphConfigNode> copy(static_cast<GraphConfigNode*>(candidate)->copy());
-        if (!copy) {
-            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                                "Failed to copy base node %s to create node %s", baseName.c_str(),
-                                blockName.c_str());
-            return nullptr;
-        }
-        const int status = copy->changeBaseNodeIntoNode(*static_cast<GraphConfigNode*>(block));
-        if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                                "Failed to change base node %s into node %s", baseName.c_str(),
-                                blockName.c_str());
-            return nullptr;
-        }
-        return copy.release();
-    }
-    zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Failed to find base node %s for node %s",
-                        baseName.c_str(), blockName.c_str());
-    return nullptr;
+    });
 }
 
 }  // namespace VELT

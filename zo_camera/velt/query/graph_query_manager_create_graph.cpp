@@ -10,6 +10,7 @@
 #include "velt_graph_query_utils.h"
 #include "velt_node_iterator.h"
 #include "velt_status.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
 
@@ -68,14 +69,11 @@ int GraphQueryManager::createGraph(IGraphConfig* settings, IGraphConfig** result
     if (!root) {
         return err_nomemory;
     }
-    int status = err_nomemory;
-    try {
-        status = getGraph(static_cast<GraphConfigNode*>(settings), root);
-    } catch (const std::bad_alloc&) {
-        // What was built stays in the root, as for any other failure.
-    }
+    // What was built stays in the root, as for any other failure; the caller
+    // frees it either way.
     *result = root;
-    return status;
+    return guardStatus(__func__, err_general,
+                       [&] { return getGraph(static_cast<GraphConfigNode*>(settings), root); });
 }
 
 void GraphQueryManager::destroyGraph(IGraphConfig* graph) {
@@ -83,59 +81,64 @@ void GraphQueryManager::destroyGraph(IGraphConfig* graph) {
 }
 
 int GraphQueryManager::getGraph(GraphConfigNode* settings, GraphConfigNode* result) {
-    if (!settings || !graphDescriptor_ || !result) {
-        return err_argument;
-    }
-    int status = settings->getValue(kKeyKey, settingsKey_);
-    if (status != err_none) {
-        return status;
-    }
-    status = result->addValue(kKeyKey, settingsKey_);
-    if (status != err_none) {
-        return status;
-    }
-    int graphId = 0;
-    status = settings->getValue(kKeyId, graphId);
-    if (status != err_none) {
-        return status;
-    }
+    return guardStatus(__func__, err_general, [&]() -> int {
+        if (!settings || !graphDescriptor_ || !result) {
+            return err_argument;
+        }
+        int status = settings->getValue(kKeyKey, settingsKey_);
+        if (status != err_none) {
+            return status;
+        }
+        status = result->addValue(kKeyKey, settingsKey_);
+        if (status != err_none) {
+            return status;
+        }
+        int graphId = 0;
+        status = settings->getValue(kKeyId, graphId);
+        if (status != err_none) {
+            return status;
+        }
 
-    GraphConfigNode* graph = findDescriptorGraph(graphDescriptor_, graphId);
-    if (!graph) {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                            "could not find graph with id %d from graph descriptor", graphId);
-        return err_data;
-    }
-    GraphConfigNode* graphCopy = nullptr;
-    status = copyGraphWithVersion(graphDescriptor_, graph, &graphCopy);
-    if (status != err_none) {
-        return status;
-    }
-    status = result->insertDescendant(graphCopy, kKeyGraph);
-    if (status != err_none) {
-        delete graphCopy;
-        return status;
-    }
+        GraphConfigNode* graph = findDescriptorGraph(graphDescriptor_, graphId);
+        if (!graph) {
+            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
+                                "could not find graph with id %d from graph descriptor", graphId);
+            return err_data;
+        }
+        GraphConfigNode* graphCopy = nullptr;
+        status = copyGraphWithVersion(graphDescriptor_, graph, &graphCopy);
+        if (status != err_none) {
+            return status;
+        }
+        status = result->insertDescendant(graphCopy, kKeyGraph);
+        if (status != err_none) {
+            delete graphCopy;
+            return status;
+        }
 
-    status = addConnections(*graph, settings, result);
-    if (status != err_none) {
-        return status;
-    }
+        status = addConnections(*graph, settings, result);
+        if (status != err_none) {
+            return status;
+        }
 
-    status = GraphQueryUtils::addDescendantsFromNode(result, settings, kMergeSettings);
-    if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Failed to add settings to the result graph");
-        return status;
-    }
-    status = GraphCameraUtil::processGraphOverrides(*graph, *result);
-    if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Failed to process graph %d overrides",
-                            graphId);
-        return status;
-    }
-    GraphQueryUtils::disableUnusedPorts(result);
-
-    return addChosenSensorMode(result);
+        status = GraphQueryUtils::addDescendantsFromNode(result, settings, kMergeSettings);
+        if (status != err_none) {
+            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
+                                "Failed to add settings to the result graph");
+            return status;
+        }
+        status = GraphCameraUtil::processGraphOverrides(*graph, *result);
+        if (status != err_none) {
+            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Failed to process graph %d overrides",
+                                graphId);
+            return status;
+        }
+        status = GraphQueryUtils::disableUnusedPorts(result);
+        if (status != err_none) {
+            return status;
+        }
+        return addChosenSensorMode(result);
+    });
 }
 
 int GraphQueryManager::addConnections(const GraphConfigNode& graph, GraphConfigNode* settings,

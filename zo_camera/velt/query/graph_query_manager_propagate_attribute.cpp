@@ -6,6 +6,7 @@
 #include "velt_graph_config_node.h"
 #include "velt_graph_query_manager.h"
 #include "velt_status.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -48,12 +49,16 @@ int propagateAttribute(IGraphConfig* source, IGraphConfig* target, unsigned key)
 
 int GraphQueryManager::propagateIntAttribute(IGraphConfig* source, IGraphConfig* target,
                                              unsigned key) {
-    return propagateAttribute<int, GraphConfigIntAttribute>(source, target, key);
+    return guardStatus(__func__, err_general, [&]() -> int {
+        return propagateAttribute<int, GraphConfigIntAttribute>(source, target, key);
+    });
 }
 
 int GraphQueryManager::propagateStrAttribute(IGraphConfig* source, IGraphConfig* target,
                                              unsigned key) {
-    return propagateAttribute<std::string, GraphConfigStrAttribute>(source, target, key);
+    return guardStatus(__func__, err_general, [&]() -> int {
+        return propagateAttribute<std::string, GraphConfigStrAttribute>(source, target, key);
+    });
 }
 
 }  // namespace VELT

@@ -6,6 +6,7 @@
 #include "velt_graph_query_utils.h"
 #include "velt_node_iterator.h"
 #include "velt_status.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
 
@@ -13,30 +14,33 @@ namespace VELT {
 
 int GraphQueryManager::addSensorModeData(GraphConfigNode* sensor, GraphConfigNode* sensorModes,
                                          const std::string& modeId) {
-    if (!sensor || !sensorModes) {
-        return err_argument;
-    }
-    int status =
-        GraphQueryUtils::addDescendantsFromNode(sensor, sensorModes, GraphQueryUtils::kMergeDeep);
-    if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                            "couldn't add settings from sensor modes node");
-        return status;
-    }
-    // The common attributes of all modes first, then the chosen mode, which may also bring
-    // child nodes the sensor lacks.
-    NodeIterator modes(sensorModes);
-    for (IGraphConfig* mode = modes.iterateDescendants(); mode; mode = modes.iterateDescendants()) {
-        std::string name;
-        if (mode->getValue(kKeyName, name) == err_none && name == modeId) {
-            return GraphQueryUtils::addDescendantsFromNode(
-                sensor, static_cast<GraphConfigNode*>(mode),
-                GraphQueryUtils::kMergeDeep | GraphQueryUtils::kMergeAddNodes);
+    return guardStatus(__func__, err_general, [&]() -> int {
+        if (!sensor || !sensorModes) {
+            return err_argument;
         }
-    }
-    zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                        "Sensor Mode %s not in the list of available modes", modeId.c_str());
-    return err_data;
+        int status = GraphQueryUtils::addDescendantsFromNode(sensor, sensorModes,
+                                                             GraphQueryUtils::kMergeDeep);
+        if (status != err_none) {
+            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
+                                "couldn't add settings from sensor modes node");
+            return status;
+        }
+        // The common attributes of all modes first, then the chosen mode, which may also bring
+        // child nodes the sensor lacks.
+        NodeIterator modes(sensorModes);
+        for (IGraphConfig* mode = modes.iterateDescendants(); mode;
+             mode = modes.iterateDescendants()) {
+            std::string name;
+            if (mode->getValue(kKeyName, name) == err_none && name == modeId) {
+                return GraphQueryUtils::addDescendantsFromNode(
+                    sensor, static_cast<GraphConfigNode*>(mode),
+                    GraphQueryUtils::kMergeDeep | GraphQueryUtils::kMergeAddNodes);
+            }
+        }
+        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
+                            "Sensor Mode %s not in the list of available modes", modeId.c_str());
+        return err_data;
+    });
 }
 
 }  // namespace VELT

@@ -5,6 +5,7 @@
 #include "velt_graph_query_utils.h"
 #include "velt_item_uid.h"
 #include "velt_status.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/query/query_log.h"
 
 namespace VELT {
@@ -75,69 +76,71 @@ int mergeIntoPeer(GraphConfigNode* port) {
 
 int GraphQueryUtils::addDescendantsFromNode(GraphConfigNode* destination, GraphConfigNode* source,
                                             signed char flags) {
-    if (destination == nullptr || source == nullptr) {
-        return err_argument;
-    }
-    const bool addNodes = (flags & kMergeAddNodes) != 0;
-    const bool applyOptions = (flags & kMergeApplyOptions) != 0;
-    const bool deep = (flags & kMergeDeep) != 0;
+    return guardStatus(__func__, err_nomemory, [&]() -> int {
+        if (destination == nullptr || source == nullptr) {
+            return err_argument;
+        }
+        const bool addNodes = (flags & kMergeAddNodes) != 0;
+        const bool applyOptions = (flags & kMergeApplyOptions) != 0;
+        const bool deep = (flags & kMergeDeep) != 0;
 
-    for (auto entry = source->begin(); entry != source->end(); ++entry) {
-        const uint32_t key = entry->first;
-        GraphConfigItem& item = *entry->second;
+        for (auto entry = source->begin(); entry != source->end(); ++entry) {
+            const uint32_t key = entry->first;
+            GraphConfigItem& item = *entry->second;
 
-        GraphConfigNode* existingNode = nullptr;
-        if (destination->getDescendant(key, &existingNode) == 0) {
-            // Option lists describe the descriptor's choices; settings never
-            // merge into them.
-            if (!deep || key == kKeyOptions || !item.isNode()) {
+            GraphConfigNode* existingNode = nullptr;
+            if (destination->getDescendant(key, &existingNode) == 0) {
+                // Option lists describe the descriptor's choices; settings never
+                // merge into them.
+                if (!deep || key == kKeyOptions || !item.isNode()) {
+                    continue;
+                }
+                const int status = addDescendantsFromNode(
+                    existingNode, static_cast<GraphConfigNode*>(&item), flags);
+                if (status != 0) {
+                    return status;
+                }
                 continue;
             }
-            const int status =
-                addDescendantsFromNode(existingNode, static_cast<GraphConfigNode*>(&item), flags);
+
+            if (item.isNode()) {
+                if (!addNodes) {
+                    continue;
+                }
+                GraphConfigNode* copy = static_cast<const GraphConfigNode&>(item).copy();
+                if (copy == nullptr || destination->insertDescendant(copy, key) != 0) {
+                    delete copy;
+                    zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
+                                        "Error creating GraphConfigItem: No memory");
+                    return err_nomemory;
+                }
+                continue;
+            }
+
+            if (!item.isAttribute()) {
+                continue;
+            }
+            std::string text;
+            const int status = mergeAttribute(*destination, key, item, deep, text);
+            if (status == err_exists) {
+                continue;
+            }
             if (status != 0) {
                 return status;
             }
-            continue;
-        }
-
-        if (item.isNode()) {
-            if (!addNodes) {
-                continue;
-            }
-            GraphConfigNode* copy = static_cast<const GraphConfigNode&>(item).copy();
-            if (copy == nullptr || destination->insertDescendant(copy, key) != 0) {
-                delete copy;
-                zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                                    "Error creating GraphConfigItem: No memory");
-                return err_nomemory;
-            }
-            continue;
-        }
-
-        if (!item.isAttribute()) {
-            continue;
-        }
-        std::string text;
-        const int status = mergeAttribute(*destination, key, item, deep, text);
-        if (status == err_exists) {
-            continue;
-        }
-        if (status != 0) {
-            return status;
-        }
-        if (applyOptions) {
-            const int applied = GraphConfigNode::handleAttributeOptions(destination, key, text);
-            if (applied != 0 && applied != err_noentry) {
-                return applied;
+            if (applyOptions) {
+                const int applied = GraphConfigNode::handleAttributeOptions(destination, key, text);
+                if (applied != 0 && applied != err_noentry) {
+                    return applied;
+                }
             }
         }
-    }
 
-    if ((flags & kMergeIntoPeer) != 0) {
-        return mergeIntoPeer(destination);
-    }
-    return err_none;
+        if ((flags & kMergeIntoPeer) != 0) {
+            return mergeIntoPeer(destination);
+        }
+        return err_none;
+    });
 }
 
 }  // namespace VELT

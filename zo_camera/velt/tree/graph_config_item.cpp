@@ -5,6 +5,7 @@
 
 #include "velt_graph_config_node.h"
 #include "velt_status.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 
 namespace VELT {
 
@@ -124,8 +125,10 @@ void GraphConfigStrAttribute::assign(const char* text, size_t length) {
 }
 
 int GraphConfigStrAttribute::getValue(std::string& value) const {
-    value.assign(text(), length());
-    return err_none;
+    return guardStatus(__func__, err_noentry, [&]() -> int {
+        value.assign(text(), length());
+        return err_none;
+    });
 }
 
 int GraphConfigStrAttribute::setValue(const std::string& value) {
@@ -133,12 +136,10 @@ int GraphConfigStrAttribute::setValue(const std::string& value) {
 }
 
 int GraphConfigStrAttribute::insertString(const std::string& value) {
-    try {
+    return guardStatus(__func__, err_noentry, [&]() -> int {
         assign(value.data(), value.size());
-    } catch (const std::bad_alloc&) {
-        return err_nomemory;
-    }
-    return err_none;
+        return err_none;
+    });
 }
 
 GraphConfigStrAttribute* GraphConfigStrAttribute::copy() const {

@@ -7,6 +7,7 @@
 
 #include "velt_graph_config_node.h"
 #include "velt_status.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_camera/velt/tree/tree_storage.h"
 
@@ -303,10 +304,12 @@ uint32_t GraphConfigNode::getUid() const {
 }
 
 std::string GraphConfigNode::getName() const {
-    if (!ancestor_) {
-        return "NA";
-    }
-    return ItemUID::key2str(getUid());
+    return guardValue<std::string>(__func__, std::string(), [&]() -> std::string {
+        if (!ancestor_) {
+            return "NA";
+        }
+        return ItemUID::key2str(getUid());
+    });
 }
 
 GraphConfigNode* GraphConfigNode::copy() const {

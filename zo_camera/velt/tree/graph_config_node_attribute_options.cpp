@@ -7,6 +7,7 @@
 #include "velt_graph_query_utils.h"
 #include "velt_node_iterator.h"
 #include "velt_status.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_rulo/zo_log_wanted.h"
 
@@ -62,29 +63,32 @@ IGraphConfig* findOption(const GraphConfigNode& node, uint32_t attributeKey,
 
 int GraphConfigNode::handleAttributeOptions(GraphConfigNode* node, uint32_t attributeKey,
                                             const std::string& value) {
-    if (node == nullptr) {
-        return err_argument;
-    }
-    IGraphConfig* option = findOption(*node, attributeKey, value);
-    if (option == nullptr) {
-        ZO_LOG_IF_WANTED(ZO_LOG_WARNING, kTreeTag,
-                         "Trying to apply value but no options list available for %s.",
-                         GraphCameraUtil::print(node).c_str());
-        return err_noentry;
-    }
-    GraphConfigNode* apply = nullptr;
-    if (static_cast<GraphConfigNode*>(option)->getDescendant(kKeyApply, &apply) != 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "Found option for %s, but no apply node. Skipping.", value.c_str());
-        return err_notsupported;
-    }
-    const int status = GraphQueryUtils::addDescendantsFromNode(
-        node->getRootNode(), apply, GraphQueryUtils::kMergeAddNodes | GraphQueryUtils::kMergeDeep);
-    if (status != 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to apply option attributes");
-        return status;
-    }
-    return err_none;
+    return guardStatus(__func__, err_data, [&]() -> int {
+        if (node == nullptr) {
+            return err_argument;
+        }
+        IGraphConfig* option = findOption(*node, attributeKey, value);
+        if (option == nullptr) {
+            ZO_LOG_IF_WANTED(ZO_LOG_WARNING, kTreeTag,
+                             "Trying to apply value but no options list available for %s.",
+                             GraphCameraUtil::print(node).c_str());
+            return err_noentry;
+        }
+        GraphConfigNode* apply = nullptr;
+        if (static_cast<GraphConfigNode*>(option)->getDescendant(kKeyApply, &apply) != 0) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "Found option for %s, but no apply node. Skipping.", value.c_str());
+            return err_notsupported;
+        }
+        const int status = GraphQueryUtils::addDescendantsFromNode(
+            node->getRootNode(), apply,
+            GraphQueryUtils::kMergeAddNodes | GraphQueryUtils::kMergeDeep);
+        if (status != 0) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to apply option attributes");
+            return status;
+        }
+        return err_none;
+    });
 }
 
 }  // namespace VELT

@@ -8,6 +8,7 @@
 #include "velt_item_uid.h"
 #include "velt_node_iterator.h"
 #include "velt_status.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/key_dictionary.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_rulo/zo_log_wanted.h"
@@ -70,63 +71,65 @@ int rekeyPortOptions(IGraphConfig* port, uint32_t baseKey, const std::string& ne
 }  // namespace
 
 int GraphConfigNode::changeBaseNodeIntoNode(GraphConfigNode& config) {
-    const std::string newName = config.getName();
-    std::string baseName;
-    getValue(kKeyName, baseName);
-    zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Change base node %s into node %s ",
-                        baseName.c_str(), newName.c_str());
+    return guardStatus(__func__, err_general, [&]() -> int {
+        const std::string newName = config.getName();
+        std::string baseName;
+        getValue(kKeyName, baseName);
+        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Change base node %s into node %s ",
+                            baseName.c_str(), newName.c_str());
 
-    std::string baseType;
-    int status = getValue(kKeyBaseType, baseType);
-    if (status != 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "Failed to get base node type, change from base node failed");
-        return status;
-    }
-    const int typeStatus = storeText(*this, kKeyType, baseType);
-    const int nameStatus = storeText(*this, kKeyName, newName);
-    if (typeStatus != 0 || nameStatus != 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "Failed to set node type and name from config %s", newName.c_str());
-        return typeStatus | nameStatus;
-    }
-
-    const uint32_t baseKey = ItemUID::str2key(baseName);
-    NodeIterator portIt(this);
-    for (IGraphConfig* port = portIt.iterateByType(kKeyPort); port != nullptr;
-         port = portIt.iterateByType(kKeyPort)) {
-        status = rekeyPortOptions(port, baseKey, newName);
+        std::string baseType;
+        int status = getValue(kKeyBaseType, baseType);
         if (status != 0) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "Failed to get base node type, change from base node failed");
             return status;
         }
-    }
-
-    NodeIterator overrideIt(&config);
-    for (IGraphConfig* override = overrideIt.iterateDescendants(); override != nullptr;
-         override = overrideIt.iterateDescendants()) {
-        std::string target;
-        std::string value;
-        override->getValue(kKeyTarget, target);
-        override->getValue(kKeyValue, value);
-        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Applying override %s -> %s", target.c_str(),
-                            value.c_str());
-        try {
-            status = setValueFromStr(ItemUID(target), value);
-        } catch (const std::logic_error&) {
-            // A text that is no number for an integer attribute is a fault of
-            // the settings document; it must not take the host down.
-            status = err_data;
+        const int typeStatus = storeText(*this, kKeyType, baseType);
+        const int nameStatus = storeText(*this, kKeyName, newName);
+        if (typeStatus != 0 || nameStatus != 0) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "Failed to set node type and name from config %s", newName.c_str());
+            return typeStatus | nameStatus;
         }
-        if (status != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to apply override %s -> %s",
+
+        const uint32_t baseKey = ItemUID::str2key(baseName);
+        NodeIterator portIt(this);
+        for (IGraphConfig* port = portIt.iterateByType(kKeyPort); port != nullptr;
+             port = portIt.iterateByType(kKeyPort)) {
+            status = rekeyPortOptions(port, baseKey, newName);
+            if (status != 0) {
+                return status;
+            }
+        }
+
+        NodeIterator overrideIt(&config);
+        for (IGraphConfig* override = overrideIt.iterateDescendants(); override != nullptr;
+             override = overrideIt.iterateDescendants()) {
+            std::string target;
+            std::string value;
+            override->getValue(kKeyTarget, target);
+            override->getValue(kKeyValue, value);
+            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Applying override %s -> %s",
                                 target.c_str(), value.c_str());
-            return status;
+            try {
+                status = setValueFromStr(ItemUID(target), value);
+            } catch (const std::logic_error&) {
+                // A text that is no number for an integer attribute is a fault of
+                // the settings document; it must not take the host down.
+                status = err_data;
+            }
+            if (status != 0) {
+                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to apply override %s -> %s",
+                                    target.c_str(), value.c_str());
+                return status;
+            }
         }
-    }
 
-    zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Conversion from base node %s  done!",
-                        newName.c_str());
-    return err_none;
+        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Conversion from base node %s  done!",
+                            newName.c_str());
+        return err_none;
+    });
 }
 
 }  // namespace VELT

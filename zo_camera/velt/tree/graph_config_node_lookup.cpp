@@ -2,6 +2,7 @@
 
 #include "velt_graph_config_node.h"
 #include "velt_status.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/child_match.h"
 #include "zo_camera/velt/tree/tree_log.h"
 
@@ -36,14 +37,18 @@ int findFrom(const GraphConfigNode& node, uint32_t attributeKey, const Value& va
 
 int GraphConfigNode::getDescendant(uint32_t attributeKey, const std::string& value,
                                    const_iterator& position, GraphConfigNode** out) const {
-    warnDeprecated();
-    return findFrom(*this, attributeKey, value, position, out);
+    return guardStatus(__func__, err_general, [&]() -> int {
+        warnDeprecated();
+        return findFrom(*this, attributeKey, value, position, out);
+    });
 }
 
 int GraphConfigNode::getDescendant(uint32_t attributeKey, int value, const_iterator& position,
                                    GraphConfigNode** out) const {
-    warnDeprecated();
-    return findFrom(*this, attributeKey, value, position, out);
+    return guardStatus(__func__, err_general, [&]() -> int {
+        warnDeprecated();
+        return findFrom(*this, attributeKey, value, position, out);
+    });
 }
 
 }  // namespace VELT

@@ -6,6 +6,7 @@
 
 #include "velt_graph_config_node.h"
 #include "velt_status.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_rulo/zo_log_wanted.h"
 
@@ -71,16 +72,19 @@ GraphConfigNode* GraphConfigNode::getGraphConfigItem(const ItemUID& path) const 
 }
 
 IGraphConfig* GraphConfigNode::getDescendantByString(const std::string& path) const {
-    return getDescendant(ItemUID(path));
+    return guardValue<IGraphConfig*>(
+        __func__, nullptr, [&]() -> IGraphConfig* { return getDescendant(ItemUID(path)); });
 }
 
 int GraphConfigNode::getDescendantByString(const std::string& path, GraphConfigNode** out) const {
-    GraphConfigNode* node = resolvePath(ItemUID(path), false);
-    if (!node || !out) {
-        return err_argument;
-    }
-    *out = node;
-    return err_none;
+    return guardStatus(__func__, err_argument, [&]() -> int {
+        GraphConfigNode* node = resolvePath(ItemUID(path), false);
+        if (!node || !out) {
+            return err_argument;
+        }
+        *out = node;
+        return err_none;
+    });
 }
 
 int GraphConfigNode::getValue(uint32_t key, int& value) const {
@@ -89,8 +93,10 @@ int GraphConfigNode::getValue(uint32_t key, int& value) const {
 }
 
 int GraphConfigNode::getValue(uint32_t key, std::string& value) const {
-    GraphConfigItem* item = firstItem(key);
-    return item ? item->getValue(value) : err_general;
+    return guardStatus(__func__, err_noentry, [&]() -> int {
+        GraphConfigItem* item = firstItem(key);
+        return item ? item->getValue(value) : err_general;
+    });
 }
 
 int GraphConfigNode::getValue(const ItemUID& path, int& value) const {
@@ -102,138 +108,152 @@ int GraphConfigNode::getValue(const ItemUID& path, int& value) const {
 }
 
 int GraphConfigNode::getValue(const ItemUID& path, std::string& value) const {
-    if (path.size() == 1) {
-        return getValue(path[0], value);
-    }
-    GraphConfigNode* holder = resolvePath(path, false);
-    return holder ? holder->getValue(lastKey(path), value) : err_argument;
+    return guardStatus(__func__, err_noentry, [&]() -> int {
+        if (path.size() == 1) {
+            return getValue(path[0], value);
+        }
+        GraphConfigNode* holder = resolvePath(path, false);
+        return holder ? holder->getValue(lastKey(path), value) : err_argument;
+    });
 }
 
 int GraphConfigNode::setValue(const ItemUID& path, int value) {
-    if (path.size() == 1) {
-        return setValue(path[0], value);
-    }
-    GraphConfigNode* holder = resolvePath(path, false);
-    return holder ? holder->setValue(lastKey(path), value) : err_noentry;
+    return guardStatus(__func__, err_noentry, [&]() -> int {
+        if (path.size() == 1) {
+            return setValue(path[0], value);
+        }
+        GraphConfigNode* holder = resolvePath(path, false);
+        return holder ? holder->setValue(lastKey(path), value) : err_noentry;
+    });
 }
 
 int GraphConfigNode::setValue(const ItemUID& path, const std::string& value) {
-    if (path.size() == 1) {
-        return setValue(path[0], value);
-    }
-    GraphConfigNode* holder = resolvePath(path, false);
-    return holder ? holder->setValue(lastKey(path), value) : err_noentry;
+    return guardStatus(__func__, err_noentry, [&]() -> int {
+        if (path.size() == 1) {
+            return setValue(path[0], value);
+        }
+        GraphConfigNode* holder = resolvePath(path, false);
+        return holder ? holder->setValue(lastKey(path), value) : err_noentry;
+    });
 }
 
 int GraphConfigNode::getAttribute(const ItemUID& path, GraphConfigAttribute** out) const {
-    if (!out) {
-        return err_data;
-    }
-    *out = nullptr;
-    GraphConfigNode* holder = resolvePath(path, false);
-    if (!holder) {
-        ZO_LOG_IF_WANTED(ZO_LOG_WARNING, kTreeTag,
-                         "Warning: Failed to get descendant %s for attribute",
-                         path.toString().c_str());
-        return err_noentry;
-    }
-    if (holder->getAttribute(lastKey(path), out) != err_none) {
-        ZO_LOG_IF_WANTED(ZO_LOG_WARNING, kTreeTag, "warning: Failed to get attribute object for %s",
-                         path.toString().c_str());
-        return err_noentry;
-    }
-    return err_none;
+    return guardStatus(__func__, err_noentry, [&]() -> int {
+        if (!out) {
+            return err_data;
+        }
+        *out = nullptr;
+        GraphConfigNode* holder = resolvePath(path, false);
+        if (!holder) {
+            ZO_LOG_IF_WANTED(ZO_LOG_WARNING, kTreeTag,
+                             "Warning: Failed to get descendant %s for attribute",
+                             path.toString().c_str());
+            return err_noentry;
+        }
+        if (holder->getAttribute(lastKey(path), out) != err_none) {
+            ZO_LOG_IF_WANTED(ZO_LOG_WARNING, kTreeTag,
+                             "warning: Failed to get attribute object for %s",
+                             path.toString().c_str());
+            return err_noentry;
+        }
+        return err_none;
+    });
 }
 
 int GraphConfigNode::createAttribute(const ItemUID& path, GraphConfigAttribute** out) {
-    if (!out) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "Invalid argument (nullptr) to create an attribute");
-        return err_argument;
-    }
-    *out = nullptr;
-    const std::string name = path.toString();
-    if (path.empty()) {
+    return guardStatus(__func__, err_general, [&]() -> int {
+        if (!out) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "Invalid argument (nullptr) to create an attribute");
+            return err_argument;
+        }
+        *out = nullptr;
+        const std::string name = path.toString();
+        if (path.empty()) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
+                                "Error: item %s is not an attribute it is an existing node",
+                                name.c_str());
+            return err_general;
+        }
+        const uint32_t key = lastKey(path);
+        auto addDefault = [key](GraphConfigNode& holder) {
+            return ItemUID::isInteger(key) ? holder.addValue(key, 0)
+                                           : holder.addValue(key, std::string());
+        };
+        auto failedToAdd = [&name]() {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to add attribute %s to node",
+                                name.c_str());
+            return err_general;
+        };
+
+        GraphConfigNode* current = this;
+        for (size_t depth = 0; depth < path.size(); ++depth) {
+            GraphConfigItem* item = current->firstItem(path[depth]);
+            if (item && item->isNode()) {
+                current = static_cast<GraphConfigNode*>(item);
+                continue;
+            }
+            if (depth + 1 == path.size()) {
+                // Only the attribute is missing (or something else holds its key).
+                if (addDefault(*current) != err_none) {
+                    return failedToAdd();
+                }
+                return current->getAttribute(key, out);
+            }
+            if (depth >= 1 && depth + 2 == path.size()) {
+                // One node and the attribute are missing. An attribute already
+                // stored under the node's key would hide the new node from every
+                // later path lookup, so that counts as a failure to add.
+                if (item) {
+                    return failedToAdd();
+                }
+                std::unique_ptr<GraphConfigNode> node(new (std::nothrow) GraphConfigNode());
+                if (!node || addDefault(*node) != err_none) {
+                    return failedToAdd();
+                }
+                GraphConfigNode* created = node.get();
+                if (current->insertDescendant(created, path[depth]) != err_none) {
+                    return failedToAdd();
+                }
+                node.release();
+                return created->getAttribute(key, out);
+            }
+            zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
+                                "Warning: Failed to create attribute %s: Too many missing nodes, "
+                                "stopped at depth %lu",
+                                name.c_str(), static_cast<unsigned long>(depth));
+            return err_general;
+        }
         zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
                             "Error: item %s is not an attribute it is an existing node",
                             name.c_str());
         return err_general;
-    }
-    const uint32_t key = lastKey(path);
-    auto addDefault = [key](GraphConfigNode& holder) {
-        return ItemUID::isInteger(key) ? holder.addValue(key, 0)
-                                       : holder.addValue(key, std::string());
-    };
-    auto failedToAdd = [&name]() {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to add attribute %s to node",
-                            name.c_str());
-        return err_general;
-    };
-
-    GraphConfigNode* current = this;
-    for (size_t depth = 0; depth < path.size(); ++depth) {
-        GraphConfigItem* item = current->firstItem(path[depth]);
-        if (item && item->isNode()) {
-            current = static_cast<GraphConfigNode*>(item);
-            continue;
-        }
-        if (depth + 1 == path.size()) {
-            // Only the attribute is missing (or something else holds its key).
-            if (addDefault(*current) != err_none) {
-                return failedToAdd();
-            }
-            return current->getAttribute(key, out);
-        }
-        if (depth >= 1 && depth + 2 == path.size()) {
-            // One node and the attribute are missing. An attribute already
-            // stored under the node's key would hide the new node from every
-            // later path lookup, so that counts as a failure to add.
-            if (item) {
-                return failedToAdd();
-            }
-            std::unique_ptr<GraphConfigNode> node(new (std::nothrow) GraphConfigNode());
-            if (!node || addDefault(*node) != err_none) {
-                return failedToAdd();
-            }
-            GraphConfigNode* created = node.get();
-            if (current->insertDescendant(created, path[depth]) != err_none) {
-                return failedToAdd();
-            }
-            node.release();
-            return created->getAttribute(key, out);
-        }
-        zo_log_common_debug(
-            ZO_LOG_WARNING, kTreeTag,
-            "Warning: Failed to create attribute %s: Too many missing nodes, stopped at depth %lu",
-            name.c_str(), static_cast<unsigned long>(depth));
-        return err_general;
-    }
-    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                        "Error: item %s is not an attribute it is an existing node", name.c_str());
-    return err_general;
+    });
 }
 
 int GraphConfigNode::setValueFromStr(const ItemUID& path, std::string text) {
-    GraphConfigNode* holder = path.size() == 1 ? this : resolvePath(path, true);
-    if (!holder) {
-        return err_noentry;
-    }
-    const uint32_t key = lastKey(path);
-    GraphConfigItem* item = holder->firstItem(key);
-    if (!item) {
-        GraphConfigAttribute* created = nullptr;
-        if (holder->createAttribute(ItemUID{key}, &created) != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Could not create attribute");
+    // std::stoi's exceptions on malformed or oversized numbers are the one
+    // error this library lets reach its caller.
+    return boundary::settle<true, Status>(__func__, err_nomemory, err_noentry, [&]() -> int {
+        GraphConfigNode* holder = path.size() == 1 ? this : resolvePath(path, true);
+        if (!holder) {
             return err_noentry;
         }
-        item = created;
-    }
-    if (item->getType() == kTypeInt) {
-        // std::stoi's exceptions on malformed or oversized numbers are the
-        // one error this library lets reach its caller.
-        return item->setValue(std::stoi(text));
-    }
-    return item->setValue(text);
+        const uint32_t key = lastKey(path);
+        GraphConfigItem* item = holder->firstItem(key);
+        if (!item) {
+            GraphConfigAttribute* created = nullptr;
+            if (holder->createAttribute(ItemUID{key}, &created) != err_none) {
+                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Could not create attribute");
+                return err_noentry;
+            }
+            item = created;
+        }
+        if (item->getType() == kTypeInt) {
+            return item->setValue(std::stoi(text));
+        }
+        return item->setValue(text);
+    });
 }
 
 }  // namespace VELT

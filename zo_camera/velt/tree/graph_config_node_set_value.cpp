@@ -5,6 +5,7 @@
 
 #include "velt_graph_config_node.h"
 #include "velt_status.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/tree_log.h"
 
 namespace VELT {
@@ -17,49 +18,55 @@ constexpr const char* kRestricted =
 }  // namespace
 
 int GraphConfigNode::setValue(uint32_t key, int value) {
-    GraphConfigItem* item = firstItem(key);
-    if (!item) {
-        return err_noentry;
-    }
-    if (item->getType() != kTypeInt) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Attribute is of wrong type");
-        return err_argument;
-    }
-    int result = admitByOptions(key, std::to_string(value));
-    if (result != err_none && result != err_notsupported) {
-        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "%s", kRestricted);
-        return result;
-    }
-    return item->setValue(value);
+    return guardStatus(__func__, err_noentry, [&]() -> int {
+        GraphConfigItem* item = firstItem(key);
+        if (!item) {
+            return err_noentry;
+        }
+        if (item->getType() != kTypeInt) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Attribute is of wrong type");
+            return err_argument;
+        }
+        int result = admitByOptions(key, std::to_string(value));
+        if (result != err_none && result != err_notsupported) {
+            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "%s", kRestricted);
+            return result;
+        }
+        return item->setValue(value);
+    });
 }
 
 int GraphConfigNode::setValue(uint32_t key, const std::string& value) {
-    GraphConfigItem* item = firstItem(key);
-    if (!item) {
-        return err_noentry;
-    }
-    if (item->getType() != kTypeString) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Attribute is of wrong type");
-        return err_argument;
-    }
-    int result = admitByOptions(key, value);
-    if (result != err_none && result != err_notsupported) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "%s", kRestricted);
-        return result;
-    }
-    return item->setValue(value);
+    return guardStatus(__func__, err_noentry, [&]() -> int {
+        GraphConfigItem* item = firstItem(key);
+        if (!item) {
+            return err_noentry;
+        }
+        if (item->getType() != kTypeString) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Attribute is of wrong type");
+            return err_argument;
+        }
+        int result = admitByOptions(key, value);
+        if (result != err_none && result != err_notsupported) {
+            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "%s", kRestricted);
+            return result;
+        }
+        return item->setValue(value);
+    });
 }
 
 bool GraphConfigNode::isType(uint32_t typeKey) const {
-    std::string type;
-    if (getValue(kKeyType, type) != err_none) {
-        // Printed as an untyped node: "NODE[name]".
-        zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                            "Trying to find type for %s, but it doesn't have one.",
-                            ("NODE[" + getName() + "]").c_str());
-        return false;
-    }
-    return ItemUID::str2key(type) == typeKey;
+    return guardValue<bool>(__func__, false, [&]() -> bool {
+        std::string type;
+        if (getValue(kKeyType, type) != err_none) {
+            // Printed as an untyped node: "NODE[name]".
+            zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
+                                "Trying to find type for %s, but it doesn't have one.",
+                                ("NODE[" + getName() + "]").c_str());
+            return false;
+        }
+        return ItemUID::str2key(type) == typeKey;
+    });
 }
 
 }  // namespace VELT

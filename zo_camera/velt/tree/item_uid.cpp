@@ -3,22 +3,28 @@
 #include <new>
 
 #include "velt_item_uid.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/key_dictionary.h"
 #include "zo_camera/velt/tree/tree_log.h"
 
 namespace VELT {
 
 ItemUID::ItemUID(const std::string& path) {
-    size_t start = 0;
-    while (start < path.size()) {
-        size_t colon = path.find(':', start);
-        if (colon == std::string::npos) {
-            keys_.push_back(str2key(path.substr(start)));
-            break;
+    // Built aside, so a path that cannot be completed stays empty.
+    guardVoid(__func__, [&] {
+        std::vector<uint32_t> keys;
+        size_t start = 0;
+        while (start < path.size()) {
+            size_t colon = path.find(':', start);
+            if (colon == std::string::npos) {
+                keys.push_back(str2key(path.substr(start)));
+                break;
+            }
+            keys.push_back(str2key(path.substr(start, colon - start)));
+            start = colon + 1;
         }
-        keys_.push_back(str2key(path.substr(start, colon - start)));
-        start = colon + 1;
-    }
+        keys_ = std::move(keys);
+    });
 }
 
 ItemUID::ItemUID(std::initializer_list<uint32_t> keys) : keys_(keys) {}
@@ -26,14 +32,16 @@ ItemUID::ItemUID(std::initializer_list<uint32_t> keys) : keys_(keys) {}
 ItemUID::ItemUID(std::vector<uint32_t> keys) : keys_(std::move(keys)) {}
 
 std::string ItemUID::toString() const {
-    std::string text;
-    for (size_t i = 0; i < keys_.size(); ++i) {
-        if (i != 0) {
-            text += '.';
+    return guardValue<std::string>(__func__, std::string(), [&]() -> std::string {
+        std::string text;
+        for (size_t i = 0; i < keys_.size(); ++i) {
+            if (i != 0) {
+                text += '.';
+            }
+            text += key2str(keys_[i]);
         }
-        text += key2str(keys_[i]);
-    }
-    return text;
+        return text;
+    });
 }
 
 uint32_t ItemUID::str2key(const std::string& name) {

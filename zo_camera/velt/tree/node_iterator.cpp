@@ -3,6 +3,7 @@
 #include "velt_node_iterator.h"
 
 #include "velt_status.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/child_match.h"
 #include "zo_camera/velt/tree/tree_log.h"
 
@@ -48,19 +49,24 @@ IGraphConfig* NodeIterator::iterateDescendants() {
 }
 
 IGraphConfig* NodeIterator::iterateNodes(const uint32_t& attributeKey, const std::string& value) {
-    return next([&](const auto& entry) {
-        return holdsValue(static_cast<const GraphConfigNode&>(*entry.second), attributeKey, value);
+    return guardValue<IGraphConfig*>(__func__, nullptr, [&]() -> IGraphConfig* {
+        return next([&](const auto& entry) {
+            return holdsValue(static_cast<const GraphConfigNode&>(*entry.second), attributeKey,
+                              value);
+        });
     });
 }
 
 IGraphConfig* NodeIterator::iterateByType(const uint32_t& typeKey) {
-    // Over a null node the walk only logs; the cache stays as it was.
-    if (node_ && (!typeCached_ || typeKey != cachedTypeKey_)) {
-        cachedTypeName_ = ItemUID::key2str(typeKey);
-        cachedTypeKey_ = typeKey;
-        typeCached_ = true;
-    }
-    return iterateNodes(kKeyType, cachedTypeName_);
+    return guardValue<IGraphConfig*>(__func__, nullptr, [&]() -> IGraphConfig* {
+        // Over a null node the walk only logs; the cache stays as it was.
+        if (node_ && (!typeCached_ || typeKey != cachedTypeKey_)) {
+            cachedTypeName_ = ItemUID::key2str(typeKey);
+            cachedTypeKey_ = typeKey;
+            typeCached_ = true;
+        }
+        return iterateNodes(kKeyType, cachedTypeName_);
+    });
 }
 
 }  // namespace VELT

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
 #include "camera_graph_fixture.h"
@@ -66,6 +67,21 @@ TEST_F(CameraGraphTest, DumpNodeTreeLogsTheSubtree) {
     log.clear();
     GraphCameraUtil::dumpNodeTree(nullptr, 0);
     EXPECT_TRUE(log.records().empty());
+}
+
+// A caller's depth only indents; indents stop at 64 levels, so any depth (up
+// to INT_MAX, or below 0) costs one line per item and nothing more.
+TEST_F(CameraGraphTest, DumpDepthIsBounded) {
+    LogCapture log;
+    GraphCameraUtil::dumpNodeTree(isaIn_, INT_MAX);
+    const std::string deepest(128, ' ');
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, deepest + "'width'(8232) int [Attr] '1920'"));
+    for (const auto& record : log.records()) {
+        EXPECT_LE(record.message.size(), 128u + 64u) << record.message;
+    }
+    log.clear();
+    GraphCameraUtil::dumpNodeTree(isaIn_, -5);
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "'width'(8232) int [Attr] '1920'"));
 }
 
 }  // namespace

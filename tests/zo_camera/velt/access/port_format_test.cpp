@@ -276,8 +276,8 @@ TEST(NumString2BinaryTest, DecimalSizesAndByteOrder) {
     EXPECT_EQ(Binary("000").values(), (std::vector<int>{0}));
     EXPECT_EQ(Binary("00258").values(), (std::vector<int>{0x02, 0x01}));
     EXPECT_EQ(Binary("65536xyz").values(), (std::vector<int>{0x00, 0x00, 0x01}));
-    EXPECT_EQ(Binary("18446744073709551615").values(),
-              (std::vector<int>{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00}));
+    EXPECT_EQ(Binary("18446744073709551614").values(),
+              (std::vector<int>{0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00}));
 }
 
 TEST(NumString2BinaryTest, HexadecimalFillsNibblesFromTheLastDigit) {
@@ -296,11 +296,15 @@ TEST(NumString2BinaryTest, RefusedTexts) {
     EXPECT_EQ(GraphCameraUtil::numString2binary("x12", &size), nullptr);
     EXPECT_EQ(GraphCameraUtil::numString2binary(" 12", &size), nullptr);
     EXPECT_EQ(size, 5u);
-    // Beyond 64 bits.
+    // The largest 64-bit value (what an overflow yields) and beyond: refused, the
+    // buffer freed again and the size left as it was.
     const int32_t freed = g_free_counter;
+    EXPECT_EQ(GraphCameraUtil::numString2binary("18446744073709551615", &size), nullptr);
+    EXPECT_EQ(GraphCameraUtil::numString2binary("018446744073709551615", &size), nullptr);
     EXPECT_EQ(GraphCameraUtil::numString2binary("18446744073709551616", &size), nullptr);
     EXPECT_EQ(GraphCameraUtil::numString2binary("99999999999999999999999", nullptr), nullptr);
-    EXPECT_EQ(g_free_counter, freed + 2);
+    EXPECT_EQ(g_free_counter, freed + 4);
+    EXPECT_EQ(size, 5u);
 }
 
 TEST(NumString2BinaryTest, AllocationFailureGivesNull) {

@@ -13,6 +13,7 @@
 #include "velt_isp_utils.h"
 #include "velt_keys.h"
 #include "velt_parser.h"
+#include "velt_qel_pek_utils.h"
 #include "zo_log_common.h"
 
 namespace {
@@ -36,22 +37,31 @@ const zo_isp_qel_run_kernels* byUuid(const zo_isp_qel_program_group& group, unsi
     return nullptr;
 }
 
+// Reads a bundled pair (its settings from path) into the trees, hands them to
+// the manager and queries all its entries.
+void readAndQuery(const std::string& prefix, const std::string& settingsPath, Tree& descriptor,
+                  Tree& settings, VELT::GraphQueryManager& manager,
+                  std::vector<IGraphConfig*>& entries) {
+    VELT::VELTParser parser;
+    parser.parseVELTXmlFile(zovesk_test::examplePath(prefix + "_descriptor.xml").c_str(),
+                            &descriptor.root);
+    parser.parseVELTXmlFile(settingsPath.c_str(), &settings.root);
+    ASSERT_NE(nullptr, descriptor.root);
+    ASSERT_NE(nullptr, settings.root);
+    manager.setGraphDescriptor(descriptor.root);
+    manager.setGraphSettings(settings.root);
+    ASSERT_EQ(0, manager.queryGraphs({}, entries, true));
+}
+
 class ExampleDocuments : public ::testing::TestWithParam<int> {
   protected:
     void SetUp() override {
         const std::string prefix = "orba" + std::to_string(GetParam());
-        VELT::VELTParser parser;
-        parser.parseVELTXmlFile(zovesk_test::examplePath(prefix + "_descriptor.xml").c_str(),
-                                &descriptor.root);
-        parser.parseVELTXmlFile(zovesk_test::builtExamplePath(prefix + "_settings.xml.gz").c_str(),
-                                &settings.root);
-        ASSERT_NE(nullptr, descriptor.root);
-        ASSERT_NE(nullptr, settings.root);
         VELT::GraphQueryManager manager;
-        manager.setGraphDescriptor(descriptor.root);
-        manager.setGraphSettings(settings.root);
         std::vector<IGraphConfig*> entries;
-        ASSERT_EQ(0, manager.queryGraphs({}, entries, true));
+        ASSERT_NO_FATAL_FAILURE(
+            readAndQuery(prefix, zovesk_test::builtExamplePath(prefix + "_settings.xml.gz"),
+                         descriptor, settings, manager, entries));
         ASSERT_EQ(1u, entries.size());
         ASSERT_EQ(0, manager.createGraph(entries[0], &graph.root));
         auto isp = VELT::IspUtils::Factory(graph.root);
@@ -131,5 +141,70 @@ TEST_P(ExampleDocuments, KernelListsCarryTheHistoriesWorkedOutByHand) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Generations, ExampleDocuments, ::testing::Values(6, 7));
+
+// The bundled graphs give their program groups equal "stream_id" and
+// "exec_ctx_id", and their sinks "stream_id" only: a builder that counts
+// contexts by "exec_ctx_id" must build the same lists as one that counts by
+// "stream_id", on the execution-context path (camera) and the subgraph path.
+class BundledKernelLists : public ::testing::TestWithParam<const char*> {};
+
+// Every record of every stream's list, pointers followed.
+std::vector<std::vector<uint32_t>> listsOf(VELT::QelPekUtils& builder) {
+    std::vector<int32_t> streams;
+    EXPECT_EQ(0, builder.getStreamIds(streams, false));
+    std::vector<std::vector<uint32_t>> lists;
+    for (const int32_t stream : streams) {
+        zo_isp_qel_program_group group{};
+        EXPECT_EQ(0, builder.getProgramGroup(stream, group));
+        std::vector<uint32_t> words{static_cast<uint32_t>(stream), group.kernel_count};
+        const auto add = [&words](const void* data, size_t size) {
+            const auto* word = static_cast<const uint32_t*>(data);
+            words.insert(words.end(), word, word + size / sizeof(uint32_t));
+        };
+        for (uint32_t i = 0; i < group.kernel_count; ++i) {
+            const zo_isp_qel_run_kernels& rk = group.run_kernels[i];
+            words.insert(words.end(), {rk.stream_id, rk.kernel_uuid,
+                                       static_cast<uint32_t>(rk.enable), rk.output_count});
+            if (rk.resolution_history != nullptr) {
+                add(rk.resolution_history, sizeof(*rk.resolution_history));
+            }
+            if (rk.resolution_info != nullptr) {
+                add(rk.resolution_info, sizeof(*rk.resolution_info));
+            }
+        }
+        lists.push_back(words);
+    }
+    return lists;
+}
+
+TEST_P(BundledKernelLists, AlikeWithContextsByEitherKey) {
+    const std::string prefix = GetParam();
+    Tree descriptor;
+    Tree settings;
+    VELT::GraphQueryManager manager;
+    std::vector<IGraphConfig*> entries;
+    ASSERT_NO_FATAL_FAILURE(readAndQuery(prefix, zovesk_test::examplePath(prefix + "_settings.xml"),
+                                         descriptor, settings, manager, entries));
+    ASSERT_FALSE(entries.empty());
+    zovesk_test::LogCapture log;
+    size_t kernels = 0;
+    for (IGraphConfig* entry : entries) {
+        ResultGraph graph;
+        ASSERT_EQ(0, manager.createGraph(entry, &graph.root));
+        VELT::QelPekUtils byStream(true);
+        VELT::QelPekUtils byContext(false);
+        ASSERT_EQ(0, byStream.initPekUtils(graph.root));
+        ASSERT_EQ(0, byContext.initPekUtils(graph.root));
+        const auto lists = listsOf(byStream);
+        for (const auto& list : lists) {
+            kernels += list[1];
+        }
+        EXPECT_EQ(lists, listsOf(byContext));
+    }
+    EXPECT_GT(kernels, entries.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Documents, BundledKernelLists,
+                         ::testing::Values("camera", "orba6", "orba7"));
 
 }  // namespace

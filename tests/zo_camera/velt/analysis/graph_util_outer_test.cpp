@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
+#include <memory>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -219,6 +223,68 @@ TEST(OuterGraph, AvailableSubgraphsFollowTheSubgraphType) {
     ids.clear();
     c.util.getAvailableSubgraphs(ids);
     EXPECT_EQ((std::set<int>{-1}), ids);
+}
+
+// Neighbours are walked in name order, whatever order (and addresses) the
+// nodes were made in: here every block is made in reverse name order.
+TEST(OuterGraph, TraversalFollowsNamesNotAddresses) {
+    GraphConfigNode root;
+    GraphConfigNode* graph = addChild(&root, "graph");
+    addStr(graph, "type", "graph");
+    const std::vector<std::string> names = {"z_src", "d_pg", "c_pg", "b_pg", "a_pg"};
+    addBlock(&root, names[0], "source");
+    for (size_t i = 1; i < names.size(); ++i) {
+        addInt(addBlock(&root, names[i], "program_group"), "stream_id", 1);
+        addConnection(graph, names[0] + ":out" + std::to_string(i), names[i] + ":input");
+    }
+    GraphUtil util;
+    util.mGraphSettings = &root;
+    VELT::NodeIterator blocks(&root);
+    while (VELT::IGraphConfig* block = blocks.iterateDescendants()) {
+        ASSERT_EQ(0, util.addGraphNode(*block));
+    }
+    VELT::NodeIterator connections(graph);
+    while (VELT::IGraphConfig* connection = connections.iterateByUid(VELT::kKeyConnection)) {
+        ASSERT_EQ(0, util.addGraphConnection(*connection));
+    }
+    std::vector<std::string> seen;
+    std::function<int(VELT::BaseGraphNode*)> visitor = [&seen](VELT::BaseGraphNode* node) {
+        seen.push_back(node->name);
+        return 0;
+    };
+    ASSERT_EQ(0, util.traverseGraph(util.mGraphNodes.at("z_src").get(), visitor, true));
+    EXPECT_EQ(seen, (std::vector<std::string>{"z_src", "a_pg", "b_pg", "c_pg", "d_pg"}));
+}
+
+// Calls out of order or with nothing to work on end in a status.
+TEST(OuterGraph, MisuseIsRefusedWithAStatus) {
+    LogCapture log;
+    GraphUtil fresh;
+    EXPECT_EQ(VELT::err_internal, fresh.analyzeGraphSettings());
+    std::map<int, std::shared_ptr<VELT::SubGraphInfo>> subgraphs;
+    EXPECT_EQ(VELT::err_internal, fresh.analyzeSubGraphs(subgraphs));
+    VELT::GraphNode lone;
+    std::vector<VELT::IGraphConfig*> ports;
+    EXPECT_EQ(VELT::err_internal, fresh.getCrossSgInPorts(lone, ports));
+
+    std::function<int(VELT::BaseGraphNode*)> visitor = [](VELT::BaseGraphNode*) { return 0; };
+    EXPECT_EQ(VELT::err_argument, fresh.traverseGraph(nullptr, visitor, true));
+    std::function<int(VELT::BaseGraphNode*)> empty;
+    EXPECT_EQ(VELT::err_argument, fresh.traverseGraph(&lone, empty, true));
+    EXPECT_FALSE(lone.visited);
+
+    // What a visitor throws stays inside: an allocation failure is err_nomemory,
+    // anything else the traversal's failure.
+    std::function<int(VELT::BaseGraphNode*)> throwing = [](VELT::BaseGraphNode*) -> int {
+        throw std::runtime_error("visitor broke");
+    };
+    EXPECT_EQ(VELT::err_internal, fresh.traverseGraph(&lone, throwing, true));
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "traverseGraph failed: visitor broke"));
+    std::function<int(VELT::BaseGraphNode*)> exhausted = [](VELT::BaseGraphNode*) -> int {
+        throw std::bad_alloc();
+    };
+    lone.visited = false;
+    EXPECT_EQ(VELT::err_nomemory, fresh.traverseGraph(&lone, exhausted, true));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/log_capture.h"
@@ -145,12 +146,20 @@ TEST_F(TwoContextGraph, HistoriesFollowTheStreamChain) {
 // Execution contexts numbered apart from the streams: whichever attribute the
 // builder groups by, counting, stream chains, filling and the program-group
 // lookup all use it.
+// Sinks as result graphs have them carry "stream_id" only (static connections
+// add "exec_ctx_id"): with contexts by "exec_ctx_id" a sink then belongs to the
+// context of the program group that feeds it.
 TEST_F(TwoContextGraph, ContextsFollowTheBuildersKey) {
     addInt(pg0_, "exec_ctx_id", 10);
     addInt(pg1_, "exec_ctx_id", 11);
-    addInt(sink_, "exec_ctx_id", 11);
-    for (const bool useStreamIdKey : {false, true}) {
+    for (const auto& [useStreamIdKey, sinkCarriesCtx] :
+         {std::pair{false, false}, {false, true}, {true, false}, {true, true}}) {
         SCOPED_TRACE(useStreamIdKey ? "stream_id" : "exec_ctx_id");
+        SCOPED_TRACE(sinkCarriesCtx ? "sink with exec_ctx_id" : "sink with stream_id only");
+        sink_->removeDescendant(VELT::kKeyExecCtxId);
+        if (sinkCarriesCtx) {
+            addInt(sink_, "exec_ctx_id", 11);
+        }
         const int upstreamCtx = useStreamIdKey ? 0 : 10;
         const int downstreamCtx = useStreamIdKey ? 1 : 11;
         zovesk_test::LogCapture log;

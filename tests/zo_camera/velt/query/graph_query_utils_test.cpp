@@ -29,6 +29,20 @@ TEST(DisableNode, AddsOrClearsEnabled) {
     EXPECT_EQ(0, GraphQueryUtils::disableNode(nullptr));
 }
 
+// A port that cannot be switched off is reported, and the pass stops there, so
+// a result graph is never passed off as complete with a live-looking dead port.
+TEST(DisableNode, ReportsAnEnabledThatCannotBeSet) {
+    GraphConfigNode root;
+    GraphConfigNode* isa = addBlock(&root, "isa", "program_group");
+    GraphConfigNode* odd = addPort(isa, "output", 1, 1);
+    addStr(odd, "enabled", "yes");  // text, so no integer can be stored
+    EXPECT_EQ(VELT::err_noentry, GraphQueryUtils::disableNode(odd));
+    LogCapture log;
+    EXPECT_EQ(VELT::err_noentry, GraphQueryUtils::disableUnusedPorts(&root));
+    EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "Failed to disable port output"));
+    EXPECT_FALSE(log.contains("disableUnusedPorts done!"));
+}
+
 TEST(GetPortPeer, FindsNodesAndPortsFromTheRoot) {
     GraphConfigNode root;
     GraphConfigNode* isa = addBlock(&root, "isa", "program_group");
@@ -69,7 +83,7 @@ TEST(DisableUnusedPorts, DisablesPixelPortsWithoutLivePeer) {
     addInt(deadIn, "enabled", 0);
 
     LogCapture log;
-    GraphQueryUtils::disableUnusedPorts(&root);
+    EXPECT_EQ(0, GraphQueryUtils::disableUnusedPorts(&root));
     EXPECT_EQ(-12345, intOf(live, "enabled"));
     EXPECT_EQ(-12345, intOf(psaIn, "enabled"));
     EXPECT_EQ(0, intOf(orphan, "enabled"));
