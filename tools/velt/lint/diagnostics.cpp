@@ -23,6 +23,12 @@ void Diagnostics::add(Severity severity, const std::string& code, const std::str
     diagnostics_.push_back({file, position, severity, code, message, entryKey});
 }
 
+void Diagnostics::addForEntry(Severity severity, const std::string& code, const std::string& file,
+                              SourcePosition position, int entryKey, const std::string& message) {
+    add(severity, code, file, position, "settings " + std::to_string(entryKey) + ": " + message,
+        entryKey);
+}
+
 std::vector<Diagnostic> Diagnostics::sorted() const {
     std::vector<std::string> files;
     for (const Diagnostic& diagnostic : diagnostics_) {
@@ -76,28 +82,32 @@ nlohmann::json diagnosticJson(const Diagnostic& diagnostic) {
 
 namespace {
 
+// Edits that turn a into b: insertions, deletions, substitutions and swaps
+// of two neighbouring letters ("widht" is one edit from "width").
 size_t editDistance(const std::string& a, const std::string& b) {
-    std::vector<size_t> row(b.size() + 1);
+    std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
+    for (size_t i = 0; i <= a.size(); ++i) {
+        d[i][0] = i;
+    }
     for (size_t j = 0; j <= b.size(); ++j) {
-        row[j] = j;
+        d[0][j] = j;
     }
     for (size_t i = 1; i <= a.size(); ++i) {
-        size_t diagonal = row[0];
-        row[0] = i;
         for (size_t j = 1; j <= b.size(); ++j) {
-            const size_t above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
-            diagonal = above;
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1,
+                                d[i - 1][j - 1] + (a[i - 1] != b[j - 1] ? 1 : 0)});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+            }
         }
     }
-    return row[b.size()];
+    return d[a.size()][b.size()];
 }
 
 }  // namespace
 
 std::string nearestName(const std::string& word, const std::vector<std::string>& candidates) {
-    // Up to a third of the word may differ (two letters of "widht" swapped
-    // count as two edits), and two letters in any word.
+    // Up to a third of the word may differ, and two edits in any word.
     const size_t limit = std::max<size_t>(2, word.size() / 3);
     std::string best;
     size_t bestDistance = limit + 1;

@@ -36,6 +36,9 @@ class Diagnostics {
     void add(Severity severity, const std::string& code, const std::string& file,
              SourcePosition position, const std::string& message,
              std::optional<int> entryKey = std::nullopt);
+    // A finding about one settings entry: the message follows "settings KEY: ".
+    void addForEntry(Severity severity, const std::string& code, const std::string& file,
+                     SourcePosition position, int entryKey, const std::string& message);
     // The findings ordered by file (in the order files were first named), line and column.
     std::vector<Diagnostic> sorted() const;
     size_t count(Severity severity) const;

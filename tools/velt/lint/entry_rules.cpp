@@ -82,8 +82,7 @@ class EntryChecker {
 
     void add(Severity severity, const std::string& code, SourcePosition position,
              const std::string& message) {
-        out_.add(severity, code, settings_.path(), position,
-                 "settings " + std::to_string(key_) + ": " + message, key_);
+        out_.addForEntry(severity, code, settings_.path(), position, key_, message);
     }
 
     // The library's messages of a step that succeeded.

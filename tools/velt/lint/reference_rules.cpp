@@ -115,11 +115,9 @@ void checkGraphId(const SourceDocument& settings, const SourceElement& entry, in
             ids.push_back(std::to_string(*graphId));
         }
     }
-    out.add(Severity::kError, "unknown-graph", settings.path(), valueOf(entry, id),
-            "settings " + std::to_string(key) +
-                (id == nullptr ? " name no graph id" : " use graph id " + id->value) +
-                ", which the descriptor does not have (graphs: " + joined(ids) + ")",
-            key);
+    out.addForEntry(Severity::kError, "unknown-graph", settings.path(), valueOf(entry, id), key,
+                    std::string(id == nullptr ? "no graph id" : "graph id " + id->value) +
+                        " is not in the descriptor (graphs: " + joined(ids) + ")");
 }
 
 void checkSensorMode(const SourceDocument& settings, const SourceElement& entry, int key,
@@ -135,10 +133,10 @@ void checkSensorMode(const SourceDocument& settings, const SourceElement& entry,
             found = found || name == mode->value;
         }
         if (!found) {
-            out.add(Severity::kError, "unknown-sensor-mode", settings.path(), mode->valueStart,
-                    "settings " + std::to_string(key) + " choose sensor mode '" + mode->value +
-                        "', which <sensor_modes> does not have" + suggestion(mode->value, modes),
-                    key);
+            out.addForEntry(Severity::kError, "unknown-sensor-mode", settings.path(),
+                            mode->valueStart, key,
+                            "sensor mode '" + mode->value + "' is not in <sensor_modes>" +
+                                suggestion(mode->value, modes));
         }
     }
 }
@@ -155,11 +153,10 @@ void checkSettingsNames(const SourceDocument& settings, const SourceElement& ent
         if (!block) {
             const std::string nearest = nearestName(name, index.blockNames());
             if (!nearest.empty()) {
-                out.add(Severity::kWarning, "unknown-block", settings.path(), element.position,
-                        "settings " + std::to_string(key) + " name block '" + element.name +
-                            "', which the descriptor does not have (did you mean '" + nearest +
-                            "'?)",
-                        key);
+                out.addForEntry(Severity::kWarning, "unknown-block", settings.path(),
+                                element.position, key,
+                                "block '" + element.name +
+                                    "' is not in the descriptor (did you mean '" + nearest + "'?)");
             }
             continue;
         }
@@ -171,11 +168,10 @@ void checkSettingsNames(const SourceDocument& settings, const SourceElement& ent
             }
             const std::string nearest = nearestName(portName, index.childNames(*block));
             if (!nearest.empty()) {
-                out.add(Severity::kWarning, "unknown-port", settings.path(), port.position,
-                        "settings " + std::to_string(key) + ": block '" + name +
-                            "' has no port or kernel '" + port.name + "' (did you mean '" +
-                            nearest + "'?)",
-                        key);
+                out.addForEntry(Severity::kWarning, "unknown-port", settings.path(), port.position,
+                                key,
+                                "block '" + name + "' has no port or kernel '" + port.name +
+                                    "' (did you mean '" + nearest + "'?)");
             }
         }
     }
@@ -222,13 +218,12 @@ void checkSettingsReferences(const SourceDocument& settings, const DescriptorInd
         const SourceElement& element = settings.element(entry.element);
         auto first = firstWithKey.emplace(entry.key, entry.element);
         if (!first.second) {
-            out.add(Severity::kError, "duplicate-key", settings.path(),
-                    valueOf(element, element.attribute("key")),
-                    "settings key " + std::to_string(entry.key) +
-                        " is already used by the entry on line " +
-                        std::to_string(settings.element(first.first->second).position.line) +
-                        "; this entry can never be chosen by its key",
-                    entry.key);
+            out.addForEntry(
+                Severity::kError, "duplicate-key", settings.path(),
+                valueOf(element, element.attribute("key")), entry.key,
+                "the key is already used by the entry on line " +
+                    std::to_string(settings.element(first.first->second).position.line) +
+                    "; this entry can never be chosen by its key");
         }
         checkGraphId(settings, element, entry.key, index, out);
         checkSensorMode(settings, element, entry.key, modes, out);
