@@ -156,8 +156,10 @@ class EntryChecker {
                         "port " + name + " is disabled because its peer is disabled");
                 } else if (settingsPort != nullptr) {
                     add(Severity::kWarning, "port-without-peer", settingsPort->position,
-                        "port " + name + " is configured here but no connection of graph " +
-                            entry_.value("id") + " reaches it, so the library disables it");
+                        "port " + name + " is configured here but has no peer in graph " +
+                            entry_.value("id") +
+                            " (the block at its other end is not in these settings, or no "
+                            "connection reaches it), so the library disables it");
                 } else {
                     add(Severity::kNote, "port-disabled", entry_.position,
                         "port " + name + " is unused and disabled");
