@@ -36,6 +36,21 @@ class NameKeyCache;
 }  // namespace parser
 
 /*
+ * Where and why expat stopped reading a document. The reader's log messages
+ * name the reading function; this record names the place in the document.
+ */
+struct VELTParseError {
+    /* The file read, as given; empty for a document read from memory. */
+    std::string fileName;
+    /* 1-based line of the error in the document; 0 when there was no error. */
+    unsigned long line = 0;
+    /* 1-based column (expat's count plus one); 0 when there was no error. */
+    unsigned long column = 0;
+    /* expat's description of the error; empty when there was none. */
+    std::string message;
+};
+
+/*
  * One reader, usable for any number of documents in turn. The version read
  * from one document's top-level element is kept for the next document until
  * that one names its own.
@@ -85,6 +100,14 @@ class ZO_EXPORT VELTParser {
     /* Feeds a gzip file, decompressed, to parser in blocks as parseXML does. */
     void parseGz(XML_Parser& parser, const char* fileName, void* buffer);
 
+    /*
+     * The syntax error that ended the most recent read (parseVELTXmlFile,
+     * parseVELTXmlData, parseXML or parseGz), or a record with an empty
+     * message when that read met none. Files that cannot be opened or
+     * decompressed are reported through the log only.
+     */
+    const VELTParseError& lastError() const { return lastError_; }
+
     /* Expat start-element handler; userData is the VELTParser. */
     static void startElement(void* userData, const char* name, const char** attributes);
     /* Expat end-element handler; userData is the VELTParser. */
@@ -125,6 +148,9 @@ class ZO_EXPORT VELTParser {
     /* Opens the root; false (after logging) when it cannot be completed. */
     bool createRoot();
 
+    /* Forgets the previous read's error; the next one reads fileName (null for memory). */
+    void beginErrorRecord(const char* fileName);
+
     /* Key of the top-level element, or 1 before one was met. */
     int32_t kind_ = 1;
     /* The top-level element's "version". */
@@ -148,6 +174,8 @@ class ZO_EXPORT VELTParser {
     std::unique_ptr<parser::NameKeyCache> names_;
     /* Reused buffer, so values are not allocated per attribute. */
     std::string value_;
+    /* What stopped the most recent read. */
+    VELTParseError lastError_;
 };
 
 }  // namespace VELT

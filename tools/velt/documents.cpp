@@ -36,8 +36,10 @@ void checkReadableFile(const std::string& path, DocumentKind kind) {
     }
 }
 
+}  // namespace
+
 // A descriptor holds "graphs" (and "nodes"); settings hold "settings" entries.
-void checkKind(const VELT::IGraphConfig& root, const std::string& path, DocumentKind kind) {
+void checkDocumentKind(const VELT::IGraphConfig& root, const std::string& path, DocumentKind kind) {
     bool ok = kind == DocumentKind::kDescriptor ? childNamed(root, "graphs") != nullptr
                                                 : !settingsEntries(root).empty();
     if (!ok) {
@@ -47,26 +49,40 @@ void checkKind(const VELT::IGraphConfig& root, const std::string& path, Document
     }
 }
 
-}  // namespace
-
-Tree readDocument(const std::string& path, DocumentKind kind) {
+ParsedDocument parseDocument(const std::string& path, DocumentKind kind) {
     checkReadableFile(path, kind);
     LogCapture errors(ZO_LOG_ERROR);
     VELT::IGraphConfig* root = nullptr;
+    ParsedDocument document;
     {
         VELT::VELTParser parser;
         parser.parseVELTXmlFile(path.c_str(), &root);
+        document.syntaxError = parser.lastError();
     }
     // After a syntax error the reader hands out the innermost open node; the
     // tree to free is the one above it.
-    Tree tree(root != nullptr ? root->getRoot() : nullptr);
-    if (!tree || !errors.messages().empty()) {
-        throw ToolError(
-            std::string("cannot read ") + kindName(kind) + " '" + path + "'" +
-            (errors.messages().empty() ? "" : ":\n" + describeMessages(errors.messages())));
+    document.tree.reset(root != nullptr ? root->getRoot() : nullptr);
+    document.errors = errors.messages();
+    return document;
+}
+
+Tree readDocument(const std::string& path, DocumentKind kind) {
+    ParsedDocument document = parseDocument(path, kind);
+    const VELT::VELTParseError& syntax = document.syntaxError;
+    if (!document.tree || !document.errors.empty()) {
+        // Where the document is broken first, then the reader's own messages.
+        std::string details = syntax.message.empty()
+                                  ? ""
+                                  : "  " + path + ":" + std::to_string(syntax.line) + ":" +
+                                        std::to_string(syntax.column) + ": " + syntax.message;
+        if (!document.errors.empty()) {
+            details += (details.empty() ? "" : "\n") + describeMessages(document.errors);
+        }
+        throw ToolError(std::string("cannot read ") + kindName(kind) + " '" + path + "'" +
+                        (details.empty() ? "" : ":\n" + details));
     }
-    checkKind(*tree, path, kind);
-    return tree;
+    checkDocumentKind(*document.tree, path, kind);
+    return std::move(document.tree);
 }
 
 std::unique_ptr<Documents> readDocuments(const std::string& descriptorPath,

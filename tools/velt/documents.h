@@ -11,6 +11,7 @@
 #include "log_router.h"
 #include "velt_graph_config.h"
 #include "velt_graph_query_manager.h"
+#include "velt_parser.h"
 
 namespace velt_tool {
 
@@ -18,6 +19,20 @@ namespace velt_tool {
 using Tree = std::unique_ptr<VELT::IGraphConfig>;
 
 enum class DocumentKind { kDescriptor, kSettings };
+
+// A document as the reader left it: the tree (null when there is none), the
+// reader's error messages and, after a syntax error, where it stopped.
+struct ParsedDocument {
+    Tree tree;
+    std::vector<LogMessage> errors;
+    VELT::VELTParseError syntaxError;
+};
+
+// Reads a plain (.xml) or gzip (.gz) document whatever it holds. ToolError
+// (bad input) only when the file is missing, unreadable or of another type.
+ParsedDocument parseDocument(const std::string& path, DocumentKind kind);
+// ToolError (bad input) when root is not the expected kind of document.
+void checkDocumentKind(const VELT::IGraphConfig& root, const std::string& path, DocumentKind kind);
 
 // Reads a plain (.xml) or gzip (.gz) document. ToolError (bad input) when the
 // file is missing or unreadable, has another type, fails to parse (with the

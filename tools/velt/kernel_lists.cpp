@@ -17,18 +17,6 @@ namespace {
 
 const uint32_t kReported = ZO_LOG_ERROR | ZO_LOG_WARNING;
 
-// Program groups are "compute_block" nodes from generation 7 on.
-std::vector<VELT::IGraphConfig*> programGroupsOf(const VELT::IGraphConfig& graph) {
-    std::vector<VELT::IGraphConfig*> groups;
-    for (VELT::IGraphConfig* child : childNodesOf(graph)) {
-        std::string type = typeOf(*child);
-        if (type == "program_group" || type == "compute_block") {
-            groups.push_back(child);
-        }
-    }
-    return groups;
-}
-
 // The name of the kernel with this uuid among the program groups given.
 std::string kernelName(const std::vector<VELT::IGraphConfig*>& groups, uint32_t uuid) {
     for (VELT::IGraphConfig* group : groups) {
@@ -112,6 +100,17 @@ std::vector<KernelGroupView> programGroupLists(VELT::QelPekUtils& builder,
 }
 
 }  // namespace
+
+std::vector<VELT::IGraphConfig*> programGroupsOf(const VELT::IGraphConfig& graph) {
+    std::vector<VELT::IGraphConfig*> groups;
+    for (VELT::IGraphConfig* child : childNodesOf(graph)) {
+        std::string type = typeOf(*child);
+        if (type == "program_group" || type == "compute_block") {
+            groups.push_back(child);
+        }
+    }
+    return groups;
+}
 
 int32_t graphGeneration(const VELT::IGraphConfig& graph) {
     std::shared_ptr<VELT::IspUtils> isp = VELT::IspUtils::Factory(&graph);

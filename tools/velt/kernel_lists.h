@@ -50,6 +50,9 @@ int32_t graphGeneration(const VELT::IGraphConfig& graph);
 // and later, or program groups with "klink"s.
 bool usesSubgraphPath(const VELT::IGraphConfig& graph);
 
+// The graph's program groups ("compute_block" nodes from generation 7 on).
+std::vector<VELT::IGraphConfig*> programGroupsOf(const VELT::IGraphConfig& graph);
+
 // Builds the kernel lists of a result graph: the builder's status.
 int buildKernelLists(const VELT::IGraphConfig& graph);
 

@@ -45,6 +45,7 @@ void VELTParser::parseVELTXmlFile(const char* fileName, IGraphConfig** out) {
         return;
     }
     dropTree();
+    beginErrorRecord(fileName);
 
     const char* dot = std::strrchr(fileName, '.');
     const char* fileType = dot != nullptr ? dot + 1 : fileName;
@@ -95,6 +96,7 @@ void VELTParser::parseVELTXmlData(char* data, size_t length, IGraphConfig** out)
         return;
     }
     dropTree();
+    beginErrorRecord(nullptr);
 
     XML_Parser parser = usable() ? XML_ParserCreate(nullptr) : nullptr;
     if (parser == nullptr) {
@@ -145,11 +147,22 @@ bool VELTParser::feed(XML_Parser parser, const char* data, size_t length, bool f
 
 bool VELTParser::parsed(XML_Parser parser, int status, const char* caller, int line) {
     if (status == XML_STATUS_ERROR) {
+        const char* message = XML_ErrorString(XML_GetErrorCode(parser));
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "@%s, line:%d, XML_Parse error %s", caller, line,
-                            XML_ErrorString(XML_GetErrorCode(parser)));
+                            message);
+        lastError_.line = XML_GetCurrentLineNumber(parser);
+        lastError_.column = XML_GetCurrentColumnNumber(parser) + 1;
+        lastError_.message = message != nullptr ? message : "";
         return false;
     }
     return true;
+}
+
+void VELTParser::beginErrorRecord(const char* fileName) {
+    lastError_.fileName.assign(fileName != nullptr ? fileName : "");
+    lastError_.line = 0;
+    lastError_.column = 0;
+    lastError_.message.clear();
 }
 
 void VELTParser::handOutTree(IGraphConfig** out) {

@@ -19,6 +19,7 @@ void VELTParser::parseXML(XML_Parser& parser, const char* fileName, void* buffer
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "NULL pointer given!");
         return;
     }
+    beginErrorRecord(fileName);
     FILE* file = zo_rulo_fopen(fileName, "r");
     if (file == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "Failed to open XML %s", fileName);
@@ -59,6 +60,7 @@ void VELTParser::parseGz(XML_Parser& parser, const char* fileName, void* buffer)
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "NULL pointer given!");
         return;
     }
+    beginErrorRecord(fileName);
     gzFile file = gzopen(fileName, "rb");
     if (file == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "Failed to open GZ %s", fileName);
