@@ -3,8 +3,10 @@
 #include "velt_formats.h"
 
 #include <mutex>
+#include <vector>
 
 #include "velt_status.h"
+#include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/formats/format_index.h"
 #include "zo_camera/velt/formats/formats_common.h"
 #include "zo_log_common.h"
@@ -36,43 +38,53 @@ const zo_format_t* lookUpByFourcc(unsigned fourcc) {
 }  // namespace
 
 void initVELTFormats() {
-    // Threads building graphs call this at once; the first fills the table,
-    // the others wait for it and then only read.
-    static std::mutex filling;
-    std::lock_guard<std::mutex> lock(filling);
-    if (gVELTFormats.empty()) {
-        gVELTFormats = gVELTFormatsInternal;
-    }
-    detail::refreshFormatIndex();
+    VELT::guardVoid(__func__, [&] {
+        // Threads building graphs call this at once; the first fills the
+        // table, the others wait for it and then only read.
+        static std::mutex filling;
+        std::lock_guard<std::mutex> lock(filling);
+        if (gVELTFormats.empty()) {
+            // Copied aside, so running out of memory leaves the table empty.
+            std::vector<zo_format_t> table = gVELTFormatsInternal;
+            gVELTFormats.swap(table);
+        }
+        detail::refreshFormatIndex();
+    });
 }
 
 int getFormatByName(const std::string& name, zo_format_t& format) {
-    const zo_format_t* found = lookUpByName(name);
-    if (!found) {
-        return VELT::err_data;
-    }
-    format = *found;
-    return VELT::err_none;
+    return VELT::guardStatus(__func__, VELT::err_data, [&]() -> int {
+        const zo_format_t* found = lookUpByName(name);
+        if (!found) {
+            return VELT::err_data;
+        }
+        format = *found;
+        return VELT::err_none;
+    });
 }
 
 int getFormatByFourcc(unsigned fourcc, zo_format_t& format) {
-    const zo_format_t* found = lookUpByFourcc(fourcc);
-    if (!found) {
-        return VELT::err_data;
-    }
-    format = *found;
-    return VELT::err_none;
+    return VELT::guardStatus(__func__, VELT::err_data, [&]() -> int {
+        const zo_format_t* found = lookUpByFourcc(fourcc);
+        if (!found) {
+            return VELT::err_data;
+        }
+        format = *found;
+        return VELT::err_none;
+    });
 }
 
 int setFormatId(const std::string& name, unsigned id) {
-    zo_format_t* found = detail::findFormatByName(name);
-    if (!found) {
-        zo_log_common_debug(ZO_LOG_ERROR, kFormatsTag, "Failed to set format id for %s",
-                            name.c_str());
-        return VELT::err_argument;
-    }
-    found->formatId = id;
-    return VELT::err_none;
+    return VELT::guardStatus(__func__, VELT::err_argument, [&]() -> int {
+        zo_format_t* found = detail::findFormatByName(name);
+        if (!found) {
+            zo_log_common_debug(ZO_LOG_ERROR, kFormatsTag, "Failed to set format id for %s",
+                                name.c_str());
+            return VELT::err_argument;
+        }
+        found->formatId = id;
+        return VELT::err_none;
+    });
 }
 
 int getPlaneCountByFourcc(unsigned fourcc) {
@@ -86,15 +98,19 @@ int getPlaneCountByFourcc(unsigned fourcc) {
 }
 
 bool isCompressedFormat(const std::string& name) {
-    initVELTFormats();
-    const zo_format_t* found = lookUpByName(name);
-    return found && found->compressed != 0;
+    return VELT::guardValue<bool>(__func__, false, [&]() -> bool {
+        initVELTFormats();
+        const zo_format_t* found = lookUpByName(name);
+        return found && found->compressed != 0;
+    });
 }
 
 }  // namespace VELTFormats
 
 extern "C" int isCompressedFormat(unsigned fourcc) {
-    VELTFormats::initVELTFormats();
-    const VELTFormats::zo_format_t* found = VELTFormats::lookUpByFourcc(fourcc);
-    return found && found->compressed ? 1 : 0;
+    return VELT::guardValue<int>(__func__, 0, [&]() -> int {
+        VELTFormats::initVELTFormats();
+        const VELTFormats::zo_format_t* found = VELTFormats::lookUpByFourcc(fourcc);
+        return found && found->compressed ? 1 : 0;
+    });
 }
