@@ -83,7 +83,7 @@ void printStep(const char* what, const StepResult& step, std::ostream& out) {
     }
 }
 
-int runCheck(const CheckOptions& options) {
+int runCheck(const CheckOptions& options, const CommandOutput& output) {
     auto documents = readDocuments(options.descriptor, options.settings);
     std::string descriptorVersion = textAttribute(*documents->descriptor, "version").value_or("");
     std::string settingsVersion = textAttribute(*documents->settings, "version").value_or("");
@@ -126,7 +126,7 @@ int runCheck(const CheckOptions& options) {
             report["entries"].push_back(entry);
         }
         report["summary"] = {{"entries", results.size()}, {"failed", failed}};
-        std::cout << report.dump(2) << '\n';
+        output.printJson({{"check", report}}, std::cout);
         return allOk ? kExitOk : kExitFailed;
     }
 
@@ -157,7 +157,10 @@ Command addCheckCommand(CLI::App& parent) {
         "and kernel lists (exit status 0 only when everything built)");
     addDocumentArguments(*command, options->descriptor, options->settings);
     addFormatOption(*command, options->format, {"table", "json"});
-    return {command, [options] { return runCheck(*options); }};
+    return {command,
+            [options](const CommandOutput& output) { return runCheck(*options, output); },
+            [options] { return documentInputs(options->descriptor, options->settings); },
+            [options] { return options->format; }};
 }
 
 }  // namespace velt_tool

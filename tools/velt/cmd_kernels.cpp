@@ -14,7 +14,7 @@ namespace velt_tool {
 
 namespace {
 
-int runKernels(const EntryOptions& options) {
+int runKernels(const EntryOptions& options, const CommandOutput& output) {
     ResultGraph graph;
     buildEntryGraph(options, graph);
     OutputFormat format = parseOutputFormat(options.format);
@@ -24,7 +24,7 @@ int runKernels(const EntryOptions& options) {
     }
     KernelListsView view = collectKernelLists(*graph.root());
     if (format == OutputFormat::kJson) {
-        renderKernelJson(view, std::cout);
+        output.printJson({{"kernels", kernelListsJson(view)}}, std::cout);
     } else {
         renderKernelTable(view, std::cout);
     }
@@ -40,7 +40,7 @@ Command addKernelsCommand(CLI::App& parent) {
         "The run-kernel lists per stream and program group, and the sensor frame parameters");
     addEntryArguments(*command, *options);
     addFormatOption(*command, options->format, {"table", "json", "dot"});
-    return {command, [options] { return runKernels(*options); }};
+    return entryCommand(command, options, runKernels);
 }
 
 }  // namespace velt_tool

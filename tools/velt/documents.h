@@ -19,10 +19,21 @@ using Tree = std::unique_ptr<VELT::IGraphConfig>;
 
 enum class DocumentKind { kDescriptor, kSettings };
 
-// Reads a plain (.xml) or gzip (.gz) document. ToolError (bad input) when the
-// file is missing or unreadable, has another type, fails to parse (with the
-// reader's messages), or is not the expected kind of document.
+// The path that stands for standard input.
+extern const char* const kStandardInput;
+
+// Reads a plain (.xml) or gzip (.gz) document, or standard input for "-"
+// (plain or gzip, by its first bytes). ToolError (bad input) when the file is
+// missing or unreadable, has another type, is compressed under a .xml name,
+// fails to parse (with the reader's messages), or is not the expected kind
+// of document.
 Tree readDocument(const std::string& path, DocumentKind kind);
+// The same for a document of either kind.
+Tree readAnyDocument(const std::string& path);
+
+// A descriptor holds "graphs"; settings hold "settings" entries.
+bool isDescriptor(const VELT::IGraphConfig& root);
+bool isSettings(const VELT::IGraphConfig& root);
 
 // Both documents of a command, and a query manager that knows them.
 struct Documents {
@@ -31,7 +42,8 @@ struct Documents {
     VELT::GraphQueryManager manager;
 };
 
-// Reads both documents and hands them to the manager.
+// Reads both documents and hands them to the manager; at most one of them
+// may come from standard input.
 std::unique_ptr<Documents> readDocuments(const std::string& descriptorPath,
                                          const std::string& settingsPath);
 
@@ -42,9 +54,6 @@ VELT::IGraphConfig* findSettingsEntry(const VELT::IGraphConfig& settings, int ke
 // An entry's "key" and "id", -1 when missing.
 int entryKey(const VELT::IGraphConfig& entry);
 int entryGraphId(const VELT::IGraphConfig& entry);
-
-// The messages joined one per line, each as "level: text".
-std::string describeMessages(const std::vector<LogMessage>& messages);
 
 // The error (failed) that ends a command when a library step fails:
 // "WHAT failed (status N)" and the library's messages.

@@ -35,18 +35,6 @@ void renderTreeNode(const VELT::IGraphConfig& node, int depth, std::ostream& out
     }
 }
 
-nlohmann::json attributesJson(const VELT::IGraphConfig& node) {
-    nlohmann::json attributes = nlohmann::json::object();
-    for (const AttributeView& attribute : attributesOf(node)) {
-        if (attribute.isInteger) {
-            attributes[attribute.name] = attribute.integer;
-        } else {
-            attributes[attribute.name] = attribute.text;
-        }
-    }
-    return attributes;
-}
-
 nlohmann::json nodeJson(const VELT::IGraphConfig& node) {
     nlohmann::json children = nlohmann::json::array();
     for (VELT::IGraphConfig* child : childNodesOf(node)) {
@@ -100,6 +88,23 @@ const char* const kDisabledStyle = "color=grey70, fontcolor=grey60, style=\"roun
 
 }  // namespace
 
+nlohmann::json attributesJson(const VELT::IGraphConfig& node) {
+    nlohmann::json attributes = nlohmann::json::object();
+    for (const AttributeView& attribute : attributesOf(node)) {
+        nlohmann::json value = attribute.isInteger ? nlohmann::json(attribute.integer)
+                                                   : nlohmann::json(attribute.text);
+        auto known = attributes.find(attribute.name);
+        if (known == attributes.end()) {
+            attributes[attribute.name] = value;
+        } else if (known->is_array()) {
+            known->push_back(value);
+        } else {
+            *known = nlohmann::json::array({*known, value});
+        }
+    }
+    return attributes;
+}
+
 void renderGraphTree(const VELT::IGraphConfig& graph, std::ostream& out) {
     out << "result graph";
     for (const AttributeView& attribute : attributesOf(graph)) {
@@ -111,7 +116,7 @@ void renderGraphTree(const VELT::IGraphConfig& graph, std::ostream& out) {
     }
 }
 
-void renderGraphJson(const VELT::IGraphConfig& graph, std::ostream& out) {
+nlohmann::json graphJson(const VELT::IGraphConfig& graph) {
     nlohmann::json result = attributesJson(graph);
     nlohmann::json graphJson = {{"attributes", nlohmann::json::object()},
                                 {"connections", nlohmann::json::array()}};
@@ -131,7 +136,7 @@ void renderGraphJson(const VELT::IGraphConfig& graph, std::ostream& out) {
         }
     }
     result["blocks"] = blocks;
-    out << result.dump(2) << '\n';
+    return result;
 }
 
 void renderGraphDot(const VELT::IGraphConfig& graph, std::ostream& out) {

@@ -2,6 +2,7 @@
 #ifndef VELT_TOOL_GRAPH_RENDER_H
 #define VELT_TOOL_GRAPH_RENDER_H
 
+#include <nlohmann/json.hpp>
 #include <ostream>
 
 #include "velt_graph_config.h"
@@ -12,7 +13,10 @@ namespace velt_tool {
 void renderGraphTree(const VELT::IGraphConfig& graph, std::ostream& out);
 // {"key", "graph": {attributes, connections}, "blocks": [node...]}, each
 // node {"name", "key", "type", "attributes", "children"}.
-void renderGraphJson(const VELT::IGraphConfig& graph, std::ostream& out);
+nlohmann::json graphJson(const VELT::IGraphConfig& graph);
+// A node's attributes by name; an attribute stored more than once (a port
+// connected twice has two "peer"s) is the list of its values in stored order.
+nlohmann::json attributesJson(const VELT::IGraphConfig& node);
 // Blocks as clusters of their ports, virtual sinks as their own shape,
 // connections as edges labelled with size and format, disabled ports grey.
 void renderGraphDot(const VELT::IGraphConfig& graph, std::ostream& out);

@@ -7,8 +7,8 @@ namespace velt_test {
 namespace {
 
 // Every subcommand the program offers.
-const std::vector<std::string> kCommands = {"check", "list",    "query",
-                                            "build", "kernels", "formats"};
+const std::vector<std::string> kCommands = {"check", "list",    "query", "build",
+                                            "kernels", "diff", "modes", "formats"};
 
 TEST(VeltCli, HelpOnEverySubcommandSucceeds) {
     ToolResult top = runVelt({"--help"});

@@ -28,7 +28,7 @@ TEST(VeltDocuments, MissingAndUnreadableDocumentsAreReported) {
     EXPECT_EQ(runVelt({"list", notGzip.path()}).status, 2);
 
     // A descriptor where settings are expected, and the other way round.
-    ToolResult swapped = runVelt({"list", descriptorPath()});
+    ToolResult swapped = runVelt({"modes", descriptorPath()});
     EXPECT_EQ(swapped.status, 2);
     EXPECT_NE(swapped.err.find("not a graph settings"), std::string::npos) << swapped.err;
     ToolResult reversed = runVelt({"query", settingsPath(), settingsPath(), "fps=30"});

@@ -22,7 +22,7 @@ nlohmann::json kernelsJson(const std::string& descriptor, const std::string& set
         runVelt({"kernels", descriptor, settings, "--key", key, "--format", "json"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_TRUE(nlohmann::json::accept(result.out)) << result.out;
-    return nlohmann::json::parse(result.out, nullptr, false);
+    return nlohmann::json::parse(result.out, nullptr, false)["kernels"];
 }
 
 nlohmann::json cameraKernels(const std::string& key) {
