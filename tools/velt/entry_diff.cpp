@@ -48,8 +48,13 @@ void flattenBelow(const VELT::IGraphConfig& node, const std::string& prefix, Fla
     }
 }
 
+// Long values (a whole "mbr_data" list) are cut in the table; JSON has them whole.
 std::string showValue(const std::optional<std::string>& value) {
-    return value ? *value : "(none)";
+    const size_t kShown = 48;
+    if (!value) {
+        return "(none)";
+    }
+    return value->size() <= kShown ? *value : value->substr(0, kShown - 3) + "...";
 }
 
 nlohmann::json optionalText(const std::optional<std::string>& value) {
@@ -61,6 +66,8 @@ nlohmann::json optionalText(const std::optional<std::string>& value) {
 FlatValues flattenSettings(const VELT::IGraphConfig& entry) {
     FlatValues values;
     flattenBelow(entry, "", values);
+    // The keys head the comparison already.
+    values.erase("key");
     return values;
 }
 

@@ -27,7 +27,7 @@ struct ValueChange {
 
 // Every attribute below the node: "child:grandchild:attribute"; a child name
 // that repeats gets its position ("stream_id[1]"), a repeated attribute the
-// list of its values joined with ", ".
+// list of its values joined with ", ". The entry's own "key" is left out.
 FlatValues flattenSettings(const VELT::IGraphConfig& entry);
 // The blocks of a result graph (their attributes, "block" -> its type) and
 // their ports and virtual sinks; kernels are left to the kernel lists.
