@@ -6,6 +6,7 @@
 
 #include "cli_common.h"
 #include "commands.h"
+#include "graph_render.h"
 #include "kernel_lists.h"
 #include "kernel_render.h"
 #include "result_graph.h"
@@ -18,12 +19,16 @@ int runKernels(const EntryOptions& options, const CommandOutput& output) {
     ResultGraph graph;
     buildEntryGraph(options, graph);
     OutputFormat format = parseOutputFormat(options.format);
-    if (format == OutputFormat::kDot) {
-        renderInnerGraphDot(*graph.root(), std::cout);
+    std::string title = entryGraphTitle(*graph.root()) + "\n" +
+                        options.descriptor + " + " + options.settings;
+    if (format == OutputFormat::kDot && usesSubgraphPath(*graph.root())) {
+        renderInnerGraphDot(*graph.root(), title, std::cout);
         return kExitOk;
     }
     KernelListsView view = collectKernelLists(*graph.root());
-    if (format == OutputFormat::kJson) {
+    if (format == OutputFormat::kDot) {
+        renderContextGraphDot(*graph.root(), view, title, std::cout);
+    } else if (format == OutputFormat::kJson) {
         output.printJson({{"kernels", kernelListsJson(view)}}, std::cout);
     } else {
         renderKernelTable(view, std::cout);

@@ -105,6 +105,22 @@ nlohmann::json attributesJson(const VELT::IGraphConfig& node) {
     return attributes;
 }
 
+std::string entryGraphTitle(const VELT::IGraphConfig& graph) {
+    std::string title = "settings";
+    if (auto key = intAttribute(graph, "key")) {
+        title += " " + std::to_string(*key);
+    }
+    if (VELT::IGraphConfig* graphNode = childNamed(graph, kGraphNode)) {
+        if (auto name = textAttribute(*graphNode, "name")) {
+            title += ": " + *name;
+        }
+        if (auto id = intAttribute(*graphNode, "id")) {
+            title += " (graph " + std::to_string(*id) + ")";
+        }
+    }
+    return title;
+}
+
 void renderGraphTree(const VELT::IGraphConfig& graph, std::ostream& out) {
     out << "result graph";
     for (const AttributeView& attribute : attributesOf(graph)) {
@@ -140,18 +156,7 @@ nlohmann::json graphJson(const VELT::IGraphConfig& graph) {
 }
 
 void renderGraphDot(const VELT::IGraphConfig& graph, std::ostream& out) {
-    std::string title = "result graph";
-    if (auto key = intAttribute(graph, "key")) {
-        title += " of settings " + std::to_string(*key);
-    }
-    if (VELT::IGraphConfig* graphNode = childNamed(graph, kGraphNode)) {
-        if (auto name = textAttribute(*graphNode, "name")) {
-            title += ": " + *name;
-        }
-        if (auto id = intAttribute(*graphNode, "id")) {
-            title += " (graph " + std::to_string(*id) + ")";
-        }
-    }
+    std::string title = "result graph of " + entryGraphTitle(graph);
     out << "digraph result_graph {\n"
         << "    label=" << dotQuote(title) << ";\n"
         << "    labelloc=t;\n"

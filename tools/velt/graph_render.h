@@ -4,10 +4,15 @@
 
 #include <nlohmann/json.hpp>
 #include <ostream>
+#include <string>
 
 #include "velt_graph_config.h"
 
 namespace velt_tool {
+
+// "settings 6000: preview_capture (graph 100)": the entry and graph a result
+// graph was built from, for titles.
+std::string entryGraphTitle(const VELT::IGraphConfig& graph);
 
 // Every node on its own line, indented by depth: name, [type], attributes.
 void renderGraphTree(const VELT::IGraphConfig& graph, std::ostream& out);
