@@ -10,8 +10,7 @@
 namespace velt_tool {
 
 ToolError::ToolError(const std::string& message, int status, std::vector<LogMessage> messages)
-    : std::runtime_error(messages.empty() ? message
-                                          : message + ":\n" + describeMessages(messages)),
+    : std::runtime_error(messages.empty() ? message : message + ":\n" + describeMessages(messages)),
       status_(status),
       summary_(message),
       messages_(std::move(messages)) {}
@@ -44,8 +43,12 @@ CLI::Option* addFormatOption(CLI::App& command, std::string& format,
 }
 
 void addDocumentArguments(CLI::App& command, std::string& descriptor, std::string& settings) {
-    command.add_option("DESCRIPTOR", descriptor, "Graph descriptor (.xml, .gz, or - for standard input)")->required();
-    command.add_option("SETTINGS", settings, "Graph settings (.xml, .gz, or - for standard input)")->required();
+    command
+        .add_option("DESCRIPTOR", descriptor,
+                    "Graph descriptor (.xml, .gz, or - for standard input)")
+        ->required();
+    command.add_option("SETTINGS", settings, "Graph settings (.xml, .gz, or - for standard input)")
+        ->required();
 }
 
 void addEntryArguments(CLI::App& command, EntryOptions& options) {

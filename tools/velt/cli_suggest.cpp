@@ -32,8 +32,7 @@ size_t editDistance(const std::string& a, const std::string& b) {
 
 bool isOptionWord(const std::string& argument) {
     // "-" alone is standard input; "-5" is a negative number.
-    return argument.size() > 1 && argument[0] == '-' &&
-           !(argument[1] >= '0' && argument[1] <= '9');
+    return argument.size() > 1 && argument[0] == '-' && !(argument[1] >= '0' && argument[1] <= '9');
 }
 
 // "--format=json" -> "--format", "-k6000" -> "-k".
@@ -183,8 +182,8 @@ void checkCommandLine(CLI::App& app, const std::vector<std::string>& arguments) 
         std::vector<std::string> names = optionNames(*command);
         if (!contains(names, name) && !contains(common, name)) {
             names.insert(names.end(), common.begin(), common.end());
-            throw ToolError("unknown option '" + name + "' for 'velt " + command->get_name() +
-                            "'" + didYouMean(name, names));
+            throw ToolError("unknown option '" + name + "' for 'velt " + command->get_name() + "'" +
+                            didYouMean(name, names));
         }
     }
 }

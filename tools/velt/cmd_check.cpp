@@ -157,8 +157,7 @@ Command addCheckCommand(CLI::App& parent) {
         "and kernel lists (exit status 0 only when everything built)");
     addDocumentArguments(*command, options->descriptor, options->settings);
     addFormatOption(*command, options->format, {"table", "json"});
-    return {command,
-            [options](const CommandOutput& output) { return runCheck(*options, output); },
+    return {command, [options](const CommandOutput& output) { return runCheck(*options, output); },
             [options] { return documentInputs(options->descriptor, options->settings); },
             [options] { return options->format; }};
 }

@@ -68,7 +68,8 @@ int runDiff(const DiffOptions& options, const CommandOutput& output) {
             diffValues(flattenResultGraph(*a.graph.root()), flattenResultGraph(*b.graph.root()));
     }
     sections.push_back(graphs);
-    DiffSection kernels{"kernel lists", "kernel_lists", {}, eitherError(a.kernelError, b.kernelError)};
+    DiffSection kernels{
+        "kernel lists", "kernel_lists", {}, eitherError(a.kernelError, b.kernelError)};
     if (kernels.error.empty()) {
         kernels.changes = diffValues(a.kernels, b.kernels);
     }

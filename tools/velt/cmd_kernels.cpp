@@ -19,8 +19,8 @@ int runKernels(const EntryOptions& options, const CommandOutput& output) {
     ResultGraph graph;
     buildEntryGraph(options, graph);
     OutputFormat format = parseOutputFormat(options.format);
-    std::string title = entryGraphTitle(*graph.root()) + "\n" +
-                        options.descriptor + " + " + options.settings;
+    std::string title =
+        entryGraphTitle(*graph.root()) + "\n" + options.descriptor + " + " + options.settings;
     if (format == OutputFormat::kDot && usesSubgraphPath(*graph.root())) {
         renderInnerGraphDot(*graph.root(), title, std::cout);
         return kExitOk;

@@ -43,8 +43,7 @@ struct SensorMode {
     std::vector<int> entries;  // keys of the settings entries that choose it
 };
 
-void readSize(const VELT::IGraphConfig& node, int32_t& width, int32_t& height,
-              zo_rectangle& crop) {
+void readSize(const VELT::IGraphConfig& node, int32_t& width, int32_t& height, zo_rectangle& crop) {
     width = intAttribute(node, "width").value_or(0);
     height = intAttribute(node, "height").value_or(0);
     crop.left = intAttribute(node, "left").value_or(0);
@@ -120,8 +119,8 @@ void printModes(const VELT::IGraphConfig& modes, const std::vector<SensorMode>& 
             out << name << ": " << *value << '\n';
         }
     }
-    TextTable table({"mode", "size", "fps", "pixel array", "binning", "binner", "scaling",
-                     "scaler", "entries"});
+    TextTable table({"mode", "size", "fps", "pixel array", "binning", "binner", "scaling", "scaler",
+                     "entries"});
     for (const SensorMode& mode : list) {
         std::string entries;
         for (int key : mode.entries) {
@@ -145,21 +144,20 @@ nlohmann::json modesJson(const VELT::IGraphConfig& modes, const std::vector<Sens
     }
     result["modes"] = nlohmann::json::array();
     for (const SensorMode& mode : list) {
-        result["modes"].push_back(
-            {{"name", mode.name},
-             {"width", optionalJson(mode.width)},
-             {"height", optionalJson(mode.height)},
-             {"fps", optionalJson(mode.fps)},
-             {"pixel_array", stageJson(mode.pixelArray)},
-             {"binner",
-              {{"h_factor", mode.binningH},
-               {"v_factor", mode.binningV},
-               {"resolution", stageJson(mode.binner)}}},
-             {"scaler",
-              {{"num_factor", mode.scalingNum},
-               {"denom_factor", mode.scalingDenom},
-               {"resolution", stageJson(mode.scaler)}}},
-             {"entries", mode.entries}});
+        result["modes"].push_back({{"name", mode.name},
+                                   {"width", optionalJson(mode.width)},
+                                   {"height", optionalJson(mode.height)},
+                                   {"fps", optionalJson(mode.fps)},
+                                   {"pixel_array", stageJson(mode.pixelArray)},
+                                   {"binner",
+                                    {{"h_factor", mode.binningH},
+                                     {"v_factor", mode.binningV},
+                                     {"resolution", stageJson(mode.binner)}}},
+                                   {"scaler",
+                                    {{"num_factor", mode.scalingNum},
+                                     {"denom_factor", mode.scalingDenom},
+                                     {"resolution", stageJson(mode.scaler)}}},
+                                   {"entries", mode.entries}});
     }
     return result;
 }
@@ -201,7 +199,9 @@ Command addModesCommand(CLI::App& parent) {
         ->required();
     addFormatOption(*command, options->format, {"table", "json"});
     return {command, [options](const CommandOutput& output) { return runModes(*options, output); },
-            [options] { return InputFiles{{"settings", options->settings}}; },
+            [options] {
+                return InputFiles{{"settings", options->settings}};
+            },
             [options] { return options->format; }};
 }
 

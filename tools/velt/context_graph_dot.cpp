@@ -78,7 +78,8 @@ class ContextPicture {
     }
 
   private:
-    void drawContext(const KernelGroupView& context, const std::vector<VELT::IGraphConfig*>& groups) {
+    void drawContext(const KernelGroupView& context,
+                     const std::vector<VELT::IGraphConfig*>& groups) {
         size_t running = 0;
         for (const RunKernelView& kernel : context.kernels) {
             running += kernel.uuid != 0 ? 1 : 0;
@@ -169,8 +170,9 @@ class ContextPicture {
         std::vector<VELT::IGraphConfig*> ports = childNodesOfType(group, "port");
         for (VELT::IGraphConfig* port : ports) {
             out_ << indent << "    " << dotQuote(portId(name, port->getName()))
-                 << " [shape=" << (isOutput(*port) ? "rarrow" : "larrow") << ", label="
-                 << dotQuote(dotLabel({port->getName(), sizeAndFormat(*port)})) << "];\n";
+                 << " [shape=" << (isOutput(*port) ? "rarrow" : "larrow")
+                 << ", label=" << dotQuote(dotLabel({port->getName(), sizeAndFormat(*port)}))
+                 << "];\n";
         }
         for (const DrawnKernel& kernel : kernels) {
             drawKernel(kernel, indent + "    ");
@@ -244,8 +246,8 @@ class ContextPicture {
                             bool sink = node != nullptr && typeOf(*node) == "sink";
                             out_ << "    " << dotQuote(id) << " [shape=" << (sink ? "cds" : "box3d")
                                  << ", label="
-                                 << dotQuote(dotLabel({block, node ? "(" + typeOf(*node) + ")"
-                                                                   : ""}))
+                                 << dotQuote(
+                                        dotLabel({block, node ? "(" + typeOf(*node) + ")" : ""}))
                                  << "];\n";
                         }
                         out_ << "    "

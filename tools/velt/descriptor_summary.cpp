@@ -87,9 +87,9 @@ std::vector<GraphSummary> summarizeDescriptor(const VELT::IGraphConfig& descript
 
 void printGraphSummaries(const std::vector<GraphSummary>& graphs, std::ostream& out) {
     for (const GraphSummary& graph : graphs) {
-        out << "graph " << (graph.id ? std::to_string(*graph.id) : "-") << " " << graph.name
-            << ": " << graph.connections << " connections, " << graph.blocks.size()
-            << " blocks, " << graph.kernelCount() << " kernels\n";
+        out << "graph " << (graph.id ? std::to_string(*graph.id) : "-") << " " << graph.name << ": "
+            << graph.connections << " connections, " << graph.blocks.size() << " blocks, "
+            << graph.kernelCount() << " kernels\n";
         TextTable table({"block", "type", "kernels", "kernel names"});
         for (const BlockSummary& block : graph.blocks) {
             std::string names;

@@ -52,8 +52,8 @@ std::string kernelStyle(int32_t enable, bool reached) {
 }
 
 std::string historyLabel(const zo_isp_qel_resolution_info& history) {
-    std::string label = std::to_string(history.output_width) + "x" +
-                        std::to_string(history.output_height);
+    std::string label =
+        std::to_string(history.output_width) + "x" + std::to_string(history.output_height);
     const zo_rectangle& crop = history.input_crop;
     if (crop.left != 0 || crop.top != 0 || crop.right != 0 || crop.bottom != 0) {
         label += "\ncrop " + std::to_string(crop.left) + "," + std::to_string(crop.top) + "," +
@@ -89,8 +89,8 @@ void writeKernelLegend(const std::vector<std::pair<std::string, std::string>>& e
         std::string from = "legend edge " + std::to_string(i);
         std::string to = from + " end";
         out << "        " << dotQuote(from) << " [shape=point, width=0.05];\n"
-            << "        " << dotQuote(to) << " [shape=plaintext, label="
-            << dotQuote(edgeStyles[i].second) << "];\n"
+            << "        " << dotQuote(to)
+            << " [shape=plaintext, label=" << dotQuote(edgeStyles[i].second) << "];\n"
             << "        " << dotQuote(from) << " -> " << dotQuote(to) << " [" << edgeStyles[i].first
             << "];\n";
     }

@@ -163,8 +163,9 @@ nlohmann::json diffJson(int keyA, int keyB, const std::vector<DiffSection>& sect
     for (const DiffSection& section : sections) {
         nlohmann::json changes = nlohmann::json::array();
         for (const ValueChange& change : section.changes) {
-            changes.push_back(
-                {{"path", change.path}, {"a", optionalText(change.a)}, {"b", optionalText(change.b)}});
+            changes.push_back({{"path", change.path},
+                               {"a", optionalText(change.a)},
+                               {"b", optionalText(change.b)}});
         }
         result[section.member] = {
             {"changes", section.error.empty() ? changes : nlohmann::json()},

@@ -40,7 +40,7 @@ std::vector<ValueChange> diffValues(const FlatValues& a, const FlatValues& b);
 
 // One section of a diff: its changes, or why it could not be compared.
 struct DiffSection {
-    std::string title;  // "settings", "result graph", "kernel lists"
+    std::string title;   // "settings", "result graph", "kernel lists"
     std::string member;  // the JSON member: "settings", "result_graph", "kernel_lists"
     std::vector<ValueChange> changes;
     std::string error;  // not empty when a side could not be built

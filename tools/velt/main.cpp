@@ -21,7 +21,8 @@ namespace {
 bool asksForJson(const std::vector<std::string>& arguments) {
     for (size_t i = 0; i < arguments.size(); ++i) {
         if (arguments[i] == "--format=json" ||
-            (arguments[i] == "--format" && i + 1 < arguments.size() && arguments[i + 1] == "json")) {
+            (arguments[i] == "--format" && i + 1 < arguments.size() &&
+             arguments[i + 1] == "json")) {
             return true;
         }
     }
@@ -67,16 +68,15 @@ int main(int argc, char** argv) {
         if (!command.app->parsed()) {
             continue;
         }
-        CommandOutput output(command.app->get_name(), command.inputs(),
-                             command.format() == "json");
+        CommandOutput output(command.app->get_name(), command.inputs(), command.format() == "json");
         try {
             installLogSink(app.count("--verbose") > 0 ? parseLogLevels(verbose) : 0);
             return command.run(output);
         } catch (const ToolError& error) {
             return reportError(error, output);
         } catch (const std::exception& error) {
-            return reportError(ToolError(std::string("internal error: ") + error.what(), kExitFailed),
-                               output);
+            return reportError(
+                ToolError(std::string("internal error: ") + error.what(), kExitFailed), output);
         }
     }
     return kExitBadInput;

@@ -104,7 +104,8 @@ TEST(VeltBuild, GzipDocumentsBuildTheSameGraph) {
     ToolResult packed = runVelt({"build", descriptorPath() + ".gz", settingsPath() + ".gz", "--key",
                                  "6001", "--format", "json"});
     ASSERT_EQ(packed.status, 0) << packed.err;
-    EXPECT_EQ(nlohmann::json::parse(plain.out)["graph"], nlohmann::json::parse(packed.out)["graph"]);
+    EXPECT_EQ(nlohmann::json::parse(plain.out)["graph"],
+              nlohmann::json::parse(packed.out)["graph"]);
 }
 
 TEST(VeltBuild, UnknownKeyAndFailedBuildsAreReported) {

@@ -7,7 +7,7 @@ namespace velt_test {
 namespace {
 
 // Every subcommand the program offers.
-const std::vector<std::string> kCommands = {"check", "list",    "query", "build",
+const std::vector<std::string> kCommands = {"check",   "list", "query", "build",
                                             "kernels", "diff", "modes", "formats"};
 
 TEST(VeltCli, HelpOnEverySubcommandSucceeds) {
@@ -96,8 +96,9 @@ TEST(VeltCli, MistakesAreNamedWithTheNearestValidName) {
         {{"kernel", d, s}, "did you mean 'kernels'?"},
         {{"lsit", s}, "did you mean 'list'?"},
         {{"frobnicate"}, "unknown subcommand 'frobnicate' (subcommands: check, list,"},
-        {{"list", s, "--fromat", "json"}, "unknown option '--fromat' for 'velt list'; did you mean "
-                                          "'--format'?"},
+        {{"list", s, "--fromat", "json"},
+         "unknown option '--fromat' for 'velt list'; did you mean "
+         "'--format'?"},
         {{"build", d, s, "--kye", "6000"}, "did you mean '--key'?"},
         {{"query", d, s, "fps=30", "--strcit"}, "did you mean '--strict'?"},
         {{"formats", "--verbsoe"}, "did you mean '--verbose'?"},

@@ -55,7 +55,8 @@ TEST(VeltDocs, ManualPageCoversEverySubcommandAndOption) {
             if (option == "verbose") {
                 continue;  // a common option, described once
             }
-            EXPECT_NE(text.find("\\-\\-" + option), std::string::npos) << command << " --" << option;
+            EXPECT_NE(text.find("\\-\\-" + option), std::string::npos)
+                << command << " --" << option;
         }
     }
     EXPECT_NE(page.find(".SH COMMON OPTIONS"), std::string::npos);
@@ -70,9 +71,8 @@ std::string complete(const std::vector<std::string>& words) {
     for (const std::string& word : words) {
         array += " '" + word + "'";
     }
-    std::string script = "source '" + std::string(VELT_COMPLETION) + "'\n" +
-                         "COMP_WORDS=(" + array + ")\n" +
-                         "COMP_CWORD=" + std::to_string(words.size() - 1) + "\n" +
+    std::string script = "source '" + std::string(VELT_COMPLETION) + "'\n" + "COMP_WORDS=(" +
+                         array + ")\n" + "COMP_CWORD=" + std::to_string(words.size() - 1) + "\n" +
                          "_velt\n" + "echo \"${COMPREPLY[*]}\"\n";
     TempFile file(script, ".sh");
     TempFile out("", ".out");

@@ -59,12 +59,13 @@ TEST(VeltDocuments, StandardInputPlainOrGzip) {
         EXPECT_EQ(piped.out, fromFile.out) << path;
     }
     // Either document of a pair may come from standard input.
-    ToolResult query = runVeltWithInput({"query", descriptorPath(), "-", "fps=90", "--format", "json"},
-                                        readFile(settingsPath() + ".gz"));
+    ToolResult query =
+        runVeltWithInput({"query", descriptorPath(), "-", "fps=90", "--format", "json"},
+                         readFile(settingsPath() + ".gz"));
     ASSERT_EQ(query.status, 0) << query.err;
     EXPECT_NE(query.out.find("\"settings\": \"-\""), std::string::npos) << query.out;
-    ToolResult descriptor =
-        runVeltWithInput({"build", "-", settingsPath(), "--key", "6100"}, readFile(descriptorPath()));
+    ToolResult descriptor = runVeltWithInput({"build", "-", settingsPath(), "--key", "6100"},
+                                             readFile(descriptorPath()));
     EXPECT_EQ(descriptor.status, 0) << descriptor.err;
 }
 

@@ -47,9 +47,10 @@ TEST(VeltModes, SizesBinningScalingAndTheEntriesThatChooseThem) {
         << table.out;
     EXPECT_NE(table.out.find("2/3"), std::string::npos) << table.out;
 
-    TempFile noModes("<graph_settings version=\"ORBA5.1\"><settings key=\"1\" id=\"2\"/>"
-                     "</graph_settings>",
-                     ".xml");
+    TempFile noModes(
+        "<graph_settings version=\"ORBA5.1\"><settings key=\"1\" id=\"2\"/>"
+        "</graph_settings>",
+        ".xml");
     ToolResult missing = runVelt({"modes", noModes.path()});
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("no <sensor_modes>"), std::string::npos) << missing.err;
@@ -147,7 +148,8 @@ TEST(VeltDiff, AnEntryAgainstItselfAndFailedSides) {
 
     // A side whose kernel lists fail is compared as far as it goes.
     TempFile descriptor(descriptorWithBadKernelIds(), ".xml");
-    nlohmann::json broken = payload({"diff", descriptor.path(), settingsPath(), "6000", "6100"}, "diff");
+    nlohmann::json broken =
+        payload({"diff", descriptor.path(), settingsPath(), "6000", "6100"}, "diff");
     EXPECT_FALSE(broken["settings"]["changes"].empty());
     EXPECT_FALSE(broken["result_graph"]["changes"].empty());
     EXPECT_TRUE(broken["kernel_lists"]["changes"].is_null());
@@ -173,8 +175,8 @@ TEST(VeltQueryExplain, CountsPerCriterionAndTheNearestEntries) {
     EXPECT_TRUE(loose["nearest"].empty());
 
     // Nothing meets every criterion: the failure carries the explanation.
-    arguments = {"query", descriptorPath(), settingsPath(), "id=100",
-                 "sensor:mode_id=nope", "--strict", "--explain", "--format", "json"};
+    arguments = {"query",    descriptorPath(), settingsPath(), "id=100", "sensor:mode_id=nope",
+                 "--strict", "--explain",      "--format",     "json"};
     ToolResult none = runVelt(arguments);
     EXPECT_EQ(none.status, 1);
     nlohmann::json error = nlohmann::json::parse(none.out)["error"];
@@ -190,8 +192,9 @@ TEST(VeltQueryExplain, CountsPerCriterionAndTheNearestEntries) {
     arguments.resize(arguments.size() - 2);
     ToolResult text = runVelt(arguments);
     EXPECT_EQ(text.status, 1);
-    EXPECT_NE(text.out.find("6000 meets 1 of 2: sensor:mode_id is \"4208x3120_full\", not \"nope\""),
-              std::string::npos)
+    EXPECT_NE(
+        text.out.find("6000 meets 1 of 2: sensor:mode_id is \"4208x3120_full\", not \"nope\""),
+        std::string::npos)
         << text.out;
     EXPECT_NE(text.err.find("no settings entry matches all criteria"), std::string::npos);
 }

@@ -82,9 +82,13 @@ TEST(VeltJson, FailuresPrintAJsonErrorWithTheLibrarysMessages) {
         std::string libraryMessage;  // in one of error.messages, or ""
     };
     const std::vector<FailureCase> cases = {
-        {{"query", d, s, "video:width=9999"}, 1, "no settings entry matches",
+        {{"query", d, s, "video:width=9999"},
+         1,
+         "no settings entry matches",
          "No settings matching the query found"},
-        {{"kernels", badKernelIds.path(), s, "--key", "6000"}, 1, "building the kernel lists",
+        {{"kernels", badKernelIds.path(), s, "--key", "6000"},
+         1,
+         "building the kernel lists",
          "Bad kernel id(s)"},
         {{"build", d, s, "--key", "42"}, 2, "no settings entry with key 42", ""},
         {{"list", "/nonexistent.xml"}, 2, "does not exist", ""},
@@ -115,8 +119,8 @@ TEST(VeltJson, FailuresPrintAJsonErrorWithTheLibrarysMessages) {
 }
 
 TEST(VeltJson, APortConnectedTwiceKeepsBothPeers) {
-    ToolResult result = runVelt(
-        {"build", descriptorPath(), settingsPath(), "--key", "6000", "--format", "json"});
+    ToolResult result =
+        runVelt({"build", descriptorPath(), settingsPath(), "--key", "6000", "--format", "json"});
     ASSERT_EQ(result.status, 0) << result.err;
     nlohmann::json graph = nlohmann::json::parse(result.out)["graph"];
     std::map<std::string, nlohmann::json> peers;
@@ -160,8 +164,9 @@ TEST(VeltJson, TheDocumentationNamesEveryMember) {
         ASSERT_EQ(result.status, 0) << result.err;
         collectMembers(nlohmann::json::parse(result.out), 3, names);
     }
-    collectMembers(nlohmann::json::parse(runVelt({"list", "/nonexistent.xml", "--format", "json"}).out),
-                   3, names);
+    collectMembers(
+        nlohmann::json::parse(runVelt({"list", "/nonexistent.xml", "--format", "json"}).out), 3,
+        names);
     for (const std::string& name : names) {
         if (name.find(':') != std::string::npos || name.find(' ') != std::string::npos) {
             continue;  // data, not a member name (e.g. a kernel path)

@@ -249,19 +249,19 @@ TEST(VeltKernels, DotDrawsExecutionContextLists) {
     std::string errors;
     EXPECT_TRUE(renderDot(result.out, errors)) << errors << result.out;
     const std::vector<std::string> expected = {
-        "kernel lists of settings 6000: preview_capture (graph 100)",
-        "camera_descriptor.xml + ", "cluster_context_1", "cluster_context_2", "cluster_context_3",
-        "cluster_group_isa_pg", "cluster_legend",
+        "kernel lists of settings 6000: preview_capture (graph 100)", "camera_descriptor.xml + ",
+        "cluster_context_1", "cluster_context_2", "cluster_context_3", "cluster_group_isa_pg",
+        "cluster_legend",
         // Kernels in slot order, the history entering each on the edge.
-        "\"kernel isa_pg:isa_blc\" -> \"kernel isa_pg:isa_lsc\" [label=\"4192x3104\\ncrop 8,8,8,8\"]",
+        "\"kernel isa_pg:isa_blc\" -> \"kernel isa_pg:isa_lsc\" [label=\"4192x3104\\ncrop "
+        "8,8,8,8\"]",
         "\"kernel isa_pg:isa_dpc\" -> \"kernel isa_pg:isa_bds\"",
         // The down-scaler's own resolution on the kernel.
         "4192x3104 crop(48,16,48,16) -> 4096x3072",
         // Groups joined through their ports, both peers of isa_pg:output.
         "\"port isa_pg:output\" -> \"port video_pg:input\" [style=dashed]",
         "\"port isa_pg:output\" -> \"port still_pg:input\" [style=dashed]",
-        "\"port video_pg:output\" -> \"block video\"",
-        "\"block csi_be\" -> \"port isa_pg:input\"",
+        "\"port video_pg:output\" -> \"block video\"", "\"block csi_be\" -> \"port isa_pg:input\"",
         // Stabilisation is off in this entry.
         "vid_dvs\\nuuid 37235, disabled\", color=grey70"};
     for (const std::string& text : expected) {

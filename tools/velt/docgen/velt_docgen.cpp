@@ -80,8 +80,7 @@ bool takesValue(const CLI::Option& option) {
 }
 
 std::vector<const CLI::Option*> namedOptions(const CLI::App& app) {
-    return app.get_options(
-        [](const CLI::Option* option) { return !option->get_positional(); });
+    return app.get_options([](const CLI::Option* option) { return !option->get_positional(); });
 }
 
 std::vector<const CLI::Option*> positionals(const CLI::App& app) {
