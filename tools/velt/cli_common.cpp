@@ -1,10 +1,33 @@
 #include "cli_common.h"
 
+#include "commands.h"
+
 #include <CLI/CLI.hpp>
 #include <cerrno>
 #include <cstdlib>
+#include <nlohmann/json.hpp>
 
 namespace velt_tool {
+
+ToolError::ToolError(const std::string& message, int status, std::vector<LogMessage> messages)
+    : std::runtime_error(messages.empty() ? message : message + ":\n" + describeMessages(messages)),
+      status_(status),
+      summary_(message),
+      messages_(std::move(messages)) {}
+
+ToolError& ToolError::withDetails(const nlohmann::json& details) {
+    details_ = std::make_shared<const nlohmann::json>(details);
+    return *this;
+}
+
+std::string describeMessages(const std::vector<LogMessage>& messages) {
+    std::string text;
+    for (const LogMessage& message : messages) {
+        text += (text.empty() ? "" : "\n") + std::string("  ") + logLevelName(message.level) +
+                ": " + message.text;
+    }
+    return text;
+}
 
 CLI::Option* addFormatOption(CLI::App& command, std::string& format,
                              std::initializer_list<std::string> names) {
@@ -20,13 +43,28 @@ CLI::Option* addFormatOption(CLI::App& command, std::string& format,
 }
 
 void addDocumentArguments(CLI::App& command, std::string& descriptor, std::string& settings) {
-    command.add_option("DESCRIPTOR", descriptor, "Graph descriptor (.xml or .gz)")->required();
-    command.add_option("SETTINGS", settings, "Graph settings (.xml or .gz)")->required();
+    command
+        .add_option("DESCRIPTOR", descriptor,
+                    "Graph descriptor (.xml, .gz, or - for standard input)")
+        ->required();
+    command.add_option("SETTINGS", settings, "Graph settings (.xml, .gz, or - for standard input)")
+        ->required();
 }
 
 void addEntryArguments(CLI::App& command, EntryOptions& options) {
     addDocumentArguments(command, options.descriptor, options.settings);
     command.add_option("--key,-k", options.key, "The settings entry's \"key\"")->required();
+}
+
+Command entryCommand(CLI::App* app, std::shared_ptr<EntryOptions> options,
+                     int (*run)(const EntryOptions&, const CommandOutput&)) {
+    return {app, [options, run](const CommandOutput& output) { return run(*options, output); },
+            [options] { return documentInputs(options->descriptor, options->settings); },
+            [options] { return options->format; }};
+}
+
+InputFiles documentInputs(const std::string& descriptor, const std::string& settings) {
+    return {{"descriptor", descriptor}, {"settings", settings}};
 }
 
 OutputFormat parseOutputFormat(const std::string& text) {

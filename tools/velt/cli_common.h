@@ -3,8 +3,14 @@
 #ifndef VELT_TOOL_CLI_COMMON_H
 #define VELT_TOOL_CLI_COMMON_H
 
+#include <memory>
+#include <nlohmann/json_fwd.hpp>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "log_router.h"
 
 namespace CLI {
 class App;
@@ -20,16 +26,34 @@ enum ExitStatus : int {
     kExitBadInput = 2,  // bad arguments, or a document that cannot be read
 };
 
-// Ends a subcommand with a message for standard error and an exit status.
+// Ends a subcommand with a message and an exit status. The library's
+// messages that explain the failure travel with it, for standard error (in
+// what()) and for the JSON error object (one by one); details, when set, is
+// what the command found out before failing, for the JSON error object.
 class ToolError : public std::runtime_error {
   public:
-    ToolError(const std::string& message, int status = kExitBadInput)
-        : std::runtime_error(message), status_(status) {}
+    ToolError(const std::string& message, int status = kExitBadInput,
+              std::vector<LogMessage> messages = {});
     int status() const { return status_; }
+    // The message without the library's messages.
+    const std::string& summary() const { return summary_; }
+    const std::vector<LogMessage>& messages() const { return messages_; }
+    const std::shared_ptr<const nlohmann::json>& details() const { return details_; }
+    ToolError& withDetails(const nlohmann::json& details);
 
   private:
     int status_;
+    std::string summary_;
+    std::vector<LogMessage> messages_;
+    std::shared_ptr<const nlohmann::json> details_;
 };
+
+// The messages joined one per line, each as "  level: text".
+std::string describeMessages(const std::vector<LogMessage>& messages);
+
+// The documents a subcommand reads, by role ("descriptor", "settings", ...),
+// in the order given; "-" stands for standard input.
+using InputFiles = std::vector<std::pair<std::string, std::string>>;
 
 // Output formats a subcommand may offer.
 enum class OutputFormat { kTable, kTree, kJson, kDot };
@@ -53,6 +77,9 @@ struct EntryOptions {
 
 // Adds DESCRIPTOR, SETTINGS and the required --key of the entry.
 void addEntryArguments(CLI::App& command, EntryOptions& options);
+
+// The two documents as input files.
+InputFiles documentInputs(const std::string& descriptor, const std::string& settings);
 
 // The format named by text (one of table, tree, json, dot).
 OutputFormat parseOutputFormat(const std::string& text);

@@ -13,12 +13,12 @@ namespace velt_tool {
 
 namespace {
 
-int runBuild(const EntryOptions& options) {
+int runBuild(const EntryOptions& options, const CommandOutput& output) {
     ResultGraph graph;
     buildEntryGraph(options, graph);
     switch (parseOutputFormat(options.format)) {
         case OutputFormat::kJson:
-            renderGraphJson(*graph.root(), std::cout);
+            output.printJson({{"graph", graphJson(*graph.root())}}, std::cout);
             break;
         case OutputFormat::kDot:
             renderGraphDot(*graph.root(), std::cout);
@@ -37,7 +37,7 @@ Command addBuildCommand(CLI::App& parent) {
     CLI::App* command = parent.add_subcommand("build", "The result graph of one settings entry");
     addEntryArguments(*command, *options);
     addFormatOption(*command, options->format, {"tree", "json", "dot"});
-    return {command, [options] { return runBuild(*options); }};
+    return entryCommand(command, options, runBuild);
 }
 
 }  // namespace velt_tool

@@ -21,10 +21,11 @@ struct CheckOptions {
     bool werror = false;
 };
 
-int runCheck(const CheckOptions& options, bool withNotes) {
+int runCheck(const CheckOptions& options, bool withNotes, const CommandOutput& output) {
     lint::CheckRun run = lint::runChecks(options.descriptor, options.settings);
     if (parseOutputFormat(options.format) == OutputFormat::kJson) {
-        std::cout << lint::checkReportJson(run, withNotes, options.werror).dump(2) << '\n';
+        output.printJson({{"check", lint::checkReportJson(run, withNotes, options.werror)}},
+                         std::cout);
     } else {
         lint::printCheckReport(run, withNotes, std::cout);
     }
@@ -43,11 +44,14 @@ Command addCheckCommand(CLI::App& parent) {
     addDocumentArguments(*command, options->descriptor, options->settings);
     addFormatOption(*command, options->format, {"table", "json"});
     command->add_flag("--werror", options->werror, "Warnings fail the check too");
-    return {command, [options, &parent] {
+    return {command,
+            [options, &parent](const CommandOutput& output) {
                 // The common --verbose also shows the notes.
                 const CLI::Option* verbose = parent.get_option_no_throw("--verbose");
-                return runCheck(*options, verbose != nullptr && verbose->count() > 0);
-            }};
+                return runCheck(*options, verbose != nullptr && verbose->count() > 0, output);
+            },
+            [options] { return documentInputs(options->descriptor, options->settings); },
+            [options] { return options->format; }};
 }
 
 }  // namespace velt_tool

@@ -120,12 +120,17 @@ Command addCompileCommand(CLI::App& parent) {
         "--check", options->check,
         "Verify that this compiled file is what DOCUMENT compiles to now (exit 1 when not)");
     output->excludes(check);
-    return {command, [options] {
+    return {command,
+            [options](const CommandOutput&) {
                 if (options->output.empty() && options->check.empty()) {
                     throw ToolError("compile needs -o OUT" + kSuffix + " or --check OUT" + kSuffix);
                 }
                 return options->check.empty() ? runCompile(*options) : runCheck(*options);
-            }};
+            },
+            [options] {
+                return InputFiles{{"document", options->document}};
+            },
+            [] { return std::string(); }};
 }
 
 }  // namespace velt_tool

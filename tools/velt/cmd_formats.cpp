@@ -90,14 +90,14 @@ nlohmann::json formatJson(const VELTFormats::zo_format_t& format) {
             {"planes", planes}};
 }
 
-int printTable(const FormatsOptions& options) {
+int printTable(const FormatsOptions& options, const CommandOutput& output) {
     const auto& table = VELTFormats::gVELTFormats;
     if (parseOutputFormat(options.format) == OutputFormat::kJson) {
         nlohmann::json all = nlohmann::json::array();
         for (const auto& format : table) {
             all.push_back(formatJson(format));
         }
-        std::cout << all.dump(2) << '\n';
+        output.printJson({{"formats", all}}, std::cout);
         return kExitOk;
     }
     TextTable out({"name", "fourcc", "chars", "type", "bpp", "depth", "storage", "packing",
@@ -112,7 +112,7 @@ int printTable(const FormatsOptions& options) {
     return kExitOk;
 }
 
-int printOne(const FormatsOptions& options) {
+int printOne(const FormatsOptions& options, const CommandOutput& output) {
     const VELTFormats::zo_format_t* found = findFormat(options.which);
     if (found == nullptr) {
         throw ToolError("unknown format '" + options.which + "' (see 'velt formats')", kExitFailed);
@@ -142,7 +142,7 @@ int printOne(const FormatsOptions& options) {
         }
     }
     if (parseOutputFormat(options.format) == OutputFormat::kJson) {
-        std::cout << result.dump(2) << '\n';
+        output.printJson({{"format", result}}, std::cout);
         return kExitOk;
     }
     std::cout << "name:          " << format.name << '\n'
@@ -175,7 +175,7 @@ int printOne(const FormatsOptions& options) {
     return kExitOk;
 }
 
-int runFormats(const FormatsOptions& options) {
+int runFormats(const FormatsOptions& options, const CommandOutput& output) {
     if (options.height >= 0 && options.width < 0) {
         throw ToolError("--height needs --width");
     }
@@ -183,7 +183,7 @@ int runFormats(const FormatsOptions& options) {
         throw ToolError("--width and --height need a format NAME or FOURCC");
     }
     VELTFormats::initVELTFormats();
-    return options.which.empty() ? printTable(options) : printOne(options);
+    return options.which.empty() ? printTable(options, output) : printOne(options, output);
 }
 
 }  // namespace
@@ -199,7 +199,9 @@ Command addFormatsCommand(CLI::App& parent) {
     command->add_option("--height", options->height, "Frame height in lines")
         ->check(CLI::Range(0LL, 0xFFFFFFFFLL));
     addFormatOption(*command, options->format, {"table", "json"});
-    return {command, [options] { return runFormats(*options); }};
+    return {command,
+            [options](const CommandOutput& output) { return runFormats(*options, output); },
+            [] { return InputFiles{}; }, [options] { return options->format; }};
 }
 
 }  // namespace velt_tool

@@ -6,6 +6,7 @@
 
 #include "cli_common.h"
 #include "commands.h"
+#include "graph_render.h"
 #include "kernel_lists.h"
 #include "kernel_render.h"
 #include "result_graph.h"
@@ -14,17 +15,21 @@ namespace velt_tool {
 
 namespace {
 
-int runKernels(const EntryOptions& options) {
+int runKernels(const EntryOptions& options, const CommandOutput& output) {
     ResultGraph graph;
     buildEntryGraph(options, graph);
     OutputFormat format = parseOutputFormat(options.format);
-    if (format == OutputFormat::kDot) {
-        renderInnerGraphDot(*graph.root(), std::cout);
+    std::string title =
+        entryGraphTitle(*graph.root()) + "\n" + options.descriptor + " + " + options.settings;
+    if (format == OutputFormat::kDot && usesSubgraphPath(*graph.root())) {
+        renderInnerGraphDot(*graph.root(), title, std::cout);
         return kExitOk;
     }
     KernelListsView view = collectKernelLists(*graph.root());
-    if (format == OutputFormat::kJson) {
-        renderKernelJson(view, std::cout);
+    if (format == OutputFormat::kDot) {
+        renderContextGraphDot(*graph.root(), view, title, std::cout);
+    } else if (format == OutputFormat::kJson) {
+        output.printJson({{"kernels", kernelListsJson(view)}}, std::cout);
     } else {
         renderKernelTable(view, std::cout);
     }
@@ -40,7 +45,7 @@ Command addKernelsCommand(CLI::App& parent) {
         "The run-kernel lists per stream and program group, and the sensor frame parameters");
     addEntryArguments(*command, *options);
     addFormatOption(*command, options->format, {"table", "json", "dot"});
-    return {command, [options] { return runKernels(*options); }};
+    return entryCommand(command, options, runKernels);
 }
 
 }  // namespace velt_tool

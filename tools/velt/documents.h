@@ -20,6 +20,9 @@ using Tree = std::unique_ptr<VELT::IGraphConfig>;
 
 enum class DocumentKind { kDescriptor, kSettings };
 
+// The path that stands for standard input.
+extern const char* const kStandardInput;
+
 // A document as the reader left it: the tree (null when there is none), the
 // reader's error messages and, after a syntax error, where it stopped.
 struct ParsedDocument {
@@ -28,16 +31,24 @@ struct ParsedDocument {
     VELT::VELTParseError syntaxError;
 };
 
-// Reads a plain (.xml) or gzip (.gz) document whatever it holds. ToolError
-// (bad input) only when the file is missing, unreadable or of another type.
+// Reads a plain (.xml), gzip (.gz) or compiled (.veltbin) document, or
+// standard input for "-" (plain or gzip, by its first bytes), whatever it
+// holds. ToolError (bad input) only when the file is missing, unreadable, of
+// another type or compressed under a .xml name.
 ParsedDocument parseDocument(const std::string& path, DocumentKind kind);
 // ToolError (bad input) when root is not the expected kind of document.
 void checkDocumentKind(const VELT::IGraphConfig& root, const std::string& path, DocumentKind kind);
 
-// Reads a plain (.xml) or gzip (.gz) document. ToolError (bad input) when the
-// file is missing or unreadable, has another type, fails to parse (with the
-// reader's messages), or is not the expected kind of document.
+// Reads a document as parseDocument does. ToolError (bad input) also when it
+// fails to parse (with where it stopped and the reader's messages), or is not
+// the expected kind of document.
 Tree readDocument(const std::string& path, DocumentKind kind);
+// The same for a document of either kind.
+Tree readAnyDocument(const std::string& path);
+
+// A descriptor holds "graphs"; settings hold "settings" entries.
+bool isDescriptor(const VELT::IGraphConfig& root);
+bool isSettings(const VELT::IGraphConfig& root);
 
 // Both documents of a command, and a query manager that knows them.
 struct Documents {
@@ -46,7 +57,8 @@ struct Documents {
     VELT::GraphQueryManager manager;
 };
 
-// Reads both documents and hands them to the manager.
+// Reads both documents and hands them to the manager; at most one of them
+// may come from standard input.
 std::unique_ptr<Documents> readDocuments(const std::string& descriptorPath,
                                          const std::string& settingsPath);
 
@@ -57,9 +69,6 @@ VELT::IGraphConfig* findSettingsEntry(const VELT::IGraphConfig& settings, int ke
 // An entry's "key" and "id", -1 when missing.
 int entryKey(const VELT::IGraphConfig& entry);
 int entryGraphId(const VELT::IGraphConfig& entry);
-
-// The messages joined one per line, each as "level: text".
-std::string describeMessages(const std::vector<LogMessage>& messages);
 
 // The error (failed) that ends a command when a library step fails:
 // "WHAT failed (status N)" and the library's messages.

@@ -53,26 +53,25 @@ EntrySummary summarizeEntry(const VELT::IGraphConfig& entry) {
     return summary;
 }
 
-void printEntrySummaries(const std::vector<EntrySummary>& entries, OutputFormat format,
-                         std::ostream& out) {
-    if (format == OutputFormat::kJson) {
-        nlohmann::json all = nlohmann::json::array();
-        for (const EntrySummary& entry : entries) {
-            nlohmann::json outputs = nlohmann::json::array();
-            for (const StreamSize& size : entry.outputs) {
-                outputs.push_back({{"name", size.name},
-                                   {"width", size.width},
-                                   {"height", size.height},
-                                   {"format", size.format}});
-            }
-            all.push_back({{"key", entry.key},
-                           {"graph_id", entry.graphId},
-                           {"sensor_mode", entry.sensorMode},
-                           {"outputs", outputs}});
+nlohmann::json entrySummariesJson(const std::vector<EntrySummary>& entries) {
+    nlohmann::json all = nlohmann::json::array();
+    for (const EntrySummary& entry : entries) {
+        nlohmann::json outputs = nlohmann::json::array();
+        for (const StreamSize& size : entry.outputs) {
+            outputs.push_back({{"name", size.name},
+                               {"width", size.width},
+                               {"height", size.height},
+                               {"format", size.format}});
         }
-        out << all.dump(2) << '\n';
-        return;
+        all.push_back({{"key", entry.key},
+                       {"graph_id", entry.graphId},
+                       {"sensor_mode", entry.sensorMode},
+                       {"outputs", outputs}});
     }
+    return all;
+}
+
+void printEntrySummaries(const std::vector<EntrySummary>& entries, std::ostream& out) {
     TextTable table({"key", "graph", "sensor mode", "outputs"});
     for (const EntrySummary& entry : entries) {
         std::string outputs;
@@ -88,13 +87,12 @@ void printEntrySummaries(const std::vector<EntrySummary>& entries, OutputFormat 
     table.print(out);
 }
 
-void printSettingsEntries(const std::vector<VELT::IGraphConfig*>& entries, OutputFormat format,
-                          std::ostream& out) {
+std::vector<EntrySummary> summarizeEntries(const std::vector<VELT::IGraphConfig*>& entries) {
     std::vector<EntrySummary> summaries;
     for (VELT::IGraphConfig* entry : entries) {
         summaries.push_back(summarizeEntry(*entry));
     }
-    printEntrySummaries(summaries, format, out);
+    return summaries;
 }
 
 }  // namespace velt_tool

@@ -4,6 +4,7 @@
 #ifndef VELT_TOOL_ENTRY_SUMMARY_H
 #define VELT_TOOL_ENTRY_SUMMARY_H
 
+#include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -29,12 +30,12 @@ struct EntrySummary {
 
 EntrySummary summarizeEntry(const VELT::IGraphConfig& entry);
 
-// A table (one row per entry) or a JSON array.
-void printEntrySummaries(const std::vector<EntrySummary>& entries, OutputFormat format,
-                         std::ostream& out);
-// Summarizes the settings entries and prints them as printEntrySummaries does.
-void printSettingsEntries(const std::vector<VELT::IGraphConfig*>& entries, OutputFormat format,
-                          std::ostream& out);
+// One row per entry: key, graph, sensor mode, outputs.
+void printEntrySummaries(const std::vector<EntrySummary>& entries, std::ostream& out);
+// The entries as a JSON list of {key, graph_id, sensor_mode, outputs}.
+nlohmann::json entrySummariesJson(const std::vector<EntrySummary>& entries);
+// The summaries of the settings entries, in the given order.
+std::vector<EntrySummary> summarizeEntries(const std::vector<VELT::IGraphConfig*>& entries);
 
 }  // namespace velt_tool
 

@@ -35,18 +35,6 @@ void renderTreeNode(const VELT::IGraphConfig& node, int depth, std::ostream& out
     }
 }
 
-nlohmann::json attributesJson(const VELT::IGraphConfig& node) {
-    nlohmann::json attributes = nlohmann::json::object();
-    for (const AttributeView& attribute : attributesOf(node)) {
-        if (attribute.isInteger) {
-            attributes[attribute.name] = attribute.integer;
-        } else {
-            attributes[attribute.name] = attribute.text;
-        }
-    }
-    return attributes;
-}
-
 nlohmann::json nodeJson(const VELT::IGraphConfig& node) {
     nlohmann::json children = nlohmann::json::array();
     for (VELT::IGraphConfig* child : childNodesOf(node)) {
@@ -100,6 +88,39 @@ const char* const kDisabledStyle = "color=grey70, fontcolor=grey60, style=\"roun
 
 }  // namespace
 
+nlohmann::json attributesJson(const VELT::IGraphConfig& node) {
+    nlohmann::json attributes = nlohmann::json::object();
+    for (const AttributeView& attribute : attributesOf(node)) {
+        nlohmann::json value = attribute.isInteger ? nlohmann::json(attribute.integer)
+                                                   : nlohmann::json(attribute.text);
+        auto known = attributes.find(attribute.name);
+        if (known == attributes.end()) {
+            attributes[attribute.name] = value;
+        } else if (known->is_array()) {
+            known->push_back(value);
+        } else {
+            *known = nlohmann::json::array({*known, value});
+        }
+    }
+    return attributes;
+}
+
+std::string entryGraphTitle(const VELT::IGraphConfig& graph) {
+    std::string title = "settings";
+    if (auto key = intAttribute(graph, "key")) {
+        title += " " + std::to_string(*key);
+    }
+    if (VELT::IGraphConfig* graphNode = childNamed(graph, kGraphNode)) {
+        if (auto name = textAttribute(*graphNode, "name")) {
+            title += ": " + *name;
+        }
+        if (auto id = intAttribute(*graphNode, "id")) {
+            title += " (graph " + std::to_string(*id) + ")";
+        }
+    }
+    return title;
+}
+
 void renderGraphTree(const VELT::IGraphConfig& graph, std::ostream& out) {
     out << "result graph";
     for (const AttributeView& attribute : attributesOf(graph)) {
@@ -111,7 +132,7 @@ void renderGraphTree(const VELT::IGraphConfig& graph, std::ostream& out) {
     }
 }
 
-void renderGraphJson(const VELT::IGraphConfig& graph, std::ostream& out) {
+nlohmann::json graphJson(const VELT::IGraphConfig& graph) {
     nlohmann::json result = attributesJson(graph);
     nlohmann::json graphJson = {{"attributes", nlohmann::json::object()},
                                 {"connections", nlohmann::json::array()}};
@@ -131,22 +152,11 @@ void renderGraphJson(const VELT::IGraphConfig& graph, std::ostream& out) {
         }
     }
     result["blocks"] = blocks;
-    out << result.dump(2) << '\n';
+    return result;
 }
 
 void renderGraphDot(const VELT::IGraphConfig& graph, std::ostream& out) {
-    std::string title = "result graph";
-    if (auto key = intAttribute(graph, "key")) {
-        title += " of settings " + std::to_string(*key);
-    }
-    if (VELT::IGraphConfig* graphNode = childNamed(graph, kGraphNode)) {
-        if (auto name = textAttribute(*graphNode, "name")) {
-            title += ": " + *name;
-        }
-        if (auto id = intAttribute(*graphNode, "id")) {
-            title += " (graph " + std::to_string(*id) + ")";
-        }
-    }
+    std::string title = "result graph of " + entryGraphTitle(graph);
     out << "digraph result_graph {\n"
         << "    label=" << dotQuote(title) << ";\n"
         << "    labelloc=t;\n"

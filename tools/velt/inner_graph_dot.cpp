@@ -59,17 +59,29 @@ void writeNode(const std::string& id, const std::string& name, const VELT::Imagi
                std::ostream& out) {
     NodeStyle style = styleOf(node.type);
     std::vector<std::string> lines = {name, style.kind};
-    bool running = true;
+    std::string look = "style=filled, fillcolor=white";
     if (node.type == VELT::imaging_kernel) {
         lines.push_back("uuid " + std::to_string(node.runKernel.kernel_uuid) + ", " +
                         enableName(node.runKernel.enable));
-        running = node.runKernel.enable == kernel_enable_enabled;
+        const zo_isp_qel_run_kernels* record = node.pekRunKernel;
+        // The history traversal gives every node it reaches the source's
+        // input size; a node it never reached keeps an empty history.
+        bool reached = node.resHistory.input_width != 0;
+        if (record != nullptr && reached) {
+            if (record->resolution_history != nullptr) {
+                lines.push_back("in " + historyLabel(*record->resolution_history));
+            }
+            for (uint32_t i = 0; record->resolution_info != nullptr && i < record->output_count;
+                 ++i) {
+                lines.push_back(resolutionText(record->resolution_info[i]));
+            }
+        } else {
+            lines.push_back("not reached");
+        }
+        look = kernelStyle(node.runKernel.enable, reached);
     }
     out << "        " << dotQuote(id) << " [shape=" << style.shape
-        << ", label=" << dotQuote(dotLabel(lines))
-        << (running ? ", style=filled, fillcolor=white"
-                    : ", color=grey70, fontcolor=grey60, style=dashed")
-        << "];\n";
+        << ", label=" << dotQuote(dotLabel(lines)) << ", " << look << "];\n";
 }
 
 // One cluster per subgraph; subgraph -1 gathers the blocks without a stream.
@@ -132,7 +144,8 @@ void writeCrossLinks(const VELT::GraphUtil& analysis, NodeIds& ids, std::ostream
 
 }  // namespace
 
-void renderInnerGraphDot(const VELT::IGraphConfig& graph, std::ostream& out) {
+void renderInnerGraphDot(const VELT::IGraphConfig& graph, const std::string& title,
+                         std::ostream& out) {
     if (!usesSubgraphPath(graph)) {
         throw ToolError(
             "--format dot draws the inner kernel graph of the subgraph analysis (generation 6 "
@@ -152,7 +165,7 @@ void renderInnerGraphDot(const VELT::IGraphConfig& graph, std::ostream& out) {
     }
     NodeIds ids = nodeIdsOf(analysis);
     out << "digraph inner_kernel_graph {\n"
-        << "    label=\"inner kernel graph\";\n"
+        << "    label=" << dotQuote("inner kernel graph of " + title) << ";\n"
         << "    labelloc=t;\n"
         << "    rankdir=LR;\n"
         << "    node [fontname=\"Helvetica\", fontsize=10];\n"
@@ -162,6 +175,7 @@ void renderInnerGraphDot(const VELT::IGraphConfig& graph, std::ostream& out) {
     }
     writeInnerLinks(analysis, ids, out);
     writeCrossLinks(analysis, ids, out);
+    writeKernelLegend({{"", "inner link (port)"}, {"style=dashed", "between subgraphs"}}, out);
     out << "}\n";
 }
 

@@ -21,24 +21,8 @@ std::string cropText(const zo_rectangle& crop) {
            std::to_string(crop.right) + "," + std::to_string(crop.bottom) + ")";
 }
 
-// "4192x3104 crop(48,16,48,16) -> 4096x3072": input size and crop, output size and crop.
-std::string resolutionText(const zo_isp_qel_resolution_info& info) {
-    return std::to_string(info.input_width) + "x" + std::to_string(info.input_height) +
-           cropText(info.input_crop) + " -> " + std::to_string(info.output_width) + "x" +
-           std::to_string(info.output_height) + cropText(info.output_crop);
-}
-
 nlohmann::json rectangleJson(const zo_rectangle& crop) {
     return {{"left", crop.left}, {"top", crop.top}, {"right", crop.right}, {"bottom", crop.bottom}};
-}
-
-nlohmann::json resolutionJson(const zo_isp_qel_resolution_info& info) {
-    return {{"input_width", info.input_width},
-            {"input_height", info.input_height},
-            {"input_crop", rectangleJson(info.input_crop)},
-            {"output_width", info.output_width},
-            {"output_height", info.output_height},
-            {"output_crop", rectangleJson(info.output_crop)}};
 }
 
 void renderGroupTable(const KernelGroupView& group, std::ostream& out) {
@@ -98,6 +82,21 @@ nlohmann::json groupJson(const KernelGroupView& group) {
 
 }  // namespace
 
+std::string resolutionText(const zo_isp_qel_resolution_info& info) {
+    return std::to_string(info.input_width) + "x" + std::to_string(info.input_height) +
+           cropText(info.input_crop) + " -> " + std::to_string(info.output_width) + "x" +
+           std::to_string(info.output_height) + cropText(info.output_crop);
+}
+
+nlohmann::json resolutionJson(const zo_isp_qel_resolution_info& info) {
+    return {{"input_width", info.input_width},
+            {"input_height", info.input_height},
+            {"input_crop", rectangleJson(info.input_crop)},
+            {"output_width", info.output_width},
+            {"output_height", info.output_height},
+            {"output_crop", rectangleJson(info.output_crop)}};
+}
+
 void renderKernelTable(const KernelListsView& view, std::ostream& out) {
     out << "generation " << view.generation << ", "
         << (view.subgraphPath ? "subgraph analysis" : "execution-context lists") << "\n\n";
@@ -127,7 +126,7 @@ void renderKernelTable(const KernelListsView& view, std::ostream& out) {
         << unsigned(frame.vertical_scaling_denominator) << '\n';
 }
 
-void renderKernelJson(const KernelListsView& view, std::ostream& out) {
+nlohmann::json kernelListsJson(const KernelListsView& view) {
     nlohmann::json result = {{"generation", view.generation},
                              {"path", view.subgraphPath ? "subgraph" : "execution_context"},
                              {"streams", nlohmann::json::array()},
@@ -153,7 +152,7 @@ void renderKernelJson(const KernelListsView& view, std::ostream& out) {
         result["sensor_frame_params"] = nullptr;
         result["sensor_frame_params_status"] = view.frameParamsStatus;
     }
-    out << result.dump(2) << '\n';
+    return result;
 }
 
 }  // namespace velt_tool

@@ -5,87 +5,80 @@
 #include <CLI/CLI.hpp>
 #include <exception>
 #include <iostream>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "cli_common.h"
+#include "cli_definition.h"
+#include "cli_suggest.h"
 #include "commands.h"
 #include "log_router.h"
 #include "zo_log_common.h"
 
 namespace {
 
-// Shows the optional-value flag as "--verbose[=LEVELS]" instead of CLI11's
-// "--verbose{}" spelling of a flag with a default value.
-class HelpFormatter : public CLI::Formatter {
-  public:
-    std::string make_option_name(const CLI::Option* option, bool positional) const override {
-        if (!positional && option->check_lname("verbose")) {
-            return "--verbose[=LEVELS]";
+// Whether the arguments ask for JSON, for reporting a failure before (or
+// while) they are parsed.
+bool asksForJson(const std::vector<std::string>& arguments) {
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == "--format=json" ||
+            (arguments[i] == "--format" && i + 1 < arguments.size() &&
+             arguments[i + 1] == "json")) {
+            return true;
         }
-        return CLI::Formatter::make_option_name(option, positional);
     }
-};
+    return false;
+}
 
-const char* const kCommonOptionsFooter =
-    "Common options (before or after the subcommand's arguments):\n"
-    "  --verbose[=LEVELS]  print the library's messages to standard error";
+int reportError(const velt_tool::ToolError& error, const velt_tool::CommandOutput& output) {
+    if (output.json()) {
+        output.printError(error, std::cout);
+    }
+    std::cerr << "velt: error: " << error.what() << '\n';
+    return error.status();
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace velt_tool;
     CLI::App app{"velt: inspect and check camera pipeline graph documents"};
-    app.name("velt");
-    app.formatter(std::make_shared<HelpFormatter>());
-    app.require_subcommand(1);
-    app.set_version_flag("--version",
-                         std::string("velt ") + zo_vesk_get_version() + " (build " +
-                             zo_vesk_get_version_string() + ")",
-                         "Print the library version and build id, then exit");
-    // Common options may also follow the subcommand's own arguments.
-    app.fallthrough();
     std::string verbose;
-    CLI::Option* verboseOption =
-        app.add_flag("--verbose{}", verbose,
-                     "Print the library's messages to standard error; optional LEVELS after '=': "
-                     "a mask or names from info,debug,alloc,entry,error,warning,all "
-                     "(default error,warning,info)");
+    std::vector<Command> commands = defineCommandLine(app, verbose);
 
-    std::vector<Command> commands;
-    commands.push_back(addCheckCommand(app));
-    commands.push_back(addListCommand(app));
-    commands.push_back(addQueryCommand(app));
-    commands.push_back(addBuildCommand(app));
-    commands.push_back(addKernelsCommand(app));
-    commands.push_back(addFormatsCommand(app));
-    commands.push_back(addCompileCommand(app));
-
-    for (const Command& command : commands) {
-        command.app->footer(kCommonOptionsFooter);
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    std::string named = subcommandNamed(app, arguments);
+    InputFiles noInputs;
+    CommandOutput early(named.empty() ? "velt" : named, noInputs, asksForJson(arguments));
+    try {
+        checkCommandLine(app, arguments);
+    } catch (const ToolError& error) {
+        return reportError(error, early);
     }
-
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
+        if (early.json() && error.get_exit_code() != 0) {
+            early.printError(ToolError(error.what()), std::cout);
+        }
         int status = app.exit(error);
         return status == 0 ? kExitOk : kExitBadInput;
     }
 
-    try {
-        installLogSink(verboseOption->count() > 0 ? parseLogLevels(verbose) : 0);
-        for (const Command& command : commands) {
-            if (command.app->parsed()) {
-                return command.run();
-            }
+    for (const Command& command : commands) {
+        if (!command.app->parsed()) {
+            continue;
         }
-    } catch (const ToolError& error) {
-        std::cerr << "velt: error: " << error.what() << '\n';
-        return error.status();
-    } catch (const std::exception& error) {
-        std::cerr << "velt: internal error: " << error.what() << '\n';
-        return kExitFailed;
+        CommandOutput output(command.app->get_name(), command.inputs(), command.format() == "json");
+        try {
+            installLogSink(app.count("--verbose") > 0 ? parseLogLevels(verbose) : 0);
+            return command.run(output);
+        } catch (const ToolError& error) {
+            return reportError(error, output);
+        } catch (const std::exception& error) {
+            return reportError(
+                ToolError(std::string("internal error: ") + error.what(), kExitFailed), output);
+        }
     }
     return kExitBadInput;
 }

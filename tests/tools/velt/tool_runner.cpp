@@ -36,16 +36,19 @@ std::string makeTempPath(const std::string& suffix) {
     return name.data();
 }
 
-// Runs program with arguments, standard output and error into files.
-int runProgram(const std::vector<std::string>& command, const std::string& outPath,
-               const std::string& errPath) {
+// Runs program with arguments, standard input from a file, standard output
+// and error into files.
+int runProgram(const std::vector<std::string>& command, const std::string& inPath,
+               const std::string& outPath, const std::string& errPath) {
     pid_t child = fork();
     if (child == 0) {
+        int in = open(inPath.c_str(), O_RDONLY);
         int out = open(outPath.c_str(), O_WRONLY | O_TRUNC);
         int err = open(errPath.c_str(), O_WRONLY | O_TRUNC);
-        if (out < 0 || err < 0) {
+        if (in < 0 || out < 0 || err < 0) {
             _exit(127);
         }
+        dup2(in, STDIN_FILENO);
         dup2(out, STDOUT_FILENO);
         dup2(err, STDERR_FILENO);
         std::vector<char*> argv;
@@ -65,13 +68,18 @@ int runProgram(const std::vector<std::string>& command, const std::string& outPa
 
 }  // namespace
 
-ToolResult runVelt(const std::vector<std::string>& arguments) {
+ToolResult runVeltWithInput(const std::vector<std::string>& arguments, const std::string& input) {
     std::vector<std::string> command = {VELT_TOOL_PATH};
     command.insert(command.end(), arguments.begin(), arguments.end());
+    TempFile in(input, ".in");
     TempFile out("", ".out");
     TempFile err("", ".err");
-    int status = runProgram(command, out.path(), err.path());
+    int status = runProgram(command, in.path(), out.path(), err.path());
     return {status, readFile(out.path()), readFile(err.path())};
+}
+
+ToolResult runVelt(const std::vector<std::string>& arguments) {
+    return runVeltWithInput(arguments, "");
 }
 
 bool renderDot(const std::string& dot, std::string& errors) {
@@ -79,7 +87,7 @@ bool renderDot(const std::string& dot, std::string& errors) {
     TempFile out("", ".svg");
     TempFile err("", ".err");
     int status = runProgram({VELT_DOT_PROGRAM, "-Tsvg", "-o", out.path(), input.path()},
-                            "/dev/null", err.path());
+                            "/dev/null", "/dev/null", err.path());
     errors = readFile(err.path());
     return status == 0 && errors.empty() && readFile(out.path()).find("<svg") != std::string::npos;
 }

@@ -14,8 +14,10 @@ struct ToolResult {
     std::string err;  // standard error
 };
 
-// Runs velt with the arguments (no shell involved).
+// Runs velt with the arguments (no shell involved); standard input is empty.
 ToolResult runVelt(const std::vector<std::string>& arguments);
+// The same with the bytes of input on standard input.
+ToolResult runVeltWithInput(const std::vector<std::string>& arguments, const std::string& input);
 
 // Runs Graphviz dot on the text; true when it renders without error, else
 // errors holds dot's messages.

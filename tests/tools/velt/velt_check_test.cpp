@@ -19,7 +19,7 @@ std::string settingsWithBrokenEntry() {
 TEST(VeltCheck, BundledDocumentsPass) {
     ToolResult result = runVelt({"check", descriptorPath(), settingsPath(), "--format", "json"});
     ASSERT_EQ(result.status, 0) << result.out << result.err;
-    nlohmann::json report = nlohmann::json::parse(result.out);
+    nlohmann::json report = nlohmann::json::parse(result.out)["check"];
     EXPECT_TRUE(report["ok"]);
     EXPECT_TRUE(report["version"]["matching"]);
     ASSERT_EQ(report["entries"].size(), 5u);
@@ -43,7 +43,7 @@ TEST(VeltCheck, BrokenEntryFailsWithTheLibrarysMessage) {
     TempFile settings(settingsWithBrokenEntry(), ".xml");
     ToolResult result = runVelt({"check", descriptorPath(), settings.path(), "--format", "json"});
     EXPECT_EQ(result.status, 1);
-    nlohmann::json report = nlohmann::json::parse(result.out);
+    nlohmann::json report = nlohmann::json::parse(result.out)["check"];
     EXPECT_FALSE(report["ok"]);
     ASSERT_EQ(report["entries"].size(), 6u);
     size_t failed = 0;
@@ -71,7 +71,7 @@ TEST(VeltCheck, BadKernelIdsFailTheKernelListsOfTheirGraph) {
     TempFile descriptor(descriptorWithBadKernelIds(), ".xml");
     ToolResult result = runVelt({"check", descriptor.path(), settingsPath(), "--format", "json"});
     EXPECT_EQ(result.status, 1);
-    nlohmann::json report = nlohmann::json::parse(result.out);
+    nlohmann::json report = nlohmann::json::parse(result.out)["check"];
     for (const auto& entry : report["entries"]) {
         EXPECT_EQ(entry["graph"]["status"], 0) << entry.dump();
         if (entry["graph_id"] != 100) {
@@ -100,7 +100,7 @@ TEST(VeltCheck, NewerGenerationDocumentsPass) {
             runVelt({"check", zovesk_test::builtExamplePath(prefix + "_descriptor.xml"),
                      zovesk_test::builtExamplePath(prefix + "_settings.xml"), "--format", "json"});
         ASSERT_EQ(json.status, 0) << json.err;
-        EXPECT_TRUE(nlohmann::json::parse(json.out)["version"]["matching"]) << prefix;
+        EXPECT_TRUE(nlohmann::json::parse(json.out)["check"]["version"]["matching"]) << prefix;
     }
 }
 
@@ -111,7 +111,7 @@ TEST(VeltCheck, VersionMismatchIsAWarningOnly) {
     TempFile settings(text, ".xml");
     ToolResult result = runVelt({"check", descriptorPath(), settings.path(), "--format", "json"});
     EXPECT_EQ(result.status, 0) << result.out;
-    nlohmann::json report = nlohmann::json::parse(result.out);
+    nlohmann::json report = nlohmann::json::parse(result.out)["check"];
     EXPECT_FALSE(report["version"]["matching"]);
     EXPECT_EQ(report["version"]["messages"][0]["level"], "warning");
 }

@@ -7,8 +7,8 @@ namespace velt_test {
 namespace {
 
 // Every subcommand the program offers.
-const std::vector<std::string> kCommands = {"check", "list",    "query",
-                                            "build", "kernels", "formats"};
+const std::vector<std::string> kCommands = {"check",   "list", "query", "build",
+                                            "kernels", "diff", "modes", "formats"};
 
 TEST(VeltCli, HelpOnEverySubcommandSucceeds) {
     ToolResult top = runVelt({"--help"});
@@ -82,6 +82,42 @@ TEST(VeltCli, VerboseSendsLibraryMessagesToStandardError) {
     ToolResult filtered = runVelt(errorsOnly);
     ASSERT_EQ(filtered.status, 0);
     EXPECT_EQ(filtered.err.find("bpl defaulting"), std::string::npos) << filtered.err;
+}
+
+TEST(VeltCli, MistakesAreNamedWithTheNearestValidName) {
+    const std::string d = descriptorPath();
+    const std::string s = settingsPath();
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {{"chek", d, s}, "unknown subcommand 'chek'; did you mean 'check'?"},
+        {{"kernel", d, s}, "did you mean 'kernels'?"},
+        {{"lsit", s}, "did you mean 'list'?"},
+        {{"frobnicate"}, "unknown subcommand 'frobnicate' (subcommands: check, list,"},
+        {{"list", s, "--fromat", "json"},
+         "unknown option '--fromat' for 'velt list'; did you mean "
+         "'--format'?"},
+        {{"build", d, s, "--kye", "6000"}, "did you mean '--key'?"},
+        {{"query", d, s, "fps=30", "--strcit"}, "did you mean '--strict'?"},
+        {{"formats", "--verbsoe"}, "did you mean '--verbose'?"},
+        {{"--format", "table", "list", s},
+         "option '--format' belongs to 'velt list': give it after the subcommand"},
+        {{"--key", "6000", "build", d, s}, "option '--key' belongs to 'velt build'"},
+        {{"--strict", "formats"}, "option '--strict' belongs after a subcommand (query)"},
+        {{"--nonsense", "formats"}, "unknown option '--nonsense'"},
+    };
+    for (const Case& test : cases) {
+        ToolResult result = runVelt(test.arguments);
+        EXPECT_EQ(result.status, 2) << test.message;
+        EXPECT_TRUE(result.out.empty()) << test.message;
+        EXPECT_NE(result.err.find(test.message), std::string::npos) << result.err;
+    }
+    // Nothing far from every name is offered as what was meant.
+    EXPECT_EQ(runVelt({"list", s, "--zzzzzzzz"}).err.find("did you mean"), std::string::npos);
+    // "-" is a document, not an option; a negative number is a value.
+    EXPECT_EQ(runVelt({"list", "-"}).err.find("unknown option"), std::string::npos);
 }
 
 }  // namespace

@@ -10,10 +10,12 @@
 namespace velt_test {
 namespace {
 
+// The payload of a formats output: the table or the one format.
 nlohmann::json runJson(const std::vector<std::string>& arguments) {
     ToolResult result = runVelt(arguments);
     EXPECT_EQ(result.status, 0) << result.err;
-    return nlohmann::json::parse(result.out);
+    nlohmann::json output = nlohmann::json::parse(result.out);
+    return output.contains("formats") ? output["formats"] : output["format"];
 }
 
 TEST(VeltFormats, TableListsEveryBuiltInFormatOnce) {

@@ -25,7 +25,7 @@ nlohmann::json kernelsJson(const std::string& descriptor, const std::string& set
         runVelt({"kernels", descriptor, settings, "--key", key, "--format", "json"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_TRUE(nlohmann::json::accept(result.out)) << result.out;
-    return nlohmann::json::parse(result.out, nullptr, false);
+    return nlohmann::json::parse(result.out, nullptr, false)["kernels"];
 }
 
 nlohmann::json cameraKernels(const std::string& key) {
@@ -209,12 +209,85 @@ TEST(VeltKernels, DotDrawsTheInnerKernelGraph) {
         }
     }
 
-    // The older path has no inner kernel graph to draw.
-    ToolResult older =
+    ToolResult older = runVelt({"kernels", example("orba7_descriptor.xml"),
+                                example("orba7_settings.xml"), "--key", "7000", "--format", "dot"});
+    // The title names the entry, the graph and both documents; the sharpener
+    // behind the demux output not taken is never reached; a legend explains.
+    for (const char* text : {"inner kernel graph of settings 7000", "orba7_descriptor.xml",
+                             "orba7_settings.xml", "cluster_legend"}) {
+        EXPECT_NE(older.out.find(text), std::string::npos) << text;
+    }
+    EXPECT_NE(older.out.find("isp:sharpen_a\\nkernel\\nuuid 60005, disabled\\nnot reached"),
+              std::string::npos)
+        << older.out;
+    EXPECT_NE(older.out.find("uuid 60002, enabled\\nin 4192x3104\\ncrop 8,8,8,8\\n4192x3104 -> "
+                             "2096x1552"),
+              std::string::npos)
+        << older.out;
+}
+
+// The bundled descriptor with a branch point on isa_lsc, a restore point on
+// isa_dpc, and a still sink that carries no pixel data, so that no
+// execution context reaches still_pg.
+std::string descriptorWithBranchAndUnreachedGroup() {
+    std::string text = readFile(descriptorPath());
+    auto replace = [&text](const std::string& from, const std::string& to) {
+        size_t at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        text.replace(at, from.size(), to);
+    };
+    replace("name=\"isa_lsc\" pal_uuid=\"2144\" id=\"1\" enabled=\"1\"",
+            "name=\"isa_lsc\" pal_uuid=\"2144\" id=\"1\" enabled=\"1\" branch_point=\"1\"");
+    replace("name=\"isa_dpc\" pal_uuid=\"6326\" id=\"3\"",
+            "name=\"isa_dpc\" pal_uuid=\"6326\" id=\"3\" restore_point=\"1\"");
+    replace("<sink name=\"still\" content_type=\"pixel_data\"/>",
+            "<sink name=\"still\" content_type=\"metadata\"/>");
+    return text;
+}
+
+TEST(VeltKernels, DotDrawsExecutionContextLists) {
+    ToolResult result =
         runVelt({"kernels", descriptorPath(), settingsPath(), "--key", "6000", "--format", "dot"});
-    EXPECT_EQ(older.status, 1);
-    EXPECT_TRUE(older.out.empty());
-    EXPECT_NE(older.err.find("execution-context lists"), std::string::npos) << older.err;
+    ASSERT_EQ(result.status, 0) << result.err;
+    std::string errors;
+    EXPECT_TRUE(renderDot(result.out, errors)) << errors << result.out;
+    const std::vector<std::string> expected = {
+        "kernel lists of settings 6000: preview_capture (graph 100)", "camera_descriptor.xml + ",
+        "cluster_context_1", "cluster_context_2", "cluster_context_3", "cluster_group_isa_pg",
+        "cluster_legend",
+        // Kernels in slot order, the history entering each on the edge.
+        "\"kernel isa_pg:isa_blc\" -> \"kernel isa_pg:isa_lsc\" [label=\"4192x3104\\ncrop "
+        "8,8,8,8\"]",
+        "\"kernel isa_pg:isa_dpc\" -> \"kernel isa_pg:isa_bds\"",
+        // The down-scaler's own resolution on the kernel.
+        "4192x3104 crop(48,16,48,16) -> 4096x3072",
+        // Groups joined through their ports, both peers of isa_pg:output.
+        "\"port isa_pg:output\" -> \"port video_pg:input\" [style=dashed]",
+        "\"port isa_pg:output\" -> \"port still_pg:input\" [style=dashed]",
+        "\"port video_pg:output\" -> \"block video\"", "\"block csi_be\" -> \"port isa_pg:input\"",
+        // Stabilisation is off in this entry.
+        "vid_dvs\\nuuid 37235, disabled\", color=grey70"};
+    for (const std::string& text : expected) {
+        EXPECT_NE(result.out.find(text), std::string::npos) << text << "\n" << result.out;
+    }
+    // Every kernel was reached: "not reached" is the legend's alone.
+    EXPECT_EQ(result.out.find("\\nnot reached"), std::string::npos) << result.out;
+
+    TempFile descriptor(descriptorWithBranchAndUnreachedGroup(), ".xml");
+    ToolResult marked =
+        runVelt({"kernels", descriptor.path(), settingsPath(), "--key", "6000", "--format", "dot"});
+    ASSERT_EQ(marked.status, 0) << marked.err;
+    EXPECT_TRUE(renderDot(marked.out, errors)) << errors;
+    for (const std::string text :
+         {"peripheries=2, label=\"isa_lsc\\nuuid 2144, enabled\\n4192x3104 -> 4192x3104\\nbranch "
+          "point 1\"",
+          "restore point 1",
+          "\"kernel isa_pg:isa_lsc\" -> \"kernel isa_pg:isa_dpc\" [style=dotted, color=blue, "
+          "fontcolor=blue, constraint=false, label=\"restore 1\"]",
+          "\"kernel still_pg:demosaic\" [shape=box, label=\"demosaic\\nnot reached\", color=red",
+          "\"kernel still_pg:demosaic\" -> \"kernel still_pg:ofs_yuv\""}) {
+        EXPECT_NE(marked.out.find(text), std::string::npos) << text << "\n" << marked.out;
+    }
 }
 
 TEST(VeltKernels, FailuresAreReportedWithTheLibrarysMessages) {

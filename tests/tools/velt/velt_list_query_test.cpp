@@ -21,7 +21,7 @@ std::vector<int> keysOf(const nlohmann::json& entries) {
 TEST(VeltList, OneEntryPerSettingsWithSinkSizes) {
     ToolResult result = runVelt({"list", settingsPath(), "--format", "json"});
     ASSERT_EQ(result.status, 0) << result.err;
-    nlohmann::json entries = nlohmann::json::parse(result.out);
+    nlohmann::json entries = nlohmann::json::parse(result.out)["entries"];
     EXPECT_EQ(keysOf(entries), (std::vector<int>{6000, 6001, 6002, 6100, 6101}));
     const auto& first = entries[0];
     EXPECT_EQ(first["graph_id"], 100);
@@ -55,12 +55,13 @@ TEST(VeltQuery, StrictNeedsEveryCriterionLooseAny) {
                                      "json"};
     ToolResult loose = runVelt(base);
     ASSERT_EQ(loose.status, 0) << loose.err;
-    EXPECT_EQ(keysOf(nlohmann::json::parse(loose.out)), (std::vector<int>{6000, 6001, 6002, 6101}));
+    EXPECT_EQ(keysOf(nlohmann::json::parse(loose.out)["entries"]),
+              (std::vector<int>{6000, 6001, 6002, 6101}));
 
     base.push_back("--strict");
     ToolResult strict = runVelt(base);
     ASSERT_EQ(strict.status, 0) << strict.err;
-    EXPECT_EQ(keysOf(nlohmann::json::parse(strict.out)), (std::vector<int>{6001}));
+    EXPECT_EQ(keysOf(nlohmann::json::parse(strict.out)["entries"]), (std::vector<int>{6001}));
 }
 
 TEST(VeltQuery, GzipDocumentsAndNoMatch) {
