@@ -6,9 +6,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/log_capture.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_wanted.h"
 #include "zo_version.h"
 
 namespace {
@@ -104,6 +107,63 @@ TEST(LogSinkTest, FormatsTheMessageAndStopsWhenRemoved) {
     }
     // Without a sink the message goes nowhere, and nothing fails.
     zo_log_common_debug(ZO_LOG_ERROR, "VELT[XOS]", "dropped %d", 1);
+}
+
+namespace {
+
+// Collects level and text of the messages a sink receives.
+void collect(uint32_t level, const char*, const char* message, void* context) {
+    static_cast<std::vector<std::pair<uint32_t, std::string>>*>(context)->emplace_back(level,
+                                                                                       message);
+}
+
+// Counts the times its text was built, so a test sees whether the argument
+// of a message was evaluated.
+struct CostlyArgument {
+    int built = 0;
+    const char* text() {
+        ++built;
+        return "built";
+    }
+};
+
+}  // namespace
+
+TEST(LogSinkTest, SinkReceivesOnlyItsLevelsAndArgumentsAreBuiltOnlyForThem) {
+    std::vector<std::pair<uint32_t, std::string>> received;
+    CostlyArgument argument;
+    EXPECT_EQ(zo_log_common_wants(ZO_LOG_ERROR), 0);
+    ZO_LOG_IF_WANTED(ZO_LOG_ERROR, "T", "%s", argument.text());
+    EXPECT_EQ(argument.built, 0) << "nobody listens";
+
+    zo_log_common_set_sink_levels(collect, &received, ZO_LOG_ERROR | ZO_LOG_WARNING);
+    EXPECT_EQ(zo_log_common_wants(ZO_LOG_ERROR), 1);
+    EXPECT_EQ(zo_log_common_wants(ZO_LOG_DEBUG), 0);
+    ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, "T", "%s", argument.text());
+    ZO_LOG_IF_WANTED(ZO_LOG_WARNING, "T", "w %s", argument.text());
+    zo_log_common_debug(ZO_LOG_INFO, "T", "info %d", 1);
+    zo_log_common_debug(ZO_LOG_ERROR, "T", "error %d", 2);
+    EXPECT_EQ(argument.built, 1);
+    ASSERT_EQ(received.size(), 2u);
+    EXPECT_EQ(received[0], std::make_pair(ZO_LOG_WARNING, std::string("w built")));
+    EXPECT_EQ(received[1], std::make_pair(ZO_LOG_ERROR, std::string("error 2")));
+
+    // Following the settings: whatever g_zo_log_common_level holds at the message.
+    received.clear();
+    const uint32_t saved = g_zo_log_common_level;
+    zo_log_common_set_sink_levels(collect, &received, ZO_LOG_LEVELS_FROM_SETTINGS);
+    g_zo_log_common_level = ZO_LOG_DEBUG;
+    zo_log_common_debug(ZO_LOG_DEBUG, "T", "debug");
+    zo_log_common_debug(ZO_LOG_ERROR, "T", "error");
+    g_zo_log_common_level = ZO_LOG_ERROR;
+    zo_log_common_debug(ZO_LOG_DEBUG, "T", "debug");
+    zo_log_common_debug(ZO_LOG_ERROR, "T", "error");
+    g_zo_log_common_level = saved;
+    zo_log_common_set_sink(nullptr, nullptr);
+    EXPECT_EQ(zo_log_common_wants(ZO_LOG_ERROR), 0);
+    const std::vector<std::pair<uint32_t, std::string>> expected = {{ZO_LOG_DEBUG, "debug"},
+                                                                    {ZO_LOG_ERROR, "error"}};
+    EXPECT_EQ(received, expected);
 }
 
 TEST(LogContextTest, NamesComeFromTheLowestEightDigits) {

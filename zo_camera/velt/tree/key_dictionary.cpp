@@ -319,13 +319,7 @@ uint32_t KeyDictionary::keyOrGenerate(const std::string& name) {
     // Absent, or "na" itself: decide under the lock, where nobody else can
     // add the name between the look and the insertion.
     std::lock_guard<std::mutex> lock(writers_);
-    auto present = entries_.find(name);
-    if (present != entries_.end()) {
-        return present->second->key;
-    }
-    const uint32_t key = nextKey();
-    insert(name, key);
-    return key;
+    return insert(name, nextKey())->key;
 }
 
 void KeyDictionary::merge(const KeyMap& keys) {
@@ -398,22 +392,23 @@ bool KeyDictionary::carries(uint32_t key) const {
     return table_.load(std::memory_order_relaxed)->entryOfKey(key) != nullptr;
 }
 
-bool KeyDictionary::insert(const std::string& name, uint32_t key) {
-    if (entries_.count(name) != 0) {
-        return false;
+const KeyEntry* KeyDictionary::insert(const std::string& name, uint32_t key) {
+    const auto position = entries_.lower_bound(name);
+    if (position != entries_.end() && position->first == name) {
+        return position->second.get();
     }
     auto entry = std::make_unique<KeyEntry>(KeyEntry{name, key, hashOfName(name)});
     reserveFor(entries_.size() + 1);
-    auto mapped = map_.emplace(name, key).first;
+    const auto mapped = map_.emplace_hint(map_.lower_bound(name), name, key);
     KeyEntry* published = entry.get();
     try {
-        entries_.emplace(std::string_view(published->name), std::move(entry));
+        entries_.emplace_hint(position, std::string_view(published->name), std::move(entry));
     } catch (...) {
         map_.erase(mapped);
         throw;
     }
     table_.load(std::memory_order_relaxed)->add(published);
-    return true;
+    return published;
 }
 
 void KeyDictionary::reserveFor(size_t entries) {

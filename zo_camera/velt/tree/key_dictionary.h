@@ -77,7 +77,8 @@ class KeyDictionary {
 
     uint32_t nextKey();
     bool carries(uint32_t key) const;
-    bool insert(const std::string& name, uint32_t key);
+    // Inserts name with key unless name is present; the entry carrying name.
+    const KeyEntry* insert(const std::string& name, uint32_t key);
     // Makes room in the published table for this many entries.
     void reserveFor(size_t entries);
     // Waits until no lookup that may have seen unpublished memory is running.
