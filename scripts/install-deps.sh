@@ -9,7 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-format clang-14 libclang-rt-14-dev
     libcli11-dev nlohmann-json3-dev graphviz
-    valgrind
+    valgrind ccache
 )
 missing=()
 for package in "${packages[@]}"; do
