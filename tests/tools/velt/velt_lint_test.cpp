@@ -122,7 +122,7 @@ TEST_P(VeltLint, PointsAtTheMistake) {
     ToolResult result = runVelt(
         {"check", documents.descriptor->path(), documents.settings->path(), "--format", "json"});
     ASSERT_EQ(result.status, c.status) << result.out << result.err;
-    nlohmann::json report = nlohmann::json::parse(result.out);
+    nlohmann::json report = nlohmann::json::parse(result.out)["check"];
     EXPECT_EQ(report["ok"], c.status == 0);
     const nlohmann::json* found = nullptr;
     for (const auto& diagnostic : report["diagnostics"]) {
@@ -180,7 +180,7 @@ TEST(VeltLintMessages, NameWhatTheAuthorWroteAndTheNearestName) {
     TempFile d(descriptor, ".xml");
     TempFile s(settings, ".xml");
     ToolResult result = runVelt({"check", d.path(), s.path(), "--format", "json"});
-    nlohmann::json report = nlohmann::json::parse(result.out);
+    nlohmann::json report = nlohmann::json::parse(result.out)["check"];
     const std::string port = diagnosticWithCode(report, "unknown-port")["message"];
     EXPECT_NE(port.find("'inptu'"), std::string::npos) << port;
     EXPECT_NE(port.find("did you mean 'input'?"), std::string::npos) << port;
@@ -202,7 +202,7 @@ TEST(VeltLintMessages, KernelListFailuresAreErrorsOfTheirEntries) {
     TempFile descriptor(descriptorWithBadKernelIds(), ".xml");
     ToolResult result = runVelt({"check", descriptor.path(), settingsPath(), "--format", "json"});
     EXPECT_EQ(result.status, 1);
-    nlohmann::json report = nlohmann::json::parse(result.out);
+    nlohmann::json report = nlohmann::json::parse(result.out)["check"];
     size_t failures = 0;
     for (const auto& diagnostic : report["diagnostics"]) {
         if (diagnostic["code"] == "kernels-failed") {
@@ -239,7 +239,7 @@ TEST(VeltLintBundled, CleanUnderWerrorWithNotesOnlyWhenVerbose) {
             ToolResult json = runVelt(
                 {"check", descriptor, settings, "--werror", "--format", "json", "--verbose=error"});
             ASSERT_EQ(json.status, 0) << json.out;
-            nlohmann::json report = nlohmann::json::parse(json.out);
+            nlohmann::json report = nlohmann::json::parse(json.out)["check"];
             EXPECT_TRUE(report["ok"]);
             for (const auto& diagnostic : report["diagnostics"]) {
                 EXPECT_EQ(diagnostic["severity"], "note") << diagnostic.dump();

@@ -74,7 +74,25 @@ size_t entryElement(const std::vector<SourceEntry>& entries, size_t index, int k
 
 }  // namespace
 
+namespace {
+
+// Findings point into the text an author wrote; a compiled file keeps none of it.
+void refuseCompiled(const std::string& path) {
+    const std::string suffix = ".veltbin";
+    if (path.size() >= suffix.size() &&
+        path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0) {
+        throw ToolError("'" + path +
+                        "' is a compiled document: check the XML it was compiled from, and "
+                        "compare the two with 'velt compile DOCUMENT --check " +
+                        path + "'");
+    }
+}
+
+}  // namespace
+
 CheckRun runChecks(const std::string& descriptorPath, const std::string& settingsPath) {
+    refuseCompiled(descriptorPath);
+    refuseCompiled(settingsPath);
     CheckRun run;
     // The dictionary as the reader finds it, before the documents add names.
     KnownNames names;

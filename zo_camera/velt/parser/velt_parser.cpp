@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "velt_document_compiler.h"
 #include "velt_graph_config_node.h"
@@ -25,6 +26,16 @@ using parser::kTag;
 namespace {
 
 constexpr const char* kBlockLabel = "parseVELTXmlFile";
+
+// The error record only informs: without memory for its texts it keeps none,
+// and the read goes on as it would without the record.
+void assignOrClear(std::string& target, const char* text) noexcept {
+    try {
+        target.assign(text != nullptr ? text : "");
+    } catch (const std::bad_alloc&) {
+        target.clear();
+    }
+}
 
 }  // namespace
 
@@ -152,14 +163,14 @@ bool VELTParser::parsed(XML_Parser parser, int status, const char* caller, int l
                             message);
         lastError_.line = XML_GetCurrentLineNumber(parser);
         lastError_.column = XML_GetCurrentColumnNumber(parser) + 1;
-        lastError_.message = message != nullptr ? message : "";
+        assignOrClear(lastError_.message, message);
         return false;
     }
     return true;
 }
 
 void VELTParser::beginErrorRecord(const char* fileName) {
-    lastError_.fileName.assign(fileName != nullptr ? fileName : "");
+    assignOrClear(lastError_.fileName, fileName);
     lastError_.line = 0;
     lastError_.column = 0;
     lastError_.message.clear();
