@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "edit_distance.h"
+
 namespace velt_tool {
 namespace lint {
 
@@ -79,32 +81,6 @@ nlohmann::json diagnosticJson(const Diagnostic& diagnostic) {
     }
     return json;
 }
-
-namespace {
-
-// Edits that turn a into b: insertions, deletions, substitutions and swaps
-// of two neighbouring letters ("widht" is one edit from "width").
-size_t editDistance(const std::string& a, const std::string& b) {
-    std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
-    for (size_t i = 0; i <= a.size(); ++i) {
-        d[i][0] = i;
-    }
-    for (size_t j = 0; j <= b.size(); ++j) {
-        d[0][j] = j;
-    }
-    for (size_t i = 1; i <= a.size(); ++i) {
-        for (size_t j = 1; j <= b.size(); ++j) {
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1,
-                                d[i - 1][j - 1] + (a[i - 1] != b[j - 1] ? 1 : 0)});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-            }
-        }
-    }
-    return d[a.size()][b.size()];
-}
-
-}  // namespace
 
 std::string nearestName(const std::string& word, const std::vector<std::string>& candidates) {
     // Up to a third of the word may differ, and two edits in any word.
