@@ -5,34 +5,19 @@
 #include "velt_graph_config_node.h"
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
+#include "zo_camera/velt/tree/item_names.h"
 #include "zo_camera/velt/tree/tree_log.h"
 
 namespace VELT {
 
 std::string GraphCameraUtil::getFullName(const IGraphConfig& item) {
-    return guardValue<std::string>(__func__, std::string(), [&]() -> std::string {
-        std::string parentName = "NA";
-        std::string ownName = "NA";
-        const IGraphConfig* parent = item.getAncestor();
-        if (parent != nullptr) {
-            parent->getValue(kKeyName, parentName);
-        }
-        item.getValue(kKeyName, ownName);
-        return parentName + ":" + ownName;
-    });
+    return guardValue<std::string>(__func__, std::string(),
+                                   [&]() -> std::string { return itemFullName(item); });
 }
 
 std::string GraphCameraUtil::print(const IGraphConfig* item) {
-    return guardValue<std::string>(__func__, std::string(), [&]() -> std::string {
-        if (item == nullptr) {
-            return "NULL";
-        }
-        std::string type = "NODE";
-        item->getValue(kKeyType, type);
-        const bool qualified =
-            type == "demux" || type == "kernel" || type == "mux" || type == "port";
-        return type + "[" + (qualified ? getFullName(*item) : item->getName()) + "]";
-    });
+    return guardValue<std::string>(__func__, std::string(),
+                                   [&]() -> std::string { return printItem(item); });
 }
 
 void GraphCameraUtil::dumpNodeTree(const IGraphConfig* node, int depth) {

@@ -1,58 +1,20 @@
 // Merging one subtree into another: settings into copied descriptor nodes,
-// sensor modes into the sensor, option apply subtrees into a graph.
+// sensor modes into the sensor, option apply subtrees into a graph. The item
+// rules are the tree's (tree/subtree_merge.h); what is added here is handing
+// an output port's settings on to its peer.
 #include <string>
 
 #include "velt_graph_query_utils.h"
-#include "velt_item_uid.h"
+#include "velt_keys.h"
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/query/query_log.h"
+#include "zo_camera/velt/tree/subtree_merge.h"
 
 namespace VELT {
 
 namespace {
 
-// Identity of a node or port: a merge may add these but never changes them.
-bool isProtectedKey(uint32_t key) {
-    return key == kKeyId || key == kKeyDirection || key == kKeyName || key == kKeyPeer ||
-           key == kKeyType;
-}
-
-// Writes one source attribute into the destination as the flags say and
-// hands back its value as text, for the option lists.
-int mergeAttribute(GraphConfigNode& destination, uint32_t key, const GraphConfigItem& source,
-                   bool deep, std::string& text) {
-    int intValue = 0;
-    const bool isInt = source.getType() == GraphConfigItem::kTypeInt;
-    if (isInt) {
-        source.getValue(intValue);
-        text = std::to_string(intValue);
-    } else {
-        source.getValue(text);
-    }
-
-    GraphConfigItem* existing = destination.getItem(key);
-    if (existing != nullptr) {
-        if (!deep || isProtectedKey(key)) {
-            return err_exists;
-        }
-        // A kind mismatch leaves the destination as it is.
-        if (isInt) {
-            existing->setValue(intValue);
-        } else {
-            existing->setValue(text);
-        }
-        return err_none;
-    }
-    const int status =
-        isInt ? destination.addValue(key, intValue) : destination.addValue(key, text);
-    if (status != 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Error adding %s: No memory",
-                            ItemUID::key2str(key));
-        return err_nomemory;
-    }
-    return err_none;
-}
+SubtreeMergeRules rulesOf(signed char flags);
 
 // An output port hands its settings on to what it feeds: everything missing
 // into a virtual sink, overwritten values into an input port.
@@ -69,78 +31,26 @@ int mergeIntoPeer(GraphConfigNode* port) {
     peer->getValue(kKeyType, type);
     const signed char flags =
         type == "sink" ? GraphQueryUtils::kMergeAddNodes : GraphQueryUtils::kMergeDeep;
-    return GraphQueryUtils::addDescendantsFromNode(peer, port, flags);
+    return mergeSubtree(peer, port, rulesOf(flags));
+}
+
+SubtreeMergeRules rulesOf(signed char flags) {
+    SubtreeMergeRules rules;
+    rules.addNodes = (flags & GraphQueryUtils::kMergeAddNodes) != 0;
+    rules.applyOptions = (flags & GraphQueryUtils::kMergeApplyOptions) != 0;
+    rules.deep = (flags & GraphQueryUtils::kMergeDeep) != 0;
+    if ((flags & GraphQueryUtils::kMergeIntoPeer) != 0) {
+        rules.afterNode = mergeIntoPeer;
+    }
+    return rules;
 }
 
 }  // namespace
 
 int GraphQueryUtils::addDescendantsFromNode(GraphConfigNode* destination, GraphConfigNode* source,
                                             signed char flags) {
-    return guardStatus(__func__, err_nomemory, [&]() -> int {
-        if (destination == nullptr || source == nullptr) {
-            return err_argument;
-        }
-        const bool addNodes = (flags & kMergeAddNodes) != 0;
-        const bool applyOptions = (flags & kMergeApplyOptions) != 0;
-        const bool deep = (flags & kMergeDeep) != 0;
-
-        for (auto entry = source->begin(); entry != source->end(); ++entry) {
-            const uint32_t key = entry->first;
-            GraphConfigItem& item = *entry->second;
-
-            GraphConfigNode* existingNode = nullptr;
-            if (destination->getDescendant(key, &existingNode) == 0) {
-                // Option lists describe the descriptor's choices; settings never
-                // merge into them.
-                if (!deep || key == kKeyOptions || !item.isNode()) {
-                    continue;
-                }
-                const int status = addDescendantsFromNode(
-                    existingNode, static_cast<GraphConfigNode*>(&item), flags);
-                if (status != 0) {
-                    return status;
-                }
-                continue;
-            }
-
-            if (item.isNode()) {
-                if (!addNodes) {
-                    continue;
-                }
-                GraphConfigNode* copy = static_cast<const GraphConfigNode&>(item).copy();
-                if (copy == nullptr || destination->insertDescendant(copy, key) != 0) {
-                    delete copy;
-                    zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                                        "Error creating GraphConfigItem: No memory");
-                    return err_nomemory;
-                }
-                continue;
-            }
-
-            if (!item.isAttribute()) {
-                continue;
-            }
-            std::string text;
-            const int status = mergeAttribute(*destination, key, item, deep, text);
-            if (status == err_exists) {
-                continue;
-            }
-            if (status != 0) {
-                return status;
-            }
-            if (applyOptions) {
-                const int applied = GraphConfigNode::handleAttributeOptions(destination, key, text);
-                if (applied != 0 && applied != err_noentry) {
-                    return applied;
-                }
-            }
-        }
-
-        if ((flags & kMergeIntoPeer) != 0) {
-            return mergeIntoPeer(destination);
-        }
-        return err_none;
-    });
+    return guardStatus(__func__, err_nomemory,
+                       [&]() -> int { return mergeSubtree(destination, source, rulesOf(flags)); });
 }
 
 }  // namespace VELT

@@ -2,12 +2,12 @@
 // changes elsewhere in the graph when the attribute takes it.
 #include <string>
 
-#include "velt_graph_camera_util.h"
 #include "velt_graph_config_node.h"
-#include "velt_graph_query_utils.h"
 #include "velt_node_iterator.h"
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
+#include "zo_camera/velt/tree/item_names.h"
+#include "zo_camera/velt/tree/subtree_merge.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_rulo/zo_log_wanted.h"
 
@@ -71,7 +71,7 @@ int GraphConfigNode::handleAttributeOptions(GraphConfigNode* node, uint32_t attr
         if (option == nullptr) {
             ZO_LOG_IF_WANTED(ZO_LOG_WARNING, kTreeTag,
                              "Trying to apply value but no options list available for %s.",
-                             GraphCameraUtil::print(node).c_str());
+                             printItem(node).c_str());
             return err_noentry;
         }
         GraphConfigNode* apply = nullptr;
@@ -80,9 +80,10 @@ int GraphConfigNode::handleAttributeOptions(GraphConfigNode* node, uint32_t attr
                                 "Found option for %s, but no apply node. Skipping.", value.c_str());
             return err_notsupported;
         }
-        const int status = GraphQueryUtils::addDescendantsFromNode(
-            node->getRootNode(), apply,
-            GraphQueryUtils::kMergeAddNodes | GraphQueryUtils::kMergeDeep);
+        SubtreeMergeRules rules;
+        rules.addNodes = true;
+        rules.deep = true;
+        const int status = mergeSubtree(node->getRootNode(), apply, rules);
         if (status != 0) {
             zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to apply option attributes");
             return status;
