@@ -1,9 +1,6 @@
 #include "lint/descriptor_index.h"
 
-#include <cerrno>
-#include <climits>
-#include <cstdint>
-#include <cstdlib>
+#include "zo_camera/velt/common/number_text.h"
 
 namespace velt_tool {
 namespace lint {
@@ -88,23 +85,11 @@ std::optional<int> DescriptorIndex::graphId(size_t graph) const {
 }
 
 int readInteger(const std::string& text) {
-    const long value = std::strtol(text.c_str(), nullptr, 10);
-    return static_cast<int32_t>(static_cast<uint32_t>(static_cast<unsigned long>(value)));
+    return VELT::numbers::truncatedInt32(text.c_str());
 }
 
 bool isWholeNumber(const std::string& text) {
-    size_t digits = text.empty() || (text[0] != '-' && text[0] != '+') ? 0 : 1;
-    if (digits == text.size()) {
-        return false;
-    }
-    for (size_t i = digits; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9') {
-            return false;
-        }
-    }
-    errno = 0;
-    const long long value = std::strtoll(text.c_str(), nullptr, 10);
-    return errno == 0 && value >= INT32_MIN && value <= INT32_MAX;
+    return VELT::numbers::strictInt32(text);
 }
 
 }  // namespace lint

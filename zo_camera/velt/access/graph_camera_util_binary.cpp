@@ -7,6 +7,7 @@
 
 #include "velt_graph_camera_util.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
+#include "zo_camera/velt/common/number_text.h"
 #include "zo_rulo_memory.h"
 
 namespace VELT {
@@ -28,20 +29,6 @@ int hexDigitValue(char c) {
         return c - 'A' + 10;
     }
     return -1;
-}
-
-// The decimal digits as an unsigned 64-bit value; false on overflow and for
-// the largest value itself, which is what an overflowing conversion yields.
-bool decimalValue(const std::string& digits, uint64_t& value) {
-    value = 0;
-    for (char c : digits) {
-        const uint64_t digit = static_cast<uint64_t>(c - '0');
-        if (value > (UINT64_MAX - digit) / 10) {
-            return false;
-        }
-        value = value * 10 + digit;
-    }
-    return value != UINT64_MAX;
 }
 
 }  // namespace
@@ -80,7 +67,7 @@ uint8_t* GraphCameraUtil::numString2binary(const std::string& text, unsigned* si
             }
         } else {
             uint64_t value = 0;
-            if (!decimalValue(digits, value)) {
+            if (!numbers::digitsUint64(digits, value)) {
                 zo_rulo_free(buffer, "numString2binary");
                 return nullptr;
             }

@@ -1,5 +1,4 @@
 // Kernel values of a program group, as the kernel-list builders need them.
-#include <cstdlib>
 #include <string>
 
 #include "velt_graph_camera_util.h"
@@ -7,6 +6,7 @@
 #include "velt_status.h"
 #include "zo_camera/velt/access/graph_access_helpers.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
+#include "zo_camera/velt/common/number_text.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
 
@@ -16,26 +16,6 @@ namespace {
 
 // Room the callers give the metadata array of a kernel.
 constexpr size_t kMaxKernelMetadata = 4;
-
-// One piece of a metadata list: a decimal number that fits 32 bits,
-// optionally surrounded by blanks.
-bool parseMetadataValue(const std::string& piece, unsigned& value) {
-    const size_t first = piece.find_first_not_of(" \t");
-    if (first == std::string::npos) {
-        return false;
-    }
-    const size_t last = piece.find_last_not_of(" \t");
-    const std::string digits = piece.substr(first, last - first + 1);
-    if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 10) {
-        return false;
-    }
-    const unsigned long parsed = std::strtoul(digits.c_str(), nullptr, 10);
-    if (parsed > 0xFFFFFFFFul) {
-        return false;
-    }
-    value = static_cast<unsigned>(parsed);
-    return true;
-}
 
 // Parses the whole list before anything is written, so a refused list leaves
 // the caller's array as it was.
@@ -52,7 +32,7 @@ int readMetadata(const std::string& text, unsigned* metadata) {
                                 kMaxKernelMetadata);
             return err_data;
         }
-        if (!parseMetadataValue(piece, values[count])) {
+        if (!numbers::paddedUint32(piece, values[count])) {
             zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
                                 "Kernel metadata '%s' is not a list of decimal integers",
                                 text.c_str());

@@ -1,8 +1,5 @@
 // Graph overrides: attribute values that a descriptor graph forces onto every
 // result graph built from it.
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <string>
 
 #include "velt_graph_camera_util.h"
@@ -11,6 +8,7 @@
 #include "velt_node_iterator.h"
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
+#include "zo_camera/velt/common/number_text.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
 #include "zo_rulo/zo_log_wanted.h"
@@ -18,20 +16,6 @@
 namespace VELT {
 
 namespace {
-
-// Leading blanks and a sign allowed, conversion stops at the first non-digit. Text without
-// digits or beyond 32 bits is refused rather than guessed at.
-bool parseDecimalInt32(const std::string& text, int& value) {
-    const char* begin = text.c_str();
-    char* end = nullptr;
-    errno = 0;
-    long parsed = std::strtol(begin, &end, 10);
-    if (end == begin || errno == ERANGE || parsed < INT_MIN || parsed > INT_MAX) {
-        return false;
-    }
-    value = static_cast<int>(parsed);
-    return true;
-}
 
 // The attribute an override writes, created when only the attribute itself is missing.
 GraphConfigAttribute* findOverrideTarget(GraphConfigNode& root, const ItemUID& path) {
@@ -61,7 +45,7 @@ int setOverrideValue(GraphConfigAttribute* attribute, const std::string& value) 
         return attribute->setValue(value);
     }
     int number = 0;
-    if (!parseDecimalInt32(value, number)) {
+    if (!numbers::prefixInt32(value, number)) {
         return err_data;
     }
     return attribute->setValue(number);

@@ -1,9 +1,6 @@
 // The analysis driver of GraphUtil: init() runs the outer-graph analysis, the
 // subgraph analysis, the allocation of the run-kernel arrays and the
 // resolution-history computation, in that order.
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <new>
 #include <string>
 
@@ -12,6 +9,7 @@
 #include "velt_item_uid.h"
 #include "zo_camera/velt/analysis/graph_util_common.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
+#include "zo_camera/velt/common/number_text.h"
 #include "zo_log_common.h"
 #include "zo_rulo/zo_log_wanted.h"
 
@@ -32,16 +30,14 @@ void readTuningMode(const GraphNode& node, SubGraphInfo& sg) {
     std::string text;
     if (node.node->getValue(kKeyTuningMode, text) != 0)
         return;
-    errno = 0;
-    char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || errno == ERANGE || value < INT_MIN || value > INT_MAX) {
+    int32_t value = 0;
+    if (!numbers::wholeInt32(text, value)) {
         zo_log_common_debug(ZO_LOG_WARNING, kTag,
                             "Tuning mode '%s' of node %s is not a decimal integer, ignored",
                             text.c_str(), node.name.c_str());
         return;
     }
-    sg.tuningMode = static_cast<int32_t>(value);
+    sg.tuningMode = value;
 }
 
 // A virtual sink without the subgraph key joins the subgraph of the block

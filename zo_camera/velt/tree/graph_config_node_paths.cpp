@@ -7,6 +7,7 @@
 #include "velt_graph_config_node.h"
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
+#include "zo_camera/velt/common/number_text.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_rulo/zo_log_wanted.h"
 
@@ -250,7 +251,7 @@ int GraphConfigNode::setValueFromStr(const ItemUID& path, std::string text) {
             item = created;
         }
         if (item->getType() == kTypeInt) {
-            return item->setValue(std::stoi(text));
+            return item->setValue(numbers::integerOrThrow(text));
         }
         return item->setValue(text);
     });
