@@ -1,27 +1,49 @@
-// Text of the wide generation-5 documents, read and built into a result graph.
+// Text of the wide documents, read and built into a result graph.
 
 #include "wide_graph.h"
+
+#include "scaled_documents.h"
 
 #include <string>
 #include <vector>
 
 #include "velt_graph_query_manager.h"
 #include "velt_item_uid.h"
-#include "velt_parser.h"
 
 namespace zovesk_bench {
 
 namespace {
 
-std::string kernels(const std::string& prefix, int count, int sinkPort) {
+// The vocabulary that differs between the generations.
+struct Generation {
+    const char* version;  // descriptor version text
+    const char* block;    // element of a program group
+    bool klinks;          // kernels chained by klinks instead of sink ports
+};
+
+Generation generation(int number) {
+    return number >= 7 ? Generation{"ORBA7", "compute_block", true}
+                       : Generation{"ORBA5", "program_group", false};
+}
+
+std::string kernels(const std::string& prefix, int count, int sinkPort, const Generation& gen) {
     std::string text;
     for (int k = 0; k < count; ++k) {
         text += "<kernel name=\"" + prefix + "_k" + std::to_string(k) + "\" pal_uuid=\"" +
                 std::to_string(1000 + k) + "\" id=\"" + std::to_string(k) + "\" enabled=\"1\"";
-        if (k == count - 1) {
+        if (k == count - 1 && !gen.klinks) {
             text += " sink_port=\"" + std::to_string(sinkPort) + "\"";
         }
         text += "><input bpp=\"10\"/><output bpp=\"10\"/></kernel>";
+    }
+    if (gen.klinks && count > 0) {
+        const auto kernel = [&prefix](int k) { return prefix + "_k" + std::to_string(k); };
+        text += "<klink source=\"input\" destination=\"" + kernel(0) + ":0\"/>";
+        for (int k = 1; k < count; ++k) {
+            text +=
+                "<klink source=\"" + kernel(k - 1) + ":0\" destination=\"" + kernel(k) + ":0\"/>";
+        }
+        text += "<klink source=\"" + kernel(count - 1) + ":0\" destination=\"output\"/>";
     }
     return text;
 }
@@ -31,24 +53,26 @@ const char* const kPorts =
     "<port name=\"output\" id=\"1\" direction=\"1\" content_type=\"pixel_data\" "
     "format=\"GRBG_10\"/>";
 
-std::string descriptorText(int groups, int kernelsPerGroup) {
-    std::string text =
-        "<graph_descriptor version=\"ORBA5\"><nodes>"
-        "<source name=\"sensor\" sensor_type=\"bayer\" subsystem=\"isys\">"
-        "<port name=\"port_0\" id=\"0\" direction=\"1\" content_type=\"pixel_data\" "
-        "format=\"GRBG_10\"/></source>"
-        "<hw name=\"csi_be\" subsystem=\"isys\">";
+std::string descriptorText(int groups, int kernelsPerGroup, const Generation& gen) {
+    const std::string block = gen.block;
+    std::string text = std::string("<graph_descriptor version=\"") + gen.version +
+                       "\"><nodes>"
+                       "<source name=\"sensor\" sensor_type=\"bayer\" subsystem=\"isys\">"
+                       "<port name=\"port_0\" id=\"0\" direction=\"1\" content_type=\"pixel_data\" "
+                       "format=\"GRBG_10\"/></source>"
+                       "<hw name=\"csi_be\" subsystem=\"isys\">";
     text += kPorts;
-    text +=
-        "</hw><program_group name=\"isa_pg\" stream_id=\"1\" exec_ctx_id=\"1\" pg_id=\"10\" "
-        "tuning_mode=\"0\">";
-    text += kPorts + kernels("isa", kernelsPerGroup, 1) + "</program_group>";
+    text += "</hw><" + block +
+            " name=\"isa_pg\" stream_id=\"1\" exec_ctx_id=\"1\" pg_id=\"10\" "
+            "tuning_mode=\"0\">";
+    text += kPorts + kernels("isa", kernelsPerGroup, 1, gen) + "</" + block + ">";
     for (int g = 0; g < groups; ++g) {
         const std::string id = std::to_string(g + 2);
-        text += "<program_group name=\"pg" + std::to_string(g) + "\" stream_id=\"" + id +
+        text += "<" + block + " name=\"pg" + std::to_string(g) + "\" stream_id=\"" + id +
                 "\" exec_ctx_id=\"" + id + "\" pg_id=\"" + std::to_string(g + 11) +
                 "\" tuning_mode=\"1\">";
-        text += kPorts + kernels("pg" + std::to_string(g), kernelsPerGroup, 1) + "</program_group>";
+        text += kPorts + kernels("pg" + std::to_string(g), kernelsPerGroup, 1, gen) + "</" + block +
+                ">";
         text += "<sink name=\"out" + std::to_string(g) + "\" content_type=\"pixel_data\"/>";
     }
     text +=
@@ -90,19 +114,12 @@ std::string settingsText(int groups) {
     return text + "</settings></graph_settings>";
 }
 
-std::unique_ptr<VELT::IGraphConfig> readText(std::string text) {
-    std::vector<char> data(text.begin(), text.end());
-    VELT::VELTParser parser;
-    VELT::IGraphConfig* root = nullptr;
-    parser.parseVELTXmlData(data.data(), data.size(), &root);
-    return std::unique_ptr<VELT::IGraphConfig>(root);
-}
-
 }  // namespace
 
-WideGraph::WideGraph(int programGroups, int kernelsPerGroup)
-    : descriptor_(readText(descriptorText(programGroups, kernelsPerGroup))),
-      settings_(readText(settingsText(programGroups))) {
+WideGraph::WideGraph(int programGroups, int kernelsPerGroup, int generationNumber)
+    : descriptor_(readDocumentText(
+          descriptorText(programGroups, kernelsPerGroup, generation(generationNumber)))),
+      settings_(readDocumentText(settingsText(programGroups))) {
     if (!descriptor_ || !settings_) {
         return;
     }

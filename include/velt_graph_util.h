@@ -39,6 +39,10 @@
 
 namespace VELT {
 
+namespace analysis {
+class ConnectionIndex;
+}
+
 // Visitor results beyond 0 (go on below the node).
 enum : int32_t {
     visit_stop = -256,    // visited, but do not go below this node
@@ -283,6 +287,14 @@ class ZO_EXPORT GraphUtil {
   private:
     // True only after a successful init: the arrays are allocated and filled.
     bool mPekDataReady = false;
+
+  private:
+    // getCrossSgInPorts() and collectInterPgConnections() over connections indexed once
+    // (analysis/connection_index.h), which analyzeSubGraphs() shares by all subgraphs. A
+    // null index for the inter-group links means the graph has no "graph" node.
+    int crossSgInPorts(GraphNode& node, std::vector<IGraphConfig*>& ports,
+                       const analysis::ConnectionIndex& connections);
+    int interPgConnections(SubGraphInfo& sg, const analysis::ConnectionIndex* connections);
 };
 
 }  // namespace VELT

@@ -39,6 +39,8 @@
 
 namespace VELT {
 
+class SubgraphBlocks;
+
 class ZO_EXPORT QelPekUtils {
   public:
     // Resolution history of the image at a port, keyed by the port node.
@@ -264,6 +266,15 @@ class ZO_EXPORT QelPekUtils {
     GraphUtil graphUtil;  // active once its init() ran on a graph
     int32_t hwGeneration;
     std::shared_ptr<IspUtils> ispUtils;
+
+  private:
+    // The input port of context ctx's program groups (GraphCameraUtil::getInputPort), from
+    // contextBlocks_ while the kernel lists are generated.
+    Status contextInputPort(int32_t ctx, IGraphConfig** port) const;
+
+    // Only while generateKernelListsForExecCtxs() runs: the program groups by context,
+    // read once, so that no context's lookup walks every block of the graph.
+    std::shared_ptr<const SubgraphBlocks> contextBlocks_;
 };
 
 }  // namespace VELT

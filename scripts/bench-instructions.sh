@@ -35,9 +35,26 @@ read_settings_gz inflate_bare_expat_settings_gz 1.30 gzip read / (inflate + bare
 read_descriptor bare_expat_descriptor 0 read-to-tree / bare expat parse, descriptor
 delete_settings read_settings 0.03 deleting the tree / reading it, settings
 delete_descriptor read_descriptor 0.03 deleting the tree / reading it, descriptor
+init_pek_wide_gen5_200 init_pek_wide_gen5_25 1.25 initPekUtils per kernel, 200 / 25 groups, gen 5
+init_pek_wide_gen7_200 init_pek_wide_gen7_25 1.25 initPekUtils per kernel, 200 / 25 groups, gen 7
+create_graph_scaled_8000 create_graph_scaled_500 1.15 createGraph, descriptor of 8,000 / 500 blocks
 '
-awk -v ratios="$ratios" '
-    { count[$1] = $2; printf "%-34s %15d instructions\n", $1, $2 }
+# Operations whose ratio is taken per unit of work: name, units (kernels of
+# the wide graphs: 26 and 201 groups of 20).
+units='
+init_pek_wide_gen5_25 520
+init_pek_wide_gen5_200 4020
+init_pek_wide_gen7_25 520
+init_pek_wide_gen7_200 4020
+'
+awk -v ratios="$ratios" -v units="$units" '
+    BEGIN {
+        n = split(units, lines, "\n")
+        for (i = 1; i <= n; i++) {
+            if (split(lines[i], f, " ") == 2) per[f[1]] = f[2]
+        }
+    }
+    { count[$1] = ($1 in per) ? $2 / per[$1] : $2; printf "%-34s %15d instructions\n", $1, $2 }
     END {
         printf "\n%-58s %9s %7s\n", "ratio (instructions, same run)", "measured", "target"
         n = split(ratios, lines, "\n")

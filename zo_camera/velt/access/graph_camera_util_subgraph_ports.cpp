@@ -9,6 +9,7 @@
 #include "velt_node_iterator.h"
 #include "velt_status.h"
 #include "zo_camera/velt/access/graph_access_helpers.h"
+#include "zo_camera/velt/access/subgraph_blocks.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
@@ -16,111 +17,13 @@
 
 namespace VELT {
 
-namespace {
-
-// Whether a port of a subgraph block leads out of the subgraph.
-bool leavesSubgraph(const IGraphConfig* port, int direction, unsigned key, int value,
-                    unsigned typeKey) {
-    IGraphConfig* peer = nullptr;
-    if (GraphCameraUtil::portGetPeer(port, &peer) != 0) {
-        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "%s: no peer found for port %s",
-                         "getSubgraphPorts", port->getName().c_str());
-        return true;
-    }
-    ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "%s: peer for %s is %s", "getSubgraphPorts",
-                     port->getName().c_str(), peer->getName().c_str());
-    if (direction == 1 && hasTypeName(peer, "sink")) {
-        return true;
-    }
-    const IGraphConfig* peerBlock = peer->getAncestor();
-    if (!hasTypeName(peerBlock, ItemUID::key2str(typeKey))) {
-        return true;
-    }
-    int peerValue = 0;
-    if (peerBlock->getValue(key, peerValue) != 0) {
-        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "%s: no %s for peer %s", "getSubgraphPorts",
-                         ItemUID::key2str(key), GraphCameraUtil::print(peer).c_str());
-        return false;
-    }
-    return peerValue != value;
-}
-
-// Source ports that feed a subgraph which has no output ports of its own.
-void addSourceOutputPorts(unsigned key, int value, const IGraphConfig& graph,
-                          std::vector<IGraphConfig*>& ports, unsigned typeKey) {
-    const std::string typeName = ItemUID::key2str(typeKey);
-    NodeIterator sourceIt(&graph);
-    for (IGraphConfig* source = sourceIt.iterateByType(kKeySource); source != nullptr;
-         source = sourceIt.iterateByType(kKeySource)) {
-        NodeIterator portIt(source);
-        for (IGraphConfig* port = portIt.iterateByType(kKeyPort); port != nullptr;
-             port = portIt.iterateByType(kKeyPort)) {
-            IGraphConfig* peer = nullptr;
-            if (GraphCameraUtil::portGetPeer(port, &peer) != 0) {
-                ZO_LOG_IF_WANTED(
-                    ZO_LOG_DEBUG, kTreeTag,
-                    "Source port %s has no peer found. Added to list of subgraph output ports",
-                    port->getName().c_str());
-                ports.push_back(port);
-                continue;
-            }
-            IGraphConfig* peerBlock = peer->getAncestor();
-            if (peerBlock == nullptr) {
-                continue;
-            }
-            if (!hasTypeName(peerBlock, typeName)) {
-                // A block between the source and the subgraph, such as a
-                // receiver: its outputs are what the subgraph sees.
-                NodeIterator blockIt(peerBlock);
-                for (IGraphConfig* blockPort = blockIt.iterateByType(kKeyPort);
-                     blockPort != nullptr; blockPort = blockIt.iterateByType(kKeyPort)) {
-                    if (intOr(*blockPort, kKeyDirection, 0) == 1) {
-                        ports.push_back(blockPort);
-                    }
-                }
-                continue;
-            }
-            int pgValue = 0;
-            if (peerBlock->getValue(key, pgValue) != 0) {
-                ZO_LOG_IF_WANTED(ZO_LOG_WARNING, kTreeTag,
-                                 "PG %s does not have stream id or exec ctx- FIX it!",
-                                 peerBlock->getName().c_str());
-                continue;
-            }
-            if (pgValue == value) {
-                continue;
-            }
-            ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag,
-                             "Source port %s crosses Subgraph boundary (%d)->(%d)",
-                             port->getName().c_str(), value, pgValue);
-            ports.push_back(port);
-        }
-    }
-}
-
-}  // namespace
-
 int GraphCameraUtil::getSubgraphPorts(unsigned key, int value, int direction,
                                       const IGraphConfig& graph, std::vector<IGraphConfig*>& ports,
                                       unsigned typeKey) {
     return guardStatus(__func__, err_argument, [&]() -> int {
         ports.clear();
-        NodeIterator blockIt(&graph);
-        for (IGraphConfig* block = blockIt.iterateByType(typeKey); block != nullptr;
-             block = blockIt.iterateByType(typeKey)) {
-            int blockValue = 0;
-            if (block->getValue(key, blockValue) != 0 || blockValue != value) {
-                continue;
-            }
-            NodeIterator portIt(block);
-            for (IGraphConfig* port = portIt.iterateByType(kKeyPort); port != nullptr;
-                 port = portIt.iterateByType(kKeyPort)) {
-                if (portGetDirection(port) == direction &&
-                    leavesSubgraph(port, direction, key, value, typeKey)) {
-                    ports.push_back(port);
-                }
-            }
-        }
+        appendSubgraphPorts(subgraphBlocksOf(key, value, typeKey, graph), key, value, direction,
+                            typeKey, ports);
         return ports.empty() ? err_argument : err_none;
     });
 }
@@ -140,19 +43,11 @@ int GraphCameraUtil::getInputPort(unsigned key, int value, const IGraphConfig* g
             return err_argument;
         }
         std::vector<IGraphConfig*> ports;
-        int status = getInputPorts(key, value, *graph, ports, typeKey);
+        const int status = getInputPorts(key, value, *graph, ports, typeKey);
         if (status != 0) {
             return status;
         }
-        for (IGraphConfig* candidate : ports) {
-            IGraphConfig* peer = nullptr;
-            status = portGetPeer(candidate, &peer);
-            if (status == 0) {
-                *port = candidate;
-                return err_none;
-            }
-        }
-        return status;
+        return firstInputPortWithPeer(ports, port);
     });
 }
 
@@ -162,7 +57,7 @@ int GraphCameraUtil::getOutputPorts(unsigned key, int value, const IGraphConfig&
         if (getSubgraphPorts(key, value, 1, graph, ports, typeKey) == 0) {
             return err_none;
         }
-        addSourceOutputPorts(key, value, graph, ports, typeKey);
+        appendSourceOutputPorts(sourcesOf(graph), key, value, typeKey, ports);
         return ports.empty() ? err_argument : err_none;
     });
 }

@@ -1,12 +1,15 @@
 // The analysis driver of GraphUtil: init() runs the outer-graph analysis, the
 // subgraph analysis, the allocation of the run-kernel arrays and the
 // resolution-history computation, in that order.
+#include <memory>
 #include <new>
 #include <string>
 
 #include "velt_graph_camera_util.h"
 #include "velt_graph_util.h"
 #include "velt_item_uid.h"
+#include "zo_camera/velt/access/subgraph_blocks.h"
+#include "zo_camera/velt/analysis/connection_index.h"
 #include "zo_camera/velt/analysis/graph_util_common.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/common/number_text.h"
@@ -186,6 +189,19 @@ int GraphUtil::analyzeSubGraphs(std::map<int, std::shared_ptr<SubGraphInfo>>& su
             zo_log_common_debug(ZO_LOG_ERROR, kTag, "No graph to analyse: init() first");
             return err_internal;
         }
+        // Every subgraph looks up its cross-subgraph inputs, its output ports
+        // and its inner connections: the blocks and connections are indexed
+        // once for all of them.
+        const SubgraphBlocks blocks(mSubgraphType, mPgTypeKey, *mGraphSettings);
+        const ConnectionIndex analysedConnections(mConnections);
+        const IGraphConfig* graph = mGraphSettings->getDescendant(kKeyGraph);
+        std::unique_ptr<ConnectionIndex> graphConnections;
+        if (graph != nullptr && connectionsOf(*graph) != mConnections)
+            graphConnections = std::make_unique<ConnectionIndex>(connectionsOf(*graph));
+        const ConnectionIndex* innerConnections = graph == nullptr   ? nullptr
+                                                  : graphConnections ? graphConnections.get()
+                                                                     : &analysedConnections;
+
         std::set<int> ids;
         getAvailableSubgraphs(ids);
         zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Found %lu subgraphs of type %s",
@@ -206,13 +222,12 @@ int GraphUtil::analyzeSubGraphs(std::map<int, std::shared_ptr<SubGraphInfo>>& su
                     sg->pgs.push_back(node.node);
                     sg->streamId = node.streamId;
                 }
-                const int status = getCrossSgInPorts(node, sg->inputPorts);
+                const int status = crossSgInPorts(node, sg->inputPorts, analysedConnections);
                 if (status != 0)
                     return status;
                 readTuningMode(node, *sg);
             }
-            GraphCameraUtil::getOutputPorts(mSubgraphType, id, *mGraphSettings, sg->outputPorts,
-                                            mPgTypeKey);
+            subgraphOutputPorts(blocks, id, sg->outputPorts);
 
             sg->kernelCount = 0;
             for (IGraphConfig* pg : sg->pgs) {
@@ -237,7 +252,7 @@ int GraphUtil::analyzeSubGraphs(std::map<int, std::shared_ptr<SubGraphInfo>>& su
                     return status;
                 }
             }
-            status = collectInterPgConnections(*sg);
+            status = interPgConnections(*sg, innerConnections);
             if (status != 0) {
                 zo_log_common_debug(ZO_LOG_ERROR, kTag,
                                     "Failed to add graph connections to imaging graph info %d", id);

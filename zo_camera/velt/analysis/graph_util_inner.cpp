@@ -1,6 +1,7 @@
 // The inner graph of a subgraph: kernels, routing nodes and terminals linked
 // by the "klink" elements of its program groups and by the graph connections
 // between program groups of the subgraph.
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -8,6 +9,7 @@
 #include "velt_graph_util.h"
 #include "velt_item_uid.h"
 #include "velt_qel_pek_utils.h"
+#include "zo_camera/velt/analysis/connection_index.h"
 #include "zo_camera/velt/analysis/graph_util_common.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_log_common.h"
@@ -244,26 +246,42 @@ int GraphUtil::collectInterPgConnections(SubGraphInfo& sg) {
         IGraphConfig* graph = mGraphSettings->getDescendant(kKeyGraph);
         if (graph == nullptr)
             return err_data;
-        NodeIterator connections(graph);
-        while (IGraphConfig* connection = connections.iterateByUid(kKeyConnection)) {
-            const std::string source = strOr(*connection, kKeySource);
-            const std::string sink = strOr(*connection, kKeySink);
-            ImagingNode* from = findInner(sg, source);
-            ImagingNode* to = findInner(sg, sink);
-            if (from == nullptr || to == nullptr)
-                continue;
-            zo_log_common_debug(ZO_LOG_DEBUG, kTag,
-                                "Adding internal connection to Imaging graph %s->%s",
-                                source.c_str(), sink.c_str());
-            from->children.emplace(to, sink);
-            to->parents.emplace(from, source);
-            if (splitEnd(source, true).first == splitEnd(sink, true).first) {
-                from->flags |= imaging_flag_loop_terminal;
-                to->flags |= imaging_flag_loop_terminal;
-            }
-        }
-        return 0;
+        const ConnectionIndex connections(connectionsOf(*graph));
+        return interPgConnections(sg, &connections);
     });
+}
+
+int GraphUtil::interPgConnections(SubGraphInfo& sg, const ConnectionIndex* connections) {
+    if (mGraphSettings == nullptr)
+        return err_internal;
+    if (connections == nullptr)
+        return err_data;
+    // The connections leaving any inner node of this subgraph, in the
+    // graph's order.
+    std::vector<size_t> leaving;
+    for (const auto& entry : sg.imagingNodes) {
+        const std::vector<size_t>& positions = connections->from(entry.first);
+        leaving.insert(leaving.end(), positions.begin(), positions.end());
+    }
+    std::sort(leaving.begin(), leaving.end());
+    for (const size_t position : leaving) {
+        const std::string& source = connections->at(position).source;
+        const std::string& sink = connections->at(position).sink;
+        ImagingNode* from = findInner(sg, source);
+        ImagingNode* to = findInner(sg, sink);
+        if (from == nullptr || to == nullptr)
+            continue;
+        zo_log_common_debug(ZO_LOG_DEBUG, kTag,
+                            "Adding internal connection to Imaging graph %s->%s", source.c_str(),
+                            sink.c_str());
+        from->children.emplace(to, sink);
+        to->parents.emplace(from, source);
+        if (splitEnd(source, true).first == splitEnd(sink, true).first) {
+            from->flags |= imaging_flag_loop_terminal;
+            to->flags |= imaging_flag_loop_terminal;
+        }
+    }
+    return 0;
 }
 
 int GraphUtil::getUnvisitedInputPortsPeers(SubGraphInfo& sg, std::vector<ImagingNode*>& nodes) {

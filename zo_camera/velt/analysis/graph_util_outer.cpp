@@ -8,6 +8,7 @@
 #include "velt_graph_camera_util.h"
 #include "velt_graph_util.h"
 #include "velt_item_uid.h"
+#include "zo_camera/velt/analysis/connection_index.h"
 #include "zo_camera/velt/analysis/graph_util_common.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_log_common.h"
@@ -223,37 +224,40 @@ int GraphUtil::getCrossSgInPorts(GraphNode& node, std::vector<IGraphConfig*>& po
     return guardStatus(__func__, err_internal, [&]() -> int {
         if (mGraphSettings == nullptr)
             return err_internal;
-        const int id = subgraphIdOf(node);
-        std::vector<GraphNode*> foreignParents;
-        for (const auto& parent : node.parents) {
-            GraphNode* parentNode = static_cast<GraphNode*>(parent.first);
-            if (subgraphIdOf(*parentNode) == id)
-                continue;
-            zo_log_common_debug(ZO_LOG_DEBUG, kTag, "found parent %s in different subgraph id %d",
-                                parentNode->name.c_str(), parentNode->streamId);
-            foreignParents.push_back(parentNode);
-        }
-
-        for (GraphNode* parent : foreignParents) {
-            for (IGraphConfig* connection : mConnections) {
-                const std::string source = strOr(*connection, kKeySource);
-                const std::string sink = strOr(*connection, kKeySink);
-                if (splitEnd(source, true).first != parent->name ||
-                    splitEnd(sink, true).first != node.name)
-                    continue;
-                IGraphConfig* port = mGraphSettings->getDescendant(ItemUID(sink));
-                if (port == nullptr) {
-                    zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                                        "Could not find input port %s - impossible", sink.c_str());
-                    return err_internal;
-                }
-                ports.push_back(port);
-                ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTag, "found input port %s",
-                                 GraphCameraUtil::print(port).c_str());
-            }
-        }
-        return 0;
+        return crossSgInPorts(node, ports, ConnectionIndex(mConnections));
     });
+}
+
+int GraphUtil::crossSgInPorts(GraphNode& node, std::vector<IGraphConfig*>& ports,
+                              const ConnectionIndex& connections) {
+    if (mGraphSettings == nullptr)
+        return err_internal;
+    const int id = subgraphIdOf(node);
+    std::vector<GraphNode*> foreignParents;
+    for (const auto& parent : node.parents) {
+        GraphNode* parentNode = static_cast<GraphNode*>(parent.first);
+        if (subgraphIdOf(*parentNode) == id)
+            continue;
+        zo_log_common_debug(ZO_LOG_DEBUG, kTag, "found parent %s in different subgraph id %d",
+                            parentNode->name.c_str(), parentNode->streamId);
+        foreignParents.push_back(parentNode);
+    }
+
+    for (GraphNode* parent : foreignParents) {
+        for (const size_t position : connections.between(parent->name, node.name)) {
+            const std::string& sink = connections.at(position).sink;
+            IGraphConfig* port = mGraphSettings->getDescendant(ItemUID(sink));
+            if (port == nullptr) {
+                zo_log_common_debug(ZO_LOG_ERROR, kTag, "Could not find input port %s - impossible",
+                                    sink.c_str());
+                return err_internal;
+            }
+            ports.push_back(port);
+            ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTag, "found input port %s",
+                             GraphCameraUtil::print(port).c_str());
+        }
+    }
+    return 0;
 }
 
 int GraphUtil::subgraphConnectionVisitor(BaseGraphNode* node) {

@@ -1,5 +1,6 @@
 // Building the kernel lists of every execution context along the stream
 // chains, upstream contexts first.
+#include <memory>
 #include <set>
 #include <string>
 
@@ -9,6 +10,7 @@
 #include "velt_item_uid.h"
 #include "velt_node_iterator.h"
 
+#include "zo_camera/velt/access/subgraph_blocks.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/tree_log.h"
 #include "zo_rulo/zo_log_wanted.h"
@@ -111,6 +113,18 @@ void QelPekUtils::clearGraph() {
 
 Status QelPekUtils::generateKernelListsForExecCtxs() {
     return guardStatus(__func__, err_internal, [&]() -> Status {
+        // Every context asks for its input port, so the program groups are
+        // read into contexts once; the index goes with this call, whichever
+        // way it ends.
+        struct ContextBlocksForThisCall {
+            std::shared_ptr<const SubgraphBlocks>& blocks;
+            ~ContextBlocksForThisCall() { blocks.reset(); }
+        } const contextBlocksForThisCall{contextBlocks_};
+        if (graphRoot != nullptr) {
+            contextBlocks_ =
+                std::make_shared<const SubgraphBlocks>(contextKey(), kKeyProgramGroup, *graphRoot);
+        }
+
         StreamChains chains;
         Status status = getStreamChains(chains);
         if (status != err_none) {
@@ -141,9 +155,7 @@ Status QelPekUtils::generateKernelListsForExecCtxs() {
                     continue;
                 }
                 IGraphConfig* input = nullptr;
-                if (GraphCameraUtil::getInputPort(contextKey(), ctx, graphRoot, &input,
-                                                  kKeyProgramGroup) != err_none ||
-                    input == nullptr) {
+                if (contextInputPort(ctx, &input) != err_none || input == nullptr) {
                     status = sourceHistory(source, inputHistory,
                                            "No Input port or source in stream %d", ctx);
                     if (status != err_none) {
@@ -262,9 +274,7 @@ Status QelPekUtils::getStreamChains(StreamChains& chains) {
 int32_t QelPekUtils::getUpstreamStreamId(int streamId, IGraphConfig** port) {
     return guardValue<int32_t>(__func__, -1, [&]() -> int32_t {
         IGraphConfig* input = nullptr;
-        if (GraphCameraUtil::getInputPort(contextKey(), streamId, graphRoot, &input,
-                                          kKeyProgramGroup) != err_none ||
-            input == nullptr) {
+        if (contextInputPort(streamId, &input) != err_none || input == nullptr) {
             return -1;
         }
         IGraphConfig* peer = nullptr;

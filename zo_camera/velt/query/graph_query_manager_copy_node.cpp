@@ -6,9 +6,9 @@
 #include "velt_graph_config_node.h"
 #include "velt_graph_query_manager.h"
 #include "velt_item_uid.h"
-#include "velt_node_iterator.h"
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
+#include "zo_camera/velt/query/base_node_lookup.h"
 #include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
 
@@ -69,16 +69,9 @@ GraphConfigNode* GraphQueryManager::constructNodeFromBase(IGraphConfig* block,
             return nullptr;
         }
         const std::string blockName = block->getName();
-        NodeIterator baseNodes(nodes);
-        const unsigned baseType = kKeyBaseNode;
-        for (IGraphConfig* candidate = baseNodes.iterateByType(baseType); candidate;
-             candidate = baseNodes.iterateByType(baseType)) {
-            std::string name;
-            if (candidate->getValue(kKeyName, name) != err_none || name != baseName) {
-                continue;
-            }
+        if (IGraphConfig* base = findBaseNode(*nodes, baseName)) {
             // Owned until handed out: the conversion can throw std::bad_alloc.
-            std::unique_ptr<GraphConfigNode> copy(static_cast<GraphConfigNode*>(candidate)->copy());
+            std::unique_ptr<GraphConfigNode> copy(static_cast<GraphConfigNode*>(base)->copy());
             if (!copy) {
                 zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
                                     "Failed to copy base node %s to create node %s",

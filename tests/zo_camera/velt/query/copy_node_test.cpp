@@ -1,6 +1,7 @@
 // Copying descriptor blocks into a result graph, directly or from a base node.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "query_test_support.h"
@@ -9,6 +10,7 @@
 #include "velt_graph_config_node.h"
 #include "velt_graph_query_manager.h"
 #include "velt_item_uid.h"
+#include "velt_keys.h"
 #include "zo_log_common.h"
 
 namespace {
@@ -110,6 +112,84 @@ TEST_F(CopyNodeTest, MissingOrBrokenBlocksAreNotCopied) {
     EXPECT_EQ(manager_.copyNodeToResult(nodes_, ItemUID::str2key("cp_plain"), nullptr), nullptr);
     std::string base = "cp_base";
     EXPECT_EQ(manager_.constructNodeFromBase(nullptr, base, nodes_), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// Which base node a block is built from, when several blocks share a name's key.
+struct BaseLookupCase {
+    const char* what;
+    const char* descriptor;
+    int tuningMode;  // of the base node that must be chosen
+};
+
+class BaseNodeLookupTest : public ::testing::TestWithParam<BaseLookupCase> {};
+
+TEST_P(BaseNodeLookupTest, BuildsFromTheFirstBaseNodeOfThatName) {
+    TreePtr descriptor = parseText(GetParam().descriptor);
+    GraphConfigNode* nodes = nodeAt(descriptor.get(), "nodes");
+    ASSERT_NE(nodes, nullptr);
+    VELT::GraphQueryManager manager;
+    GraphConfigNode result;
+    VELT::IGraphConfig* built =
+        manager.copyNodeToResult(nodes, ItemUID::str2key("bl_user"), &result);
+    ASSERT_NE(built, nullptr);
+    EXPECT_EQ(strAt(built, "type"), "program_group");
+    EXPECT_EQ(intAt(built, "tuning_mode"), GetParam().tuningMode);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CopyNode, BaseNodeLookupTest,
+    ::testing::Values(
+        // A block of another type under the same name is no base node, before or after it.
+        BaseLookupCase{"OtherBlockFirst", R"(<graph_descriptor version="3"><nodes>
+            <hw name="bl_base" tuning_mode="9"/>
+            <base_node name="bl_base" base_type="program_group" tuning_mode="1"/>
+            <program_group name="bl_user" base_node="bl_base"/>
+          </nodes></graph_descriptor>)",
+                       1},
+        BaseLookupCase{"OtherBlockAfter", R"(<graph_descriptor version="3"><nodes>
+            <program_group name="bl_user" base_node="bl_base"/>
+            <base_node name="bl_base" base_type="program_group" tuning_mode="2"/>
+            <hw name="bl_base" tuning_mode="9"/>
+          </nodes></graph_descriptor>)",
+                       2},
+        // Two base nodes of one name: the first in the document.
+        BaseLookupCase{"TwoOfOneName", R"(<graph_descriptor version="3"><nodes>
+            <base_node name="bl_base" base_type="program_group" tuning_mode="3"/>
+            <base_node name="bl_base" base_type="program_group" tuning_mode="4"/>
+            <program_group name="bl_user" base_node="bl_base"/>
+          </nodes></graph_descriptor>)",
+                       3},
+        // A "node" element typed base_node is one too.
+        BaseLookupCase{"NodeElement", R"(<graph_descriptor version="3"><nodes>
+            <node name="bl_base" type="base_node" base_type="program_group" tuning_mode="5"/>
+            <program_group name="bl_user" base_node="bl_base"/>
+          </nodes></graph_descriptor>)",
+                       5}),
+    [](const ::testing::TestParamInfo<BaseLookupCase>& info) { return info.param.what; });
+
+// A tree built in code may store a base node under a key other than its name's.
+TEST(BaseNodeLookup, FindsABaseNodeStoredUnderAnotherKey) {
+    GraphConfigNode nodes;
+    auto* base = new GraphConfigNode;
+    base->addValue(VELT::kKeyType, std::string("base_node"));
+    base->addValue(VELT::kKeyName, std::string("bl_keyed_base"));
+    base->addValue(VELT::kKeyBaseType, std::string("program_group"));
+    base->addValue(ItemUID::str2key("tuning_mode"), 6);
+    ASSERT_EQ(0, nodes.insertDescendant(base, VELT::kKeyNode));
+    auto* block = new GraphConfigNode;
+    block->addValue(VELT::kKeyBaseNode, std::string("bl_keyed_base"));
+    ASSERT_EQ(0, nodes.insertDescendant(block, VELT::kKeyProgramGroup));
+
+    VELT::GraphQueryManager manager;
+    std::string baseName = "bl_keyed_base";
+    std::unique_ptr<GraphConfigNode> built(manager.constructNodeFromBase(block, baseName, &nodes));
+    ASSERT_NE(built, nullptr);
+    EXPECT_EQ(strAt(built.get(), "type"), "program_group");
+    EXPECT_EQ(intAt(built.get(), "tuning_mode"), 6);
 }
 
 }  // namespace

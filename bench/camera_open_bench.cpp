@@ -1,0 +1,188 @@
+// createGraph against the size of the descriptor, and a whole camera open:
+// read both documents, query the entry, build the result graph and its kernel
+// lists.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "instruction_counts.h"
+#include "scaled_documents.h"
+#include "synthetic_documents.h"
+#include "velt_graph_query_manager.h"
+#include "velt_item_uid.h"
+#include "velt_qel_pek_utils.h"
+
+namespace zovesk_bench {
+
+namespace {
+
+[[noreturn]] void fail(const char* what) {
+    std::fprintf(stderr, "zovesk_bench: %s\n", what);
+    std::exit(1);
+}
+
+// The scaled graph's documents with a descriptor of the given size and one
+// settings entry, given to a query manager.
+class ScaledDocuments {
+  public:
+    explicit ScaledDocuments(int blocks)
+        : descriptor_(readDocumentText(scaledDescriptorText(blocks))),
+          settings_(readDocumentText(scaledSettingsText(1))) {
+        if (!descriptor_ || !settings_) {
+            return;
+        }
+        manager_.setGraphDescriptor(descriptor_.get());
+        manager_.setGraphSettings(settings_.get());
+        std::vector<VELT::IGraphConfig*> entries;
+        if (manager_.queryGraphs({}, entries, true) == 0 && !entries.empty()) {
+            entry_ = entries.front();
+        }
+    }
+    // Null when the documents or the entry are missing.
+    VELT::IGraphConfig* entry() const { return entry_; }
+    VELT::GraphQueryManager& manager() { return manager_; }
+
+  private:
+    std::unique_ptr<VELT::IGraphConfig> descriptor_;
+    std::unique_ptr<VELT::IGraphConfig> settings_;
+    VELT::GraphQueryManager manager_;
+    VELT::IGraphConfig* entry_ = nullptr;
+};
+
+ScaledDocuments& scaledDocuments(int blocks) {
+    static ScaledDocuments small(500);
+    static ScaledDocuments large(8000);
+    return blocks == 8000 ? large : small;
+}
+
+// The same graph out of a descriptor of 500 or 8,000 blocks: the cost should
+// not depend on the blocks the graph does not use.
+void BM_CreateGraphScaledDescriptor(benchmark::State& state) {
+    ScaledDocuments& documents = scaledDocuments(static_cast<int>(state.range(0)));
+    if (documents.entry() == nullptr) {
+        state.SkipWithError("scaled documents or entry missing");
+        return;
+    }
+    for (auto _ : state) {
+        VELT::IGraphConfig* graph = nullptr;
+        const int status = documents.manager().createGraph(documents.entry(), &graph);
+        VELT::GraphQueryManager::destroyGraph(graph);
+        if (status != 0) {
+            state.SkipWithError("createGraph failed");
+            break;
+        }
+    }
+}
+
+// Documents four times the size of the synthetic ones: a descriptor of 8,000
+// blocks and settings of 8,000 entries.
+constexpr int kOpenBlocks = 4 * kDescriptorBlocks;
+constexpr int kOpenEntries = 4 * kSettingsEntries;
+
+struct OpenDocuments {
+    std::string descriptor = scaledDescriptorText(kOpenBlocks);
+    std::string settings = scaledSettingsText(kOpenEntries);
+};
+
+const OpenDocuments& openDocuments() {
+    static const OpenDocuments documents;
+    return documents;
+}
+
+// What a camera layer holds after opening the camera.
+struct OpenCamera {
+    std::unique_ptr<VELT::IGraphConfig> descriptor;
+    std::unique_ptr<VELT::IGraphConfig> settings;
+    VELT::IGraphConfig* graph = nullptr;
+    std::unique_ptr<VELT::QelPekUtils> pek;
+    ~OpenCamera() { VELT::GraphQueryManager::destroyGraph(graph); }
+};
+
+// Reads both documents, queries the last entry by key, builds its graph and
+// the kernel lists; false when a step fails.
+bool openCamera(const OpenDocuments& documents, OpenCamera& camera) {
+    camera.descriptor = readDocumentText(documents.descriptor);
+    camera.settings = readDocumentText(documents.settings);
+    if (!camera.descriptor || !camera.settings) {
+        return false;
+    }
+    VELT::GraphQueryManager manager;
+    manager.setGraphDescriptor(camera.descriptor.get());
+    manager.setGraphSettings(camera.settings.get());
+    std::vector<VELT::IGraphConfig*> entries;
+    const VELT::GraphQueryCriteria criteria{
+        {VELT::ItemUID("key"), std::to_string(kScaledFirstKey + kOpenEntries - 1)}};
+    if (manager.queryGraphs(criteria, entries, true) != 0 || entries.size() != 1 ||
+        manager.createGraph(entries.front(), &camera.graph) != 0) {
+        return false;
+    }
+    camera.pek = std::make_unique<VELT::QelPekUtils>(true);
+    return camera.pek->initPekUtils(camera.graph) == 0;
+}
+
+// A camera opened again and again, as a camera service does per session; the
+// names of the documents are in the key dictionary after the first open.
+void BM_CameraOpen4x(benchmark::State& state) {
+    const OpenDocuments& documents = openDocuments();
+    for (auto _ : state) {
+        OpenCamera camera;
+        if (!openCamera(documents, camera)) {
+            state.SkipWithError("camera open failed");
+            break;
+        }
+    }
+    state.counters["bytes"] =
+        static_cast<double>(documents.descriptor.size() + documents.settings.size());
+}
+
+// For instruction counts: the graphs' documents are read (and their names
+// known) before anything is counted; what was built is freed uncounted.
+VELT::IGraphConfig* g_countedGraph = nullptr;
+std::unique_ptr<OpenCamera> g_countedCamera;
+
+void createScaledGraph(int blocks) {
+    ScaledDocuments& documents = scaledDocuments(blocks);
+    if (documents.entry() == nullptr ||
+        documents.manager().createGraph(documents.entry(), &g_countedGraph) != 0) {
+        fail("createGraph of the scaled documents failed");
+    }
+}
+
+void destroyCountedGraph() {
+    VELT::GraphQueryManager::destroyGraph(g_countedGraph);
+    g_countedGraph = nullptr;
+}
+
+void warmOpen() {
+    OpenCamera camera;
+    if (!openCamera(openDocuments(), camera)) {
+        fail("camera open failed");
+    }
+    g_countedCamera = std::make_unique<OpenCamera>();
+}
+
+[[maybe_unused]] const bool kCounted[] = {
+    registerCountedOperation({"create_graph_scaled_500", [] { scaledDocuments(500); },
+                              [] { createScaledGraph(500); }, destroyCountedGraph}),
+    registerCountedOperation({"create_graph_scaled_8000", [] { scaledDocuments(8000); },
+                              [] { createScaledGraph(8000); }, destroyCountedGraph}),
+    registerCountedOperation({"camera_open_4x", warmOpen,
+                              [] {
+                                  if (!openCamera(openDocuments(), *g_countedCamera)) {
+                                      fail("camera open failed");
+                                  }
+                              },
+                              [] { g_countedCamera.reset(); }}),
+};
+
+}  // namespace
+
+BENCHMARK(BM_CreateGraphScaledDescriptor)->Arg(500)->Arg(8000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CameraOpen4x)->Unit(benchmark::kMillisecond);
+
+}  // namespace zovesk_bench
