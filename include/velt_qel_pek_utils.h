@@ -162,6 +162,11 @@ class ZO_EXPORT QelPekUtils {
     // Program group (or compute block) ids and RBMs per stream.
     Status getRoutingInfo(RoutingInfo& routing);
 
+    // Read-only view of the subgraph analysis that the queries forward to on the
+    // subgraph path (inactive on the other one); valid until the next
+    // initPekUtils() or the builder's destruction.
+    const GraphUtil& subgraphAnalysis() const;
+
     /* --- Side data --- */
 
     // The source's "cmc_tag"; err_data when missing or empty.

@@ -1,4 +1,5 @@
-// Which of the two kernel-list paths a graph takes.
+// Which of the two kernel-list paths a graph takes, and the read-only view of
+// the subgraph analysis behind the second one.
 #include "velt_qel_pek_utils.h"
 
 #include <utility>
@@ -19,6 +20,10 @@ bool QelPekUtils::takesSubgraphPath(const IGraphConfig& graph, std::shared_ptr<I
         *generation = probe.hwGeneration;
     }
     return subgraphPath;
+}
+
+const GraphUtil& QelPekUtils::subgraphAnalysis() const {
+    return graphUtil;
 }
 
 }  // namespace VELT
