@@ -22,17 +22,38 @@ using VELT::SubgraphView;
 
 // Everything the view hands out is const.
 template <typename T>
-constexpr bool kConstRef =
-    std::is_reference<T>::value&& std::is_const<std::remove_reference_t<T>>::value;
-static_assert(kConstRef<decltype(std::declval<InnerNodeView>().settings())>, "");
-static_assert(kConstRef<decltype(std::declval<InnerNodeView>().resolutionHistory())>, "");
+constexpr bool isConstRef() {
+    return std::is_reference<T>::value && std::is_const<std::remove_reference_t<T>>::value;
+}
+static_assert(isConstRef<decltype(std::declval<InnerNodeView>().settings())>(), "");
+static_assert(isConstRef<decltype(std::declval<InnerNodeView>().resolutionHistory())>(), "");
 static_assert(std::is_same<decltype(std::declval<InnerNodeView>().record()),
                            const zo_isp_qel_run_kernels*>::value,
               "");
 static_assert(std::is_same<decltype(std::declval<InnerNodeView>().treeNode()),
                            const VELT::IGraphConfig*>::value,
               "");
-static_assert(kConstRef<decltype(std::declval<const VELT::QelPekUtils>().subgraphAnalysis())>, "");
+static_assert(isConstRef<decltype(std::declval<const VELT::QelPekUtils>().subgraphAnalysis())>(),
+              "");
+
+// The analysis state itself is out of reach: only the view and the test seam
+// see it.
+template <typename T, typename = void>
+struct ExposesSubGraphs : std::false_type {};
+template <typename T>
+struct ExposesSubGraphs<T, decltype(void(std::declval<T&>().mSubGraphs))> : std::true_type {};
+template <typename T, typename = void>
+struct ExposesGraphNodes : std::false_type {};
+template <typename T>
+struct ExposesGraphNodes<T, decltype(void(std::declval<T&>().mGraphNodes))> : std::true_type {};
+static_assert(!ExposesSubGraphs<GraphUtil>::value, "");
+static_assert(!ExposesGraphNodes<GraphUtil>::value, "");
+// The detectors do see public state, so the checks above are not vacuous.
+struct PublicState {
+    int mSubGraphs;
+    int mGraphNodes;
+};
+static_assert(ExposesSubGraphs<PublicState>::value && ExposesGraphNodes<PublicState>::value, "");
 
 using Link = std::tuple<std::string, std::string, std::string>;  // from, to, port
 
