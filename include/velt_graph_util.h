@@ -144,6 +144,51 @@ struct ZO_EXPORT KernelInfoMemPool {
     std::vector<zo_isp_qel_resolution_info*> resolutionInfos;      // one array per kernel
 };
 
+// A read-only look at one node of a subgraph's inner graph, for drawings and
+// reports. It hands out const data only, so a reader cannot change the analysis
+// through it; it is valid as long as the node (until the next GraphUtil::init()).
+class ZO_EXPORT InnerNodeView {
+  public:
+    explicit InnerNodeView(const ImagingNode& node) : node_(node) {}
+
+    ImagingNodeType type() const { return static_cast<ImagingNodeType>(node_.type); }
+    // The kernel, routing or port node of the graph it stands for.
+    const IGraphConfig* treeNode() const { return node_.node; }
+    // The values read from the settings (uuid, enable, metadata, bits per pixel).
+    const zo_isp_qel_run_kernels& settings() const { return node_.runKernel; }
+    // The history the analysis computed; all zero for a node it never reached.
+    const zo_isp_qel_resolution_info& resolutionHistory() const { return node_.resHistory; }
+    // A kernel's record in its subgraph's run-kernel array; null for other nodes
+    // and before the arrays are allocated.
+    const zo_isp_qel_run_kernels* record() const { return node_.pekRunKernel; }
+
+  private:
+    const ImagingNode& node_;
+};
+
+// A read-only look at one analysed subgraph and its inner graph, on the same
+// terms as InnerNodeView.
+class ZO_EXPORT SubgraphView {
+  public:
+    explicit SubgraphView(const SubGraphInfo& info) : info_(info) {}
+
+    int32_t id() const { return info_.subGraphId; }
+    size_t kernelCount() const { return info_.kernelCount; }
+    int32_t tuningMode() const { return info_.tuningMode; }
+    // Calls visit for every inner node in key order; the key is unique within the
+    // subgraph: "<program group>:<kernel or port>".
+    void forEachInnerNode(
+        const std::function<void(const std::string& key, const InnerNodeView& node)>& visit) const;
+    // Calls visit for every link of the inner graph, by the keys of its two ends and
+    // the link's port string: from each node in key order, to its children in
+    // neighbour order.
+    void forEachInnerLink(const std::function<void(const std::string& from, const std::string& to,
+                                                   const std::string& port)>& visit) const;
+
+  private:
+    const SubGraphInfo& info_;
+};
+
 class ZO_EXPORT GraphUtil {
   public:
     // Empty; subgraphs by "stream_id", program groups of type "program_group".
@@ -271,8 +316,22 @@ class ZO_EXPORT GraphUtil {
     void dumpKernels(int subgraphId);
     static int dumpInnerNodeVisitor(BaseGraphNode* node, ImagingNodeType type);
 
-    /* --- State --- */
+    /* --- Read-only view of the analysis --- */
 
+    // True once init() has analysed a graph; the run-kernel queries answer from it then.
+    bool isActive() const;
+    // The resolution history of the source of the last source subgraph.
+    const zo_isp_qel_resolution_info& sourceResolutionHistory() const;
+    // Calls visit for every subgraph, in id order. The views are valid until the next
+    // init() or clear(); nothing reached through them changes the analysis.
+    void forEachSubgraph(const std::function<void(const SubgraphView&)>& visit) const;
+
+  private:
+    // The test programs reach the state below through this seam; its definition lives
+    // with the tests, never in the library.
+    friend struct GraphUtilTestSeam;
+
+    // The state keeps the names the published interface gives it.
     const IGraphConfig* mGraphSettings = nullptr;    // the analysed graph (not owned)
     uint32_t mSubgraphType;                          // key of "stream_id" or "exec_ctx_id"
     zo_isp_qel_resolution_info mSourceResHistory{};  // history of the last source subgraph
@@ -284,7 +343,6 @@ class ZO_EXPORT GraphUtil {
     GdfVersion mOrbaVersion;
     uint32_t mPgTypeKey;  // "compute_block" on generation 7, else "program_group"
 
-  private:
     // True only after a successful init: the arrays are allocated and filled.
     bool mPekDataReady = false;
 

@@ -104,6 +104,15 @@ class ZO_EXPORT QelPekUtils {
     // (queries answer empty) but knows the graph for its side data, and can be
     // initialised again.
     Status initPekUtils(const IGraphConfig* graph);
+    // Which path initPekUtils() takes for graph: true when it hands the graph to
+    // the embedded GraphUtil (generation 6 and later, or a program group under
+    // the graph's root holding a "klink"), false when it builds the lists per
+    // execution context itself. isp is the graph's generation utility
+    // (IspUtils::Factory; null counts as no known generation). When generation
+    // is not null it receives the generation the lists are built for: the
+    // utility's, or 6 for an older graph with klinks. Nothing is logged.
+    static bool takesSubgraphPath(const IGraphConfig& graph, std::shared_ptr<IspUtils> isp,
+                                  int32_t* generation = nullptr);
     // Stores the graph's generation; true for generation 6 and later.
     bool detectNewGraphVersion();
     // True (and generation 6) when a program group holds a "klink".
@@ -154,6 +163,11 @@ class ZO_EXPORT QelPekUtils {
     Status getStreamIds(std::vector<int32_t>& ids, bool sinks) const;
     // Program group (or compute block) ids and RBMs per stream.
     Status getRoutingInfo(RoutingInfo& routing);
+
+    // Read-only view of the subgraph analysis that the queries forward to on the
+    // subgraph path (inactive on the other one); valid until the next
+    // initPekUtils() or the builder's destruction.
+    const GraphUtil& subgraphAnalysis() const;
 
     /* --- Side data --- */
 

@@ -1,6 +1,5 @@
 // The inner kernel graph of the subgraph path, drawn from GraphUtil's
 // analysis of a result graph.
-#include <algorithm>
 #include <map>
 
 #include "cli_common.h"
@@ -11,7 +10,7 @@
 #include "log_router.h"
 #include "node_view.h"
 #include "velt_graph_util.h"
-#include "velt_item_uid.h"
+#include "velt_qel_pek_utils.h"
 #include "zo_log_common.h"
 
 namespace velt_tool {
@@ -42,31 +41,24 @@ NodeStyle styleOf(int32_t type) {
     }
 }
 
-// Node identifiers unique across subgraphs: "subgraph id/node name".
-using NodeIds = std::map<const VELT::BaseGraphNode*, std::string>;
-
-NodeIds nodeIdsOf(const VELT::GraphUtil& analysis) {
-    NodeIds ids;
-    for (const auto& subgraph : analysis.mSubGraphs) {
-        for (const auto& node : subgraph.second->imagingNodes) {
-            ids[node.second.get()] = std::to_string(subgraph.first) + "/" + node.first;
-        }
-    }
-    return ids;
+// Node identifiers unique across subgraphs: "subgraph id/node key".
+std::string nodeId(const VELT::SubgraphView& subgraph, const std::string& key) {
+    return std::to_string(subgraph.id()) + "/" + key;
 }
 
-void writeNode(const std::string& id, const std::string& name, const VELT::ImagingNode& node,
+void writeNode(const std::string& id, const std::string& name, const VELT::InnerNodeView& node,
                std::ostream& out) {
-    NodeStyle style = styleOf(node.type);
+    NodeStyle style = styleOf(node.type());
     std::vector<std::string> lines = {name, style.kind};
     std::string look = "style=filled, fillcolor=white";
-    if (node.type == VELT::imaging_kernel) {
-        lines.push_back("uuid " + std::to_string(node.runKernel.kernel_uuid) + ", " +
-                        enableName(node.runKernel.enable));
-        const zo_isp_qel_run_kernels* record = node.pekRunKernel;
+    if (node.type() == VELT::imaging_kernel) {
+        const zo_isp_qel_run_kernels& settings = node.settings();
+        lines.push_back("uuid " + std::to_string(settings.kernel_uuid) + ", " +
+                        enableName(settings.enable));
+        const zo_isp_qel_run_kernels* record = node.record();
         // The history traversal gives every node it reaches the source's
         // input size; a node it never reached keeps an empty history.
-        bool reached = node.resHistory.input_width != 0;
+        bool reached = node.resolutionHistory().input_width != 0;
         if (record != nullptr && reached) {
             if (record->resolution_history != nullptr) {
                 lines.push_back("in " + historyLabel(*record->resolution_history));
@@ -78,68 +70,65 @@ void writeNode(const std::string& id, const std::string& name, const VELT::Imagi
         } else {
             lines.push_back("not reached");
         }
-        look = kernelStyle(node.runKernel.enable, reached);
+        look = kernelStyle(settings.enable, reached);
     }
     out << "        " << dotQuote(id) << " [shape=" << style.shape
         << ", label=" << dotQuote(dotLabel(lines)) << ", " << look << "];\n";
 }
 
 // One cluster per subgraph; subgraph -1 gathers the blocks without a stream.
-void writeCluster(int id, const VELT::SubGraphInfo& info, NodeIds& ids, std::ostream& out) {
+void writeCluster(const VELT::SubgraphView& subgraph, std::ostream& out) {
+    int id = subgraph.id();
     std::string title = id < 0 ? "no stream" : "subgraph " + std::to_string(id);
     out << "    subgraph " << dotClusterId("subgraph_" + std::to_string(id)) << " {\n"
         << "        label="
-        << dotQuote(dotLabel({title, std::to_string(info.kernelCount) + " kernels, tuning mode " +
-                                         std::to_string(info.tuningMode)}))
+        << dotQuote(
+               dotLabel({title, std::to_string(subgraph.kernelCount()) + " kernels, tuning mode " +
+                                    std::to_string(subgraph.tuningMode())}))
         << ";\n"
         << "        style=\"rounded,filled\";\n"
         << "        fillcolor=whitesmoke;\n";
-    for (const auto& entry : info.imagingNodes) {
-        writeNode(ids[entry.second.get()], entry.first, *entry.second, out);
-    }
+    subgraph.forEachInnerNode([&](const std::string& key, const VELT::InnerNodeView& node) {
+        writeNode(nodeId(subgraph, key), key, node, out);
+    });
     out << "    }\n";
 }
 
 // The links inside every subgraph, labelled with their ports.
-void writeInnerLinks(const VELT::GraphUtil& analysis, NodeIds& ids, std::ostream& out) {
-    for (const auto& subgraph : analysis.mSubGraphs) {
-        for (const auto& entry : subgraph.second->imagingNodes) {
-            for (const auto& child : entry.second->children) {
-                auto target = ids.find(child.first);
-                if (target != ids.end()) {
-                    out << "    " << dotQuote(ids[entry.second.get()]) << " -> "
-                        << dotQuote(target->second) << " [label=" << dotQuote(child.second)
-                        << "];\n";
-                }
-            }
-        }
-    }
+void writeInnerLinks(const VELT::GraphUtil& analysis, std::ostream& out) {
+    analysis.forEachSubgraph([&](const VELT::SubgraphView& subgraph) {
+        subgraph.forEachInnerLink(
+            [&](const std::string& from, const std::string& to, const std::string& port) {
+                out << "    " << dotQuote(nodeId(subgraph, from)) << " -> "
+                    << dotQuote(nodeId(subgraph, to)) << " [label=" << dotQuote(port) << "];\n";
+            });
+    });
 }
 
 // Dashed links from an output terminal to the input terminal of another
 // subgraph that its port's "peer" names.
-void writeCrossLinks(const VELT::GraphUtil& analysis, NodeIds& ids, std::ostream& out) {
+void writeCrossLinks(const VELT::GraphUtil& analysis, std::ostream& out) {
     std::map<std::string, std::string> outputTerminals;  // "block:port" -> node id
-    for (const auto& subgraph : analysis.mSubGraphs) {
-        for (const auto& entry : subgraph.second->imagingNodes) {
-            if (entry.second->type == VELT::imaging_output_terminal) {
-                outputTerminals[entry.first] = ids[entry.second.get()];
+    analysis.forEachSubgraph([&](const VELT::SubgraphView& subgraph) {
+        subgraph.forEachInnerNode([&](const std::string& key, const VELT::InnerNodeView& node) {
+            if (node.type() == VELT::imaging_output_terminal) {
+                outputTerminals[key] = nodeId(subgraph, key);
             }
-        }
-    }
-    for (const auto& subgraph : analysis.mSubGraphs) {
-        for (const auto& entry : subgraph.second->imagingNodes) {
-            const VELT::ImagingNode& node = *entry.second;
-            if (node.type != VELT::imaging_input_terminal || node.node == nullptr) {
-                continue;
+        });
+    });
+    analysis.forEachSubgraph([&](const VELT::SubgraphView& subgraph) {
+        subgraph.forEachInnerNode([&](const std::string& key, const VELT::InnerNodeView& node) {
+            if (node.type() != VELT::imaging_input_terminal || node.treeNode() == nullptr) {
+                return;
             }
-            auto source = outputTerminals.find(textAttribute(*node.node, "peer").value_or(""));
+            auto source =
+                outputTerminals.find(textAttribute(*node.treeNode(), "peer").value_or(""));
             if (source != outputTerminals.end()) {
-                out << "    " << dotQuote(source->second) << " -> " << dotQuote(ids[&node])
-                    << " [style=dashed];\n";
+                out << "    " << dotQuote(source->second) << " -> "
+                    << dotQuote(nodeId(subgraph, key)) << " [style=dashed];\n";
             }
-        }
-    }
+        });
+    });
 }
 
 }  // namespace
@@ -153,28 +142,27 @@ void renderInnerGraphDot(const VELT::IGraphConfig& graph, const std::string& tit
             "lists: use --format table or json",
             kExitFailed);
     }
-    VELT::GraphUtil analysis;
+    // The builder runs the analysis exactly as it does for a camera; its view
+    // is what gets drawn.
+    VELT::QelPekUtils builder(true);
     {
         LogCapture messages(ZO_LOG_ERROR | ZO_LOG_WARNING);
-        int status =
-            analysis.init(VELT::ItemUID::str2key("stream_id"), &graph,
-                          static_cast<VELT::GdfVersion>(std::max(graphGeneration(graph), 6)));
+        int status = builder.initPekUtils(&graph);
         if (status != 0) {
             throw failedStep("the subgraph analysis", status, messages.messages());
         }
     }
-    NodeIds ids = nodeIdsOf(analysis);
+    const VELT::GraphUtil& analysis = builder.subgraphAnalysis();
     out << "digraph inner_kernel_graph {\n"
         << "    label=" << dotQuote("inner kernel graph of " + title) << ";\n"
         << "    labelloc=t;\n"
         << "    rankdir=LR;\n"
         << "    node [fontname=\"Helvetica\", fontsize=10];\n"
         << "    edge [fontname=\"Helvetica\", fontsize=9];\n";
-    for (const auto& subgraph : analysis.mSubGraphs) {
-        writeCluster(subgraph.first, *subgraph.second, ids, out);
-    }
-    writeInnerLinks(analysis, ids, out);
-    writeCrossLinks(analysis, ids, out);
+    analysis.forEachSubgraph(
+        [&](const VELT::SubgraphView& subgraph) { writeCluster(subgraph, out); });
+    writeInnerLinks(analysis, out);
+    writeCrossLinks(analysis, out);
     writeKernelLegend({{"", "inner link (port)"}, {"style=dashed", "between subgraphs"}}, out);
     out << "}\n";
 }

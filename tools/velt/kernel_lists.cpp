@@ -118,15 +118,7 @@ int32_t graphGeneration(const VELT::IGraphConfig& graph) {
 }
 
 bool usesSubgraphPath(const VELT::IGraphConfig& graph) {
-    if (graphGeneration(graph) > 5) {
-        return true;
-    }
-    for (VELT::IGraphConfig* group : childNodesOfType(graph, "program_group")) {
-        if (childNamed(*group, "klink") != nullptr) {
-            return true;
-        }
-    }
-    return false;
+    return VELT::QelPekUtils::takesSubgraphPath(graph, VELT::IspUtils::Factory(&graph));
 }
 
 int buildKernelLists(const VELT::IGraphConfig& graph) {

@@ -84,7 +84,7 @@ Status QelPekUtils::initPekUtils(const IGraphConfig* graph) {
             zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "ISP utils init failed");
             return err_internal;
         }
-        if (detectNewGraphVersion() || nodesHaveKernelLinks()) {
+        if (takesSubgraphPath(*graph, ispUtils, &hwGeneration)) {
             return graphUtil.init(contextKey(), graphRoot, static_cast<GdfVersion>(hwGeneration));
         }
         const Status generated = generateKernelListsForExecCtxs();

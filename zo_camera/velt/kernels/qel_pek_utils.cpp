@@ -56,7 +56,7 @@ bool QelPekUtils::nodesHaveKernelLinks() {
 Status QelPekUtils::getProgramGroup(int id, zo_isp_qel_program_group& group) {
     return guardStatus(__func__, err_internal, [&]() -> Status {
         group.kernel_count = 0;
-        if (graphUtil.mGraphSettings != nullptr) {
+        if (graphUtil.isActive()) {
             return graphUtil.getPekData(id, group);
         }
         if (id < 0) {
@@ -84,7 +84,7 @@ Status QelPekUtils::getProgramGroup(const IGraphConfig* pg, zo_isp_qel_program_g
         group.kernel_count = 0;
         group.tuning_mode = 0;
         group.run_kernels = nullptr;
-        if (graphUtil.mGraphSettings != nullptr) {
+        if (graphUtil.isActive()) {
             return graphUtil.getPgPekData(pg, group);
         }
         const auto pgGroup = pgKernelGroups.find(pg);
@@ -135,7 +135,7 @@ Status QelPekUtils::getProgramGroup(const IGraphConfig* pg, zo_isp_qel_program_g
 
 Status QelPekUtils::getSourceResolutionHistory(zo_isp_qel_resolution_info& history) {
     return guardStatus(__func__, err_internal, [&]() -> Status {
-        history = graphUtil.mGraphSettings != nullptr ? graphUtil.mSourceResHistory : inputHistory;
+        history = graphUtil.isActive() ? graphUtil.sourceResolutionHistory() : inputHistory;
         return err_none;
     });
 }
@@ -187,7 +187,7 @@ Status QelPekUtils::handleSinkPort(KernelInfo& info, const IGraphConfig* pg,
 
 void QelPekUtils::dumpKernels(int id) {
     guardVoid(__func__, [&] {
-        if (graphUtil.mGraphSettings != nullptr) {
+        if (graphUtil.isActive()) {
             graphUtil.dumpKernels(id);
             return;
         }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "inner_graph_helpers.h"
+#include "support/graph_util_test_seam.h"
 #include "support/log_capture.h"
 #include "velt_graph_util.h"
 #include "zo_log_common.h"
@@ -51,7 +52,7 @@ struct Dangling {
 TEST(DisableDisconnectedKernels, DisablesDanglingBranchesOnGeneration7) {
     Dangling d;
     GraphUtil util;
-    util.mOrbaVersion = static_cast<VELT::GdfVersion>(7);
+    zovesk_test::GraphUtilSeam::orbaVersion(util) = static_cast<VELT::GdfVersion>(7);
     LogCapture log;
     EXPECT_EQ(0, util.disableDisconnectedKernels(d.g.sg));
     EXPECT_EQ(kDisabled, d.k1->runKernel.enable);
@@ -78,7 +79,7 @@ TEST(DisableDisconnectedKernels, StopsUpstreamAtAKernelWithTwoChildren) {
     InnerGraph::link(fork, live, "1");
     InnerGraph::link(live, out, "0", "");
     GraphUtil util;
-    util.mOrbaVersion = static_cast<VELT::GdfVersion>(7);
+    zovesk_test::GraphUtilSeam::orbaVersion(util) = static_cast<VELT::GdfVersion>(7);
     EXPECT_EQ(0, util.disableDisconnectedKernels(g.sg));
     EXPECT_EQ(kDisabled, dead->runKernel.enable);
     EXPECT_EQ(kEnabled, fork->runKernel.enable);
@@ -88,7 +89,7 @@ TEST(DisableDisconnectedKernels, StopsUpstreamAtAKernelWithTwoChildren) {
 TEST(DisableDisconnectedKernels, LeavesGeneration6Alone) {
     Dangling d;
     GraphUtil util;
-    util.mOrbaVersion = static_cast<VELT::GdfVersion>(6);
+    zovesk_test::GraphUtilSeam::orbaVersion(util) = static_cast<VELT::GdfVersion>(6);
     LogCapture log;
     EXPECT_EQ(0, util.disableDisconnectedKernels(d.g.sg));
     for (ImagingNode* k : {d.k1, d.k2, d.k3, d.kb, d.ka, d.kc})

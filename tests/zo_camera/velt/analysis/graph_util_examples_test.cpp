@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "support/examples.h"
+#include "support/graph_util_test_seam.h"
 #include "support/log_capture.h"
 #include "velt_graph_config_node.h"
 #include "velt_graph_query_manager.h"
@@ -82,7 +83,7 @@ TEST_P(ExampleDocuments, KernelListsCarryTheHistoriesWorkedOutByHand) {
     EXPECT_EQ(GetParam() == 6, log.contains(ZO_LOG_WARNING,
                                             "Found klink from a demux non active output "
                                             "sharp_sel:0->sharpen_a:0- FIX your GDF!!"));
-    ASSERT_EQ(3u, util.mSubGraphs.size());
+    ASSERT_EQ(3u, zovesk_test::GraphUtilSeam::subGraphs(util).size());
 
     zo_isp_qel_program_group isp{};
     ASSERT_EQ(0, util.getPekData(0, isp));

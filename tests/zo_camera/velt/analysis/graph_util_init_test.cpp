@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "analysis_graphs.h"
+#include "support/graph_util_test_seam.h"
 #include "support/log_capture.h"
 #include "velt_graph_util.h"
 #include "velt_keys.h"
@@ -31,15 +32,15 @@ TEST(GraphUtilInit, RefusesUnusableArgumentsWithoutTouchingAnEarlierAnalysis) {
     zo_isp_qel_program_group group{};
     EXPECT_EQ(0, util.getPekData(0, group));
     EXPECT_EQ(5u, group.kernel_count);
-    EXPECT_EQ(VELT::kKeyComputeBlock, util.mPgTypeKey);
+    EXPECT_EQ(VELT::kKeyComputeBlock, zovesk_test::GraphUtilSeam::pgTypeKey(util));
 }
 
 TEST(GraphUtilInit, FreshObjectUsesStreamIdsAndProgramGroups) {
     GraphUtil util;
-    EXPECT_EQ(nullptr, util.mGraphSettings);
-    EXPECT_EQ(VELT::kKeyStreamId, util.mSubgraphType);
-    EXPECT_EQ(VELT::kKeyProgramGroup, util.mPgTypeKey);
-    EXPECT_EQ(0, static_cast<int>(util.mOrbaVersion));
+    EXPECT_EQ(nullptr, zovesk_test::GraphUtilSeam::graphSettings(util));
+    EXPECT_EQ(VELT::kKeyStreamId, zovesk_test::GraphUtilSeam::subgraphType(util));
+    EXPECT_EQ(VELT::kKeyProgramGroup, zovesk_test::GraphUtilSeam::pgTypeKey(util));
+    EXPECT_EQ(0, static_cast<int>(zovesk_test::GraphUtilSeam::orbaVersion(util)));
     zo_isp_qel_program_group group{};
     EXPECT_EQ(VELT::err_data, util.getPekData(0, group));
 }
@@ -89,7 +90,7 @@ TEST(GraphUtilInit, AfterAFailedInitNoFreedArrayIsReachable) {
 
     // A failed allocation frees the arrays: nothing keeps pointing at them.
     util.deletePekStructs();
-    for (const auto& sg : util.mSubGraphs) {
+    for (const auto& sg : zovesk_test::GraphUtilSeam::subGraphs(util)) {
         EXPECT_EQ(nullptr, sg.second->runKernels);
         for (const auto& node : sg.second->imagingNodes)
             EXPECT_EQ(nullptr, node.second->pekRunKernel);
@@ -114,14 +115,14 @@ TEST(GraphUtilInit, ATuningModeThatIsNotADecimalIntegerIsRefused) {
     GraphUtil util;
     LogCapture log;
     ASSERT_EQ(0, util.init(VELT::kKeyStreamId, graph.get(), kOrba7));
-    EXPECT_EQ(0, util.mSubGraphs.at(1)->tuningMode);
+    EXPECT_EQ(0, zovesk_test::GraphUtilSeam::subGraphs(util).at(1)->tuningMode);
     EXPECT_TRUE(log.contains(ZO_LOG_WARNING, "fast"));
 
     auto second = buildReferenceGraph(7);
     post = static_cast<VELT::GraphConfigNode*>(second->getDescendantByString("post"));
     ASSERT_EQ(0, post->addValue(VELT::kKeyTuningMode, std::string("12")));
     ASSERT_EQ(0, util.init(VELT::kKeyStreamId, second.get(), kOrba7));
-    EXPECT_EQ(12, util.mSubGraphs.at(1)->tuningMode);
+    EXPECT_EQ(12, zovesk_test::GraphUtilSeam::subGraphs(util).at(1)->tuningMode);
 }
 
 TEST(GraphUtilInit, SubgraphsByExecutionContext) {
@@ -137,11 +138,12 @@ TEST(GraphUtilInit, SubgraphsByExecutionContext) {
            "exec_ctx_id", 4);
     GraphUtil util;
     ASSERT_EQ(0, util.init(VELT::kKeyExecCtxId, graph.get(), kOrba6));
-    ASSERT_EQ(2u, util.mSubGraphs.size());
-    EXPECT_EQ(7u, util.mSubGraphs.at(4)->kernelCount);
-    EXPECT_EQ(2u, util.mSubGraphs.at(4)->pgs.size());
+    ASSERT_EQ(2u, zovesk_test::GraphUtilSeam::subGraphs(util).size());
+    EXPECT_EQ(7u, zovesk_test::GraphUtilSeam::subGraphs(util).at(4)->kernelCount);
+    EXPECT_EQ(2u, zovesk_test::GraphUtilSeam::subGraphs(util).at(4)->pgs.size());
     // isp:out_main -> post:input now joins two groups of one subgraph.
-    VELT::ImagingNode* postInput = util.mSubGraphs.at(4)->imagingNodes.at("post:input").get();
+    VELT::ImagingNode* postInput =
+        zovesk_test::GraphUtilSeam::subGraphs(util).at(4)->imagingNodes.at("post:input").get();
     ASSERT_EQ(1u, postInput->parents.size());
     EXPECT_EQ("isp:out_main", postInput->parents.begin()->first->name);
     EXPECT_EQ("isp:out_main", postInput->parents.begin()->second);
@@ -150,8 +152,10 @@ TEST(GraphUtilInit, SubgraphsByExecutionContext) {
     ASSERT_EQ(0, util.getPekData(4, group));
     EXPECT_EQ(7u, group.kernel_count);
     // post's kernels still see the history that left isp.
-    const zo_isp_qel_resolution_info& p =
-        util.mSubGraphs.at(4)->imagingNodes.at("post:p_one")->resHistory;
+    const zo_isp_qel_resolution_info& p = zovesk_test::GraphUtilSeam::subGraphs(util)
+                                              .at(4)
+                                              ->imagingNodes.at("post:p_one")
+                                              ->resHistory;
     EXPECT_EQ(1920, p.output_width);
     EXPECT_EQ(40, p.input_crop.left);
 }

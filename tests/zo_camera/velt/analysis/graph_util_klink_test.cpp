@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "analysis_graphs.h"
+#include "support/graph_util_test_seam.h"
 #include "support/log_capture.h"
 #include "velt_graph_util.h"
 #include "zo_log_common.h"
@@ -29,7 +30,7 @@ struct RoutingGroup {
         addKernel(pg, "kside", 30, 2, true);
         addRouting(pg, "mux", "sel_mux", 2);
         addRouting(pg, "demux", "fan_demux", 1);
-        util.mOrbaVersion = static_cast<VELT::GdfVersion>(generation);
+        zovesk_test::GraphUtilSeam::orbaVersion(util) = static_cast<VELT::GdfVersion>(generation);
         sg.streamId = 4;
     }
     int collect() { return util.collectPgInnerGraph(sg, *pg); }

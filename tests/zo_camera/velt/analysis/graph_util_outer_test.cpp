@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analysis_graphs.h"
+#include "support/graph_util_test_seam.h"
 #include "support/log_capture.h"
 #include "velt_graph_util.h"
 #include "velt_keys.h"
@@ -41,8 +42,8 @@ struct Chain {
         addConnection(graph, "chain_a:stats", "chain_dead:input");
         addConnection(graph, "chain_b:out", "chain_sink");
         addConnection(graph, "nowhere:out", "chain_b:in");
-        util.mGraphSettings = &root;
-        util.mOrbaVersion = static_cast<VELT::GdfVersion>(6);
+        zovesk_test::GraphUtilSeam::graphSettings(util) = &root;
+        zovesk_test::GraphUtilSeam::orbaVersion(util) = static_cast<VELT::GdfVersion>(6);
     }
     int build() {
         VELT::NodeIterator blocks(&root);
@@ -54,18 +55,21 @@ struct Chain {
         VELT::NodeIterator connections(graph);
         while (VELT::IGraphConfig* connection = connections.iterateByUid(VELT::kKeyConnection)) {
             util.addGraphConnection(*connection);
-            util.mConnections.push_back(connection);
+            zovesk_test::GraphUtilSeam::connections(util).push_back(connection);
         }
         return 0;
     }
-    VELT::GraphNode* node(const std::string& name) { return util.mGraphNodes.at(name).get(); }
+    VELT::GraphNode* node(const std::string& name) {
+        return zovesk_test::GraphUtilSeam::graphNodes(util).at(name).get();
+    }
 };
 
 TEST(OuterGraph, ConnectionsLinkNodesWithThePortOnTheNeighboursSide) {
     Chain c;
     LogCapture log;
     ASSERT_EQ(0, c.build());
-    EXPECT_EQ(5u, c.util.mGraphNodes.size());  // the "graph" node is skipped
+    EXPECT_EQ(
+        5u, zovesk_test::GraphUtilSeam::graphNodes(c.util).size());  // the "graph" node is skipped
     EXPECT_EQ(VELT::kKeyProgramGroup, static_cast<uint32_t>(c.node("chain_a")->type));
     EXPECT_EQ(1, c.node("chain_a")->streamId);
     EXPECT_EQ(-1, c.node("chain_a")->execCtxId);
@@ -79,7 +83,7 @@ TEST(OuterGraph, ConnectionsLinkNodesWithThePortOnTheNeighboursSide) {
     EXPECT_TRUE(log.contains(ZO_LOG_WARNING,
                              "Connection nowhere:out->chain_b:in skipped due to source not FOUND, "
                              "Partial graph settings in use!"));
-    EXPECT_EQ(6u, c.util.mConnections.size());
+    EXPECT_EQ(6u, zovesk_test::GraphUtilSeam::connections(c.util).size());
 }
 
 TEST(OuterGraph, DuplicateNamesFailAndNodesWithoutTypeOrNameAreSkipped) {
@@ -100,7 +104,7 @@ TEST(OuterGraph, DuplicateNamesFailAndNodesWithoutTypeOrNameAreSkipped) {
     addStr(&unnamed, "type", "hw");
     EXPECT_EQ(0, c.util.addGraphNode(unnamed));
     EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "Could not get name of graph node"));
-    EXPECT_EQ(5u, c.util.mGraphNodes.size());
+    EXPECT_EQ(5u, zovesk_test::GraphUtilSeam::graphNodes(c.util).size());
 }
 
 TEST(OuterGraph, NodesThatFeedNoSinkAreRemovedWithTheirLinks) {
@@ -109,11 +113,11 @@ TEST(OuterGraph, NodesThatFeedNoSinkAreRemovedWithTheirLinks) {
     VELT::GraphNode* a = c.node("chain_a");
     LogCapture log;
     ASSERT_EQ(0, c.util.removeUnusedNodes());
-    EXPECT_EQ(0u, c.util.mGraphNodes.count("chain_dead"));
+    EXPECT_EQ(0u, zovesk_test::GraphUtilSeam::graphNodes(c.util).count("chain_dead"));
     EXPECT_EQ(1u, a->children.size());
     EXPECT_TRUE(log.contains(ZO_LOG_DEBUG, "Node chain_dead not active, removing"));
     EXPECT_TRUE(log.contains(ZO_LOG_DEBUG, "Removed 1 Unusued Nodes - Done!"));
-    for (const auto& node : c.util.mGraphNodes)
+    for (const auto& node : zovesk_test::GraphUtilSeam::graphNodes(c.util))
         EXPECT_FALSE(node.second->visited);
 }
 
@@ -124,17 +128,17 @@ TEST(OuterGraph, SeveralConnectionsBetweenTwoSubgraphsGiveOneMetaLinkEachWay) {
     for (int id : {-1, 1, 2}) {
         auto sg = std::make_shared<VELT::SubGraphInfo>();
         sg->subGraphId = id;
-        c.util.mSubGraphs[id] = sg;
+        zovesk_test::GraphUtilSeam::subGraphs(c.util)[id] = sg;
     }
     LogCapture log;
     ASSERT_EQ(0, c.util.collectSubgraphConnections());
-    VELT::SubGraphInfo* one = c.util.mSubGraphs.at(1).get();
-    VELT::SubGraphInfo* two = c.util.mSubGraphs.at(2).get();
+    VELT::SubGraphInfo* one = zovesk_test::GraphUtilSeam::subGraphs(c.util).at(1).get();
+    VELT::SubGraphInfo* two = zovesk_test::GraphUtilSeam::subGraphs(c.util).at(2).get();
     ASSERT_EQ(1u, one->children.size());
     EXPECT_EQ("2", one->children.at(two));
     ASSERT_EQ(1u, two->parents.size());
     EXPECT_EQ("1", two->parents.at(one));
-    EXPECT_EQ("1", c.util.mSubGraphs.at(-1)->children.at(one));
+    EXPECT_EQ("1", zovesk_test::GraphUtilSeam::subGraphs(c.util).at(-1)->children.at(one));
     EXPECT_TRUE(
         log.contains(ZO_LOG_DEBUG, "Connection chain_a (1)-->chain_b(2) crosses subgraphs"));
 
@@ -199,18 +203,18 @@ TEST(OuterGraph, ProgramGroupsAreComputeBlocksOnGeneration7) {
     ASSERT_EQ(0, c.build());
     ASSERT_EQ(0, c.util.removeUnusedNodes());
 
-    ASSERT_EQ(0, c.util.analyzeSubGraphs(c.util.mSubGraphs));
-    EXPECT_EQ(1u, c.util.mSubGraphs.at(1)->pgs.size());
-    EXPECT_TRUE(c.util.mSubGraphs.at(2)->pgs.empty());
-    EXPECT_EQ(-1, c.util.mSubGraphs.at(2)->streamId);
+    ASSERT_EQ(0, c.util.analyzeSubGraphs(zovesk_test::GraphUtilSeam::subGraphs(c.util)));
+    EXPECT_EQ(1u, zovesk_test::GraphUtilSeam::subGraphs(c.util).at(1)->pgs.size());
+    EXPECT_TRUE(zovesk_test::GraphUtilSeam::subGraphs(c.util).at(2)->pgs.empty());
+    EXPECT_EQ(-1, zovesk_test::GraphUtilSeam::subGraphs(c.util).at(2)->streamId);
 
-    c.util.mPgTypeKey = VELT::kKeyComputeBlock;
-    ASSERT_EQ(0, c.util.analyzeSubGraphs(c.util.mSubGraphs));
-    EXPECT_TRUE(c.util.mSubGraphs.at(1)->pgs.empty());
-    ASSERT_EQ(1u, c.util.mSubGraphs.at(2)->pgs.size());
-    EXPECT_EQ(b, c.util.mSubGraphs.at(2)->pgs[0]);
-    EXPECT_EQ(2, c.util.mSubGraphs.at(2)->streamId);
-    EXPECT_EQ(2u, c.util.mSubGraphs.at(2)->inputPorts.size());
+    zovesk_test::GraphUtilSeam::pgTypeKey(c.util) = VELT::kKeyComputeBlock;
+    ASSERT_EQ(0, c.util.analyzeSubGraphs(zovesk_test::GraphUtilSeam::subGraphs(c.util)));
+    EXPECT_TRUE(zovesk_test::GraphUtilSeam::subGraphs(c.util).at(1)->pgs.empty());
+    ASSERT_EQ(1u, zovesk_test::GraphUtilSeam::subGraphs(c.util).at(2)->pgs.size());
+    EXPECT_EQ(b, zovesk_test::GraphUtilSeam::subGraphs(c.util).at(2)->pgs[0]);
+    EXPECT_EQ(2, zovesk_test::GraphUtilSeam::subGraphs(c.util).at(2)->streamId);
+    EXPECT_EQ(2u, zovesk_test::GraphUtilSeam::subGraphs(c.util).at(2)->inputPorts.size());
 }
 
 TEST(OuterGraph, AvailableSubgraphsFollowTheSubgraphType) {
@@ -219,7 +223,7 @@ TEST(OuterGraph, AvailableSubgraphsFollowTheSubgraphType) {
     std::set<int> ids;
     c.util.getAvailableSubgraphs(ids);
     EXPECT_EQ((std::set<int>{-1, 1, 2}), ids);
-    c.util.mSubgraphType = VELT::kKeyExecCtxId;
+    zovesk_test::GraphUtilSeam::subgraphType(c.util) = VELT::kKeyExecCtxId;
     ids.clear();
     c.util.getAvailableSubgraphs(ids);
     EXPECT_EQ((std::set<int>{-1}), ids);
@@ -238,7 +242,7 @@ TEST(OuterGraph, TraversalFollowsNamesNotAddresses) {
         addConnection(graph, names[0] + ":out" + std::to_string(i), names[i] + ":input");
     }
     GraphUtil util;
-    util.mGraphSettings = &root;
+    zovesk_test::GraphUtilSeam::graphSettings(util) = &root;
     VELT::NodeIterator blocks(&root);
     while (VELT::IGraphConfig* block = blocks.iterateDescendants()) {
         ASSERT_EQ(0, util.addGraphNode(*block));
@@ -252,7 +256,8 @@ TEST(OuterGraph, TraversalFollowsNamesNotAddresses) {
         seen.push_back(node->name);
         return 0;
     };
-    ASSERT_EQ(0, util.traverseGraph(util.mGraphNodes.at("z_src").get(), visitor, true));
+    ASSERT_EQ(0, util.traverseGraph(zovesk_test::GraphUtilSeam::graphNodes(util).at("z_src").get(),
+                                    visitor, true));
     EXPECT_EQ(seen, (std::vector<std::string>{"z_src", "a_pg", "b_pg", "c_pg", "d_pg"}));
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis_graphs.h"
+#include "support/graph_util_test_seam.h"
 #include "support/log_capture.h"
 #include "velt_graph_util.h"
 #include "velt_keys.h"
@@ -28,8 +29,8 @@ void expectHistory(const zo_isp_qel_resolution_info& h, Size in, Crop crop, Size
 }
 
 VELT::ImagingNode* inner(GraphUtil& util, int subgraph, const std::string& key) {
-    auto sg = util.mSubGraphs.find(subgraph);
-    if (sg == util.mSubGraphs.end())
+    auto sg = zovesk_test::GraphUtilSeam::subGraphs(util).find(subgraph);
+    if (sg == zovesk_test::GraphUtilSeam::subGraphs(util).end())
         return nullptr;
     auto node = sg->second->imagingNodes.find(key);
     return node == sg->second->imagingNodes.end() ? nullptr : node->second.get();
@@ -60,15 +61,15 @@ class ReferenceGraph : public ::testing::TestWithParam<int> {
 };
 
 TEST_P(ReferenceGraph, RemovesTheBlockThatFeedsNoSinkAndSplitsByStreamId) {
-    EXPECT_EQ(0u, util.mGraphNodes.count("stats"));
-    VELT::GraphNode* isp = util.mGraphNodes.at("isp").get();
+    EXPECT_EQ(0u, zovesk_test::GraphUtilSeam::graphNodes(util).count("stats"));
+    VELT::GraphNode* isp = zovesk_test::GraphUtilSeam::graphNodes(util).at("isp").get();
     for (const auto& child : isp->children)
         EXPECT_NE("stats", child.first->name);
 
-    ASSERT_EQ(3u, util.mSubGraphs.size());
-    const VELT::SubGraphInfo& source = *util.mSubGraphs.at(-1);
-    const VELT::SubGraphInfo& main = *util.mSubGraphs.at(0);
-    const VELT::SubGraphInfo& post = *util.mSubGraphs.at(1);
+    ASSERT_EQ(3u, zovesk_test::GraphUtilSeam::subGraphs(util).size());
+    const VELT::SubGraphInfo& source = *zovesk_test::GraphUtilSeam::subGraphs(util).at(-1);
+    const VELT::SubGraphInfo& main = *zovesk_test::GraphUtilSeam::subGraphs(util).at(0);
+    const VELT::SubGraphInfo& post = *zovesk_test::GraphUtilSeam::subGraphs(util).at(1);
     EXPECT_TRUE(source.inputPorts.empty());
     ASSERT_EQ(1u, main.pgs.size());
     EXPECT_EQ(graph->getDescendantByString("isp"), main.pgs[0]);
@@ -91,9 +92,9 @@ TEST_P(ReferenceGraph, RemovesTheBlockThatFeedsNoSinkAndSplitsByStreamId) {
     EXPECT_EQ("1", main.children.begin()->second);
 
     // Every mark is cleared again after the analysis.
-    for (const auto& node : util.mGraphNodes)
+    for (const auto& node : zovesk_test::GraphUtilSeam::graphNodes(util))
         EXPECT_FALSE(node.second->visited);
-    for (const auto& sg : util.mSubGraphs) {
+    for (const auto& sg : zovesk_test::GraphUtilSeam::subGraphs(util)) {
         EXPECT_FALSE(sg.second->visited);
         for (const auto& node : sg.second->imagingNodes)
             EXPECT_FALSE(node.second->visited) << node.first;
@@ -115,7 +116,8 @@ TEST_P(ReferenceGraph, TheLoopBackIntoTheSameGroupMarksBothTerminals) {
 TEST_P(ReferenceGraph, HistoriesFollowTheScalingAndCropOfTheRcbKernels) {
     // a_scale halves 4000x3000; b_split crops 20/10/20/10 of 2000x1500, which is
     // 40/20/40/20 in source pixels (ratio 2048 / 1024).
-    expectHistory(util.mSourceResHistory, {4000, 3000}, {0, 0, 0, 0}, {4000, 3000});
+    expectHistory(zovesk_test::GraphUtilSeam::sourceResHistory(util), {4000, 3000}, {0, 0, 0, 0},
+                  {4000, 3000});
     expectHistory(inner(util, 0, "isp:a_scale")->resHistory, {4000, 3000}, {0, 0, 0, 0},
                   {4000, 3000});
     expectHistory(inner(util, 0, "isp:b_split")->resHistory, {4000, 3000}, {0, 0, 0, 0},
@@ -207,7 +209,7 @@ TEST_P(ReferenceGraph, ASecondInitReplacesEveryArrayWithoutReallocationWarning) 
     zo_isp_qel_program_group second{};
     ASSERT_EQ(0, util.getPekData(0, second));
     EXPECT_EQ(5u, second.kernel_count);
-    EXPECT_EQ(3u, util.mSubGraphs.size());
+    EXPECT_EQ(3u, zovesk_test::GraphUtilSeam::subGraphs(util).size());
     EXPECT_EQ(2200u, second.run_kernels[1].kernel_uuid);
 }
 
@@ -233,7 +235,7 @@ TEST_P(ReferenceGraph, DumpsWalkTheInnerGraphsFromTheirInputPorts) {
     util.dumpPekStructs();
     EXPECT_TRUE(
         log.contains(ZO_LOG_ERROR, "Dumping run-kernels for 3 subgraphs of type stream_id "));
-    for (const auto& sg : util.mSubGraphs)
+    for (const auto& sg : zovesk_test::GraphUtilSeam::subGraphs(util))
         for (const auto& node : sg.second->imagingNodes)
             EXPECT_FALSE(node.second->visited);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis_graphs.h"
+#include "support/graph_util_test_seam.h"
 #include "support/log_capture.h"
 #include "velt_graph_util.h"
 #include "velt_keys.h"
@@ -103,7 +104,7 @@ TEST_P(ForwardedGraph, ProgramGroupsByNodeComeFromTheAnalysis) {
 TEST_P(ForwardedGraph, SourceHistoryIsTheAnalysedOne) {
     zo_isp_qel_resolution_info history{};
     ASSERT_EQ(0, pek.getSourceResolutionHistory(history));
-    expectSameHistory(direct.mSourceResHistory, history);
+    expectSameHistory(zovesk_test::GraphUtilSeam::sourceResHistory(direct), history);
     EXPECT_EQ(4000, history.input_width);
     EXPECT_EQ(3000, history.output_height);
 }
