@@ -8,6 +8,7 @@
 
 #include "analysis_graphs.h"
 #include "inner_graph_helpers.h"
+#include "support/graph_util_test_seam.h"
 #include "support/log_capture.h"
 #include "velt_graph_util.h"
 #include "velt_keys.h"
@@ -43,7 +44,7 @@ struct InterGroupGraph {
         addConnection(graph, "cb_a:out", "cb_b:in");
         addConnection(graph, "cb_c:out", "cb_c:loop_in");
         addConnection(graph, "cb_x:out", "cb_a:in");  // cb_x is in another subgraph
-        util.mGraphSettings = &root;
+        zovesk_test::GraphUtilSeam::graphSettings(util) = &root;
         for (const char* key :
              {"cb_a:in", "cb_a:out", "cb_b:in", "cb_b:out", "cb_c:in", "cb_c:out", "cb_c:loop_in"})
             inner.add(key, VELT::imaging_input_terminal);
@@ -77,7 +78,7 @@ TEST(InterGroupConnections, LinksTerminalsOfOneSubgraphInConnectionOrder) {
 TEST(InterGroupConnections, AGraphWithoutGraphNodeIsADataError) {
     InterGroupGraph g;
     GraphConfigNode bare;
-    g.util.mGraphSettings = &bare;
+    zovesk_test::GraphUtilSeam::graphSettings(g.util) = &bare;
     EXPECT_EQ(VELT::err_data, g.util.collectInterPgConnections(g.inner.sg));
     EXPECT_TRUE(g.node("cb_b:out")->children.empty());
 }
@@ -100,18 +101,19 @@ TEST(CrossSubgraphInputs, PortsFollowParentNamesThenConnectionOrder) {
     addConnection(graph, "cx_p1:o2", "cx_sink:i2");
 
     GraphUtil util;
-    util.mGraphSettings = &root;
+    zovesk_test::GraphUtilSeam::graphSettings(util) = &root;
     VELT::NodeIterator blocks(&root);
     while (VELT::IGraphConfig* block = blocks.iterateDescendants())
         ASSERT_EQ(0, util.addGraphNode(*block));
     VELT::NodeIterator connections(graph);
     while (VELT::IGraphConfig* connection = connections.iterateByUid(VELT::kKeyConnection)) {
         util.addGraphConnection(*connection);
-        util.mConnections.push_back(connection);
+        zovesk_test::GraphUtilSeam::connections(util).push_back(connection);
     }
 
     std::vector<VELT::IGraphConfig*> ports;
-    ASSERT_EQ(0, util.getCrossSgInPorts(*util.mGraphNodes.at("cx_sink"), ports));
+    ASSERT_EQ(0, util.getCrossSgInPorts(*zovesk_test::GraphUtilSeam::graphNodes(util).at("cx_sink"),
+                                        ports));
     ASSERT_EQ(3u, ports.size());
     EXPECT_EQ(root.getDescendantByString("cx_sink:i0"), ports[0]);
     EXPECT_EQ(root.getDescendantByString("cx_sink:i1"), ports[1]);
