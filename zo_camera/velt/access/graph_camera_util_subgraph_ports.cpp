@@ -10,8 +10,8 @@
 #include "velt_status.h"
 #include "zo_camera/velt/access/graph_access_helpers.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
@@ -23,12 +23,12 @@ bool leavesSubgraph(const IGraphConfig* port, int direction, unsigned key, int v
                     unsigned typeKey) {
     IGraphConfig* peer = nullptr;
     if (GraphCameraUtil::portGetPeer(port, &peer) != 0) {
-        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "%s: no peer found for port %s",
-                         "getSubgraphPorts", port->getName().c_str());
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "%s: no peer found for port %s", "getSubgraphPorts",
+                      port->getName().c_str());
         return true;
     }
-    ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "%s: peer for %s is %s", "getSubgraphPorts",
-                     port->getName().c_str(), peer->getName().c_str());
+    ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "%s: peer for %s is %s", "getSubgraphPorts",
+                  port->getName().c_str(), peer->getName().c_str());
     if (direction == 1 && hasTypeName(peer, "sink")) {
         return true;
     }
@@ -38,8 +38,8 @@ bool leavesSubgraph(const IGraphConfig* port, int direction, unsigned key, int v
     }
     int peerValue = 0;
     if (peerBlock->getValue(key, peerValue) != 0) {
-        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "%s: no %s for peer %s", "getSubgraphPorts",
-                         ItemUID::key2str(key), GraphCameraUtil::print(peer).c_str());
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "%s: no %s for peer %s", "getSubgraphPorts",
+                      ItemUID::key2str(key), GraphCameraUtil::print(peer).c_str());
         return false;
     }
     return peerValue != value;
@@ -57,8 +57,8 @@ void addSourceOutputPorts(unsigned key, int value, const IGraphConfig& graph,
              port = portIt.iterateByType(kKeyPort)) {
             IGraphConfig* peer = nullptr;
             if (GraphCameraUtil::portGetPeer(port, &peer) != 0) {
-                ZO_LOG_IF_WANTED(
-                    ZO_LOG_DEBUG, kTreeTag,
+                ZO_MODULE_LOG(
+                    ZO_LOG_DEBUG, velt,
                     "Source port %s has no peer found. Added to list of subgraph output ports",
                     port->getName().c_str());
                 ports.push_back(port);
@@ -82,17 +82,16 @@ void addSourceOutputPorts(unsigned key, int value, const IGraphConfig& graph,
             }
             int pgValue = 0;
             if (peerBlock->getValue(key, pgValue) != 0) {
-                ZO_LOG_IF_WANTED(ZO_LOG_WARNING, kTreeTag,
-                                 "PG %s does not have stream id or exec ctx- FIX it!",
-                                 peerBlock->getName().c_str());
+                ZO_MODULE_LOG(ZO_LOG_WARNING, velt,
+                              "PG %s does not have stream id or exec ctx- FIX it!",
+                              peerBlock->getName().c_str());
                 continue;
             }
             if (pgValue == value) {
                 continue;
             }
-            ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag,
-                             "Source port %s crosses Subgraph boundary (%d)->(%d)",
-                             port->getName().c_str(), value, pgValue);
+            ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Source port %s crosses Subgraph boundary (%d)->(%d)",
+                          port->getName().c_str(), value, pgValue);
             ports.push_back(port);
         }
     }
@@ -136,7 +135,7 @@ int GraphCameraUtil::getInputPort(unsigned key, int value, const IGraphConfig* g
                                   IGraphConfig** port, unsigned typeKey) {
     return guardStatus(__func__, err_argument, [&]() -> int {
         if (graph == nullptr || port == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "NULL pointer given");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "NULL pointer given");
             return err_argument;
         }
         std::vector<IGraphConfig*> ports;
@@ -172,7 +171,7 @@ int GraphCameraUtil::getExecCtxConnectionPorts(
     std::vector<std::string>& sourcePeers, std::vector<std::string>& sinkNames) {
     return guardStatus(__func__, err_argument, [&]() -> int {
         if (graph == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "NULL pointer given");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "NULL pointer given");
             return err_argument;
         }
         size_t added = 0;
@@ -186,8 +185,7 @@ int GraphCameraUtil::getExecCtxConnectionPorts(
                 std::string peerName;
                 IGraphConfig* peer = nullptr;
                 if (port->getValue(kKeyPeer, peerName) != 0 || portGetPeer(port, &peer) != 0) {
-                    zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "%s: no peer",
-                                        "getExecCtxConnectionPorts");
+                    ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "%s: no peer", "getExecCtxConnectionPorts");
                     continue;
                 }
                 const bool edge = isEdgePort(port);
@@ -197,15 +195,14 @@ int GraphCameraUtil::getExecCtxConnectionPorts(
                 if (portGetDirection(port) == 0) {
                     const IGraphConfig* peerBlock = peer->getAncestor();
                     if (peerBlock == nullptr) {
-                        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "ancestor of %s is null",
-                                         print(peer).c_str());
+                        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "ancestor of %s is null",
+                                      print(peer).c_str());
                         return err_data;
                     }
                     int peerContext = -1;
                     if (peerBlock->getValue(kKeyExecCtxId, peerContext) != 0) {
-                        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag,
-                                         "No Execution Contex for ancestor of %s",
-                                         print(peer).c_str());
+                        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "No Execution Contex for ancestor of %s",
+                                      print(peer).c_str());
                     }
                     if (peerContext != context) {
                         connections.emplace_back(peerName, fullName);

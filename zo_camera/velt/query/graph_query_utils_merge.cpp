@@ -6,7 +6,7 @@
 #include "velt_item_uid.h"
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/query/query_log.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -47,8 +47,7 @@ int mergeAttribute(GraphConfigNode& destination, uint32_t key, const GraphConfig
     const int status =
         isInt ? destination.addValue(key, intValue) : destination.addValue(key, text);
     if (status != 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Error adding %s: No memory",
-                            ItemUID::key2str(key));
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Error adding %s: No memory", ItemUID::key2str(key));
         return err_nomemory;
     }
     return err_none;
@@ -110,8 +109,7 @@ int GraphQueryUtils::addDescendantsFromNode(GraphConfigNode* destination, GraphC
                 GraphConfigNode* copy = static_cast<const GraphConfigNode&>(item).copy();
                 if (copy == nullptr || destination->insertDescendant(copy, key) != 0) {
                     delete copy;
-                    zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                                        "Error creating GraphConfigItem: No memory");
+                    ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Error creating GraphConfigItem: No memory");
                     return err_nomemory;
                 }
                 continue;
