@@ -7,11 +7,12 @@
 #include "velt_status.h"
 #include "zo_log_common.h"
 #include "zo_rulo/zo_log_settings.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo_memory.h"
 
 namespace {
 
-constexpr const char* kTag = "rulo_dump[XOS]";
+constexpr const char* kTag = zo_log::tag(zo_log::Module::ruloDump);
 constexpr size_t kPathSize = 128;
 
 // File-name part of a DVS terminal type, or nullptr for one that has none.

@@ -11,6 +11,7 @@
 
 #include "zo_rulo/zo_build_id.h"
 #include "zo_rulo/zo_log_settings.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo/zo_log_wanted.h"
 #include "zo_rulo_memory.h"
 #include "zo_version.h"
@@ -23,7 +24,7 @@ std::atomic<uint64_t> gListening{0};
 
 namespace {
 
-constexpr const char* kTag = "ZO_LOG[XOS]";
+constexpr const char* kTag = zo_log::tag(zo_log::Module::zoLog);
 constexpr size_t kMessageSize = 1024;
 
 // A host-installed receiver; nothing is kept or written without one. Held

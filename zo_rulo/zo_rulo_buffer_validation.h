@@ -4,12 +4,13 @@
 
 #include <cstdint>
 
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo_memory_common.h"
 
 namespace zo_rulo {
 
 // Log tag of every buffer operation.
-constexpr const char* kBufferTag = "MEMORY_COMMON[XOS]";
+constexpr const char* kBufferTag = zo_log::tag(zo_log::Module::memoryCommon);
 
 // Logs the function's entry at level 8.
 void logBufferEntry(const char* function);

@@ -5,10 +5,11 @@
 #include <cstdlib>
 
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace {
 
-constexpr const char* kTag = "RULO_ALLOC[XOS]";
+constexpr const char* kTag = zo_log::tag(zo_log::Module::ruloAlloc);
 
 }  // namespace
 
@@ -89,7 +90,7 @@ void zo_rulo_free(void* pointer, const char* label) {
 }
 
 void* zo_rulo_create(void) {
-    zo_log_common_debug(ZO_LOG_ENTRY, "ZO_RULO_ANDROID[XOS]", "E:%s", __func__);
+    zo_log_common_debug(ZO_LOG_ENTRY, zo_log::tag(zo_log::Module::ruloAndroid), "E:%s", __func__);
     return zo_rulo_calloc(1, 8, __func__, __FILE__, __LINE__);
 }
 

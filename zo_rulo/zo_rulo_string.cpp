@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo_memory.h"
 
 namespace {
@@ -22,7 +23,8 @@ extern "C" {
 void* zo_rulo_memcopy(void* destination, size_t destinationSize, const void* source,
                       size_t sourceSize) {
     if (destinationSize < sourceSize) {
-        zo_log_common_debug(ZO_LOG_WARNING, "RULO_ALLOC[XOS]", kSmallerDestination, __func__);
+        zo_log_common_debug(ZO_LOG_WARNING, zo_log::tag(zo_log::Module::ruloAlloc),
+                            kSmallerDestination, __func__);
     }
     const size_t count = std::min(destinationSize, sourceSize);
     if (count > 0) {
@@ -34,7 +36,8 @@ void* zo_rulo_memcopy(void* destination, size_t destinationSize, const void* sou
 int zo_rulo_snprintf_s(char* destination, size_t destinationSize, size_t maxLength,
                        const char* format, ...) {
     if (destinationSize < maxLength) {
-        zo_log_common_debug(ZO_LOG_WARNING, "RULO_STRING[XOS]", kSmallerDestination, __func__);
+        zo_log_common_debug(ZO_LOG_WARNING, zo_log::tag(zo_log::Module::ruloString),
+                            kSmallerDestination, __func__);
     }
     va_list args;
     va_start(args, format);

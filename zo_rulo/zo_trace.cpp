@@ -7,10 +7,11 @@
 #include <cstdio>
 
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace {
 
-constexpr const char* kTag = "ZO_LOG[XOS]";
+constexpr const char* kTag = zo_log::tag(zo_log::Module::zoLog);
 constexpr const char* kMarkerPath = "/sys/kernel/debug/tracing/trace_marker";
 pthread_once_t g_traceOnce = PTHREAD_ONCE_INIT;
 

@@ -5,11 +5,12 @@
 
 #include "velt_status.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo_memory.h"
 
 namespace {
 
-constexpr const char* kTag = "ZO_LIST[XOS]";
+constexpr const char* kTag = zo_log::tag(zo_log::Module::zoList);
 
 // A new element holding data, logging when the allocation fails.
 zo_list* createElement(void* data) {

@@ -8,7 +8,7 @@
 
 #include "velt_graph_config.h"
 #include "velt_node_iterator.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 

@@ -10,8 +10,8 @@
 #include "velt_status.h"
 #include "zo_camera/velt/access/graph_access_helpers.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -31,7 +31,7 @@ int visitExecCtxIds(const IGraphConfig& graph, bool logMissing, Visit&& visit) {
         if (status == 0) {
             visit(*pg, id);
         } else if (logMissing) {
-            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Failed to get exec ctx ID");
+            ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Failed to get exec ctx ID");
         }
     }
     return status;
@@ -52,16 +52,16 @@ int GraphCameraUtil::getExecCtxIdsTuningMap(const IGraphConfig& graph,
         return visitExecCtxIds(graph, true, [&tuningModes](const IGraphConfig& pg, int context) {
             int tuningMode = -1;
             if (pg.getValue(kKeyTuningMode, tuningMode) != 0) {
-                zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Failed to get tuning mode");
+                ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Failed to get tuning mode");
             }
             const auto mapped = tuningModes.find(context);
             if (mapped == tuningModes.end()) {
                 tuningModes.emplace(context, tuningMode);
             } else if (mapped->second != tuningMode) {
-                zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                                    "Mismatch in tuning mode (%d vs %d) for same execution Context "
-                                    "%d!!!                            Discard current tuning Mode",
-                                    mapped->second, tuningMode, context);
+                ZO_MODULE_LOG(ZO_LOG_WARNING, velt,
+                              "Mismatch in tuning mode (%d vs %d) for same execution Context "
+                              "%d!!!                            Discard current tuning Mode",
+                              mapped->second, tuningMode, context);
             }
         });
     });
@@ -70,20 +70,19 @@ int GraphCameraUtil::getExecCtxIdsTuningMap(const IGraphConfig& graph,
 int GraphCameraUtil::getSourceNode(const IGraphConfig* item, std::vector<IGraphConfig*>& sources) {
     return guardStatus(__func__, err_argument, [&]() -> int {
         if (item == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Null pointer given");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Null pointer given");
             return err_argument;
         }
         const size_t found = appendChildrenOfType(
             *item->getRoot(), kKeySource, sources,
             [](const IGraphConfig& source) { return intOr(source, kKeyEnabled, 1) != 0; });
         if (found == 0) {
-            zo_log_common_debug(
-                ZO_LOG_ERROR, kTreeTag,
-                "ERROR: No active sources. Check that node with type source exists");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                          "ERROR: No active sources. Check that node with type source exists");
             return err_argument;
         }
-        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Found %lu active sources from the descriptor.",
-                            static_cast<unsigned long>(found));
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Found %lu active sources from the descriptor.",
+                      static_cast<unsigned long>(found));
         return err_none;
     });
 }
@@ -100,9 +99,9 @@ int GraphCameraUtil::getProgramGroups(unsigned key, int value, const IGraphConfi
                                                                      programGroups, matches)
                                               : 0;
         if (found == 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Failed to find any PG's for %s id %d BUG(check graph config file)",
-                                ItemUID::key2str(key), value);
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                          "Failed to find any PG's for %s id %d BUG(check graph config file)",
+                          ItemUID::key2str(key), value);
             return err_general;
         }
         return err_none;
@@ -113,7 +112,7 @@ int GraphCameraUtil::graphGetSinksByName(const std::string& namePart, const IGra
                                          std::vector<IGraphConfig*>& sinks) {
     return guardStatus(__func__, err_noentry, [&]() -> int {
         if (item == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "given graph config handle is null");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "given graph config handle is null");
             return err_argument;
         }
         // A sink without a name matches only the empty name part.
@@ -124,8 +123,7 @@ int GraphCameraUtil::graphGetSinksByName(const std::string& namePart, const IGra
                                             name.find(namePart) != std::string::npos);
             });
         if (found == 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Failed to find any sinks -check graph config file");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to find any sinks -check graph config file");
             return err_noentry;
         }
         return err_none;

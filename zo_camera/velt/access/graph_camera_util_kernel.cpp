@@ -7,8 +7,8 @@
 #include "zo_camera/velt/access/graph_access_helpers.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/common/number_text.h"
-#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -27,15 +27,13 @@ int readMetadata(const std::string& text, unsigned* metadata) {
         const size_t comma = text.find(',', start);
         const std::string piece = text.substr(start, comma - start);
         if (count == kMaxKernelMetadata) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Kernel metadata '%s' holds more than %zu values", text.c_str(),
-                                kMaxKernelMetadata);
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Kernel metadata '%s' holds more than %zu values",
+                          text.c_str(), kMaxKernelMetadata);
             return err_data;
         }
         if (!numbers::paddedUint32(piece, values[count])) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Kernel metadata '%s' is not a list of decimal integers",
-                                text.c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                          "Kernel metadata '%s' is not a list of decimal integers", text.c_str());
             return err_data;
         }
         ++count;
@@ -93,14 +91,14 @@ int GraphCameraUtil::kernelGetValues(const IGraphConfig* kernel, int* palUuid, i
         if (palUuid != nullptr) {
             const int status = kernel->getValue(kKeyPalUuid, *palUuid);
             if (status != 0) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "ERROR: Couldn't get pal_uuid");
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "ERROR: Couldn't get pal_uuid");
                 return status;
             }
         }
         if (kernelId != nullptr) {
             const int status = kernel->getValue(kKeyId, *kernelId);
             if (status != 0) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Couldn't get kernel id");
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Couldn't get kernel id");
                 return status;
             }
         }

@@ -6,7 +6,7 @@
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/item_names.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 

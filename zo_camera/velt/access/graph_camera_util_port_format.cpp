@@ -9,8 +9,8 @@
 #include "velt_status.h"
 #include "zo_camera/velt/access/port_or_peer.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
@@ -35,21 +35,21 @@ int resolveFormat(const std::string& text, unsigned& fourcc, VELTFormats::zo_for
     if (VELTFormats::getFormatByName(text, format) == 0) {
         return err_none;
     }
-    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                        "Error: Couldn't find format %s from the formats XML. Fallback to fourcc.",
-                        text.c_str());
+    ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                  "Error: Couldn't find format %s from the formats XML. Fallback to fourcc.",
+                  text.c_str());
     fourcc = fourccOfText(text);
     if (VELTFormats::getFormatByFourcc(fourcc, format) == 0) {
         return err_none;
     }
-    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                        "Error: Couldn't find  format by fourcc. Try defaulting to "
-                        "YUV420_8_SP(NV12)");
+    ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                  "Error: Couldn't find  format by fourcc. Try defaulting to "
+                  "YUV420_8_SP(NV12)");
     const int result = VELTFormats::getFormatByName(kDefaultFormat, format);
     if (result != 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "Error: Couldn't find default format YUV420_8_SP from the formats "
-                            "XML.");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                      "Error: Couldn't find default format YUV420_8_SP from the formats "
+                      "XML.");
     }
     return result;
 }
@@ -60,7 +60,7 @@ int readSize(const IGraphConfig* port, unsigned key, const char* missingMessage,
              bool& incomplete) {
     int value = 0;
     if (!readFromPortOrPeer(port, key, value)) {
-        zo_log_common_debug(ZO_LOG_INFO, kTreeTag, "%s", missingMessage);
+        ZO_MODULE_LOG(ZO_LOG_INFO, velt, "%s", missingMessage);
         incomplete = true;
         return err_none;
     }
@@ -108,19 +108,19 @@ int GraphCameraUtil::portGetFormat(const IGraphConfig* port, unsigned& enabled, 
             fourcc = format.fourcc;
             bpp = format.bpp;
             bpl = VELTFormats::getBpl(format, width);
-            zo_log_common_debug(ZO_LOG_INFO, kTreeTag, "bpl set to %d for %s",
-                                static_cast<int>(bpl), format.name.c_str());
+            ZO_MODULE_LOG(ZO_LOG_INFO, velt, "bpl set to %d for %s", static_cast<int>(bpl),
+                          format.name.c_str());
         } else {
-            ZO_LOG_IF_WANTED(ZO_LOG_INFO, kTreeTag, "Could not find port format info. port: %s",
-                             print(port).c_str());
+            ZO_MODULE_LOG(ZO_LOG_INFO, velt, "Could not find port format info. port: %s",
+                          print(port).c_str());
             incomplete = true;
         }
 
         // Settings may fix the stride, e.g. for buffers shared with other hardware.
         int settingsBpl = 0;
         if (readFromPortOrPeer(port, kKeyBpl, settingsBpl)) {
-            zo_log_common_debug(ZO_LOG_INFO, kTreeTag, "Overwriting bpl(%d) from settings %d",
-                                static_cast<int>(bpl), settingsBpl);
+            ZO_MODULE_LOG(ZO_LOG_INFO, velt, "Overwriting bpl(%d) from settings %d",
+                          static_cast<int>(bpl), settingsBpl);
             if (settingsBpl < 0) {
                 return err_general;
             }
@@ -133,8 +133,7 @@ int GraphCameraUtil::portGetFormat(const IGraphConfig* port, unsigned& enabled, 
             return err_none;
         }
         if (incomplete) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Part of the port configuration is missing!");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Part of the port configuration is missing!");
             return err_general;
         }
         return err_none;
@@ -145,12 +144,11 @@ std::string GraphCameraUtil::portGetPeerFormat(const IGraphConfig* port) {
     return guardValue<std::string>(__func__, std::string(), [&]() -> std::string {
         IGraphConfig* peer = nullptr;
         if (portGetPeer(port, &peer) != 0 || peer == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Could not find peer port - Fix your graph");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Could not find peer port - Fix your graph");
             return std::string();
         }
-        ZO_LOG_IF_WANTED(ZO_LOG_INFO, kTreeTag, "port: %s, peer: %s", print(port).c_str(),
-                         print(peer).c_str());
+        ZO_MODULE_LOG(ZO_LOG_INFO, velt, "port: %s, peer: %s", print(port).c_str(),
+                      print(peer).c_str());
         VELTFormats::initVELTFormats();
 
         std::string name;
@@ -158,10 +156,10 @@ std::string GraphCameraUtil::portGetPeerFormat(const IGraphConfig* port) {
         if (readFromPortOrPeer(peer, kKeyFormat, text)) {
             VELTFormats::zo_format_t format;
             if (VELTFormats::getFormatByName(text, format) != 0) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                    "Error: Couldn't find format %s from the formats XML.Try "
-                                    "defaulting to YUV420_8_SP(NV12)",
-                                    text.c_str());
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                              "Error: Couldn't find format %s from the formats XML.Try "
+                              "defaulting to YUV420_8_SP(NV12)",
+                              text.c_str());
                 if (VELTFormats::getFormatByName(kDefaultFormat, format) == 0) {
                     name = format.name;
                 }
@@ -169,11 +167,11 @@ std::string GraphCameraUtil::portGetPeerFormat(const IGraphConfig* port) {
                 name = format.name;
             }
         } else {
-            ZO_LOG_IF_WANTED(ZO_LOG_INFO, kTreeTag, "Could not find port format info. port: %s",
-                             print(peer).c_str());
+            ZO_MODULE_LOG(ZO_LOG_INFO, velt, "Could not find port format info. port: %s",
+                          print(peer).c_str());
         }
-        ZO_LOG_IF_WANTED(ZO_LOG_INFO, kTreeTag, "Getting port info for %s, format %s",
-                         print(port).c_str(), name.c_str());
+        ZO_MODULE_LOG(ZO_LOG_INFO, velt, "Getting port info for %s, format %s", print(port).c_str(),
+                      name.c_str());
         return name;
     });
 }
@@ -182,8 +180,7 @@ int GraphCameraUtil::applyFormat(const IGraphConfig* port, const std::string& fo
     return guardStatus(__func__, err_data, [&]() -> int {
         IGraphConfig* peer = nullptr;
         if (portGetPeer(port, &peer) != 0 || peer == nullptr) {
-            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "couldn't find peer for %s",
-                             print(port).c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "couldn't find peer for %s", print(port).c_str());
             return err_data;
         }
         // Without an option list for "format" the peer keeps its value: nothing to apply.
@@ -191,8 +188,8 @@ int GraphCameraUtil::applyFormat(const IGraphConfig* port, const std::string& fo
         if (result == err_none || result == err_noentry) {
             return err_none;
         }
-        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Couldn't set format %s for %s", format.c_str(),
-                         print(port).c_str());
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Couldn't set format %s for %s", format.c_str(),
+                      print(port).c_str());
         return result;
     });
 }

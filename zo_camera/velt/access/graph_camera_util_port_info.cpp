@@ -6,8 +6,8 @@
 #include "zo_camera/velt/access/graph_access_helpers.h"
 #include "zo_camera/velt/access/port_or_peer.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
@@ -20,7 +20,7 @@ constexpr unsigned kGpuUidTag = 0x4558;
 constexpr unsigned kIspUidTag = 0x4730;
 
 int descriptorFailure(const char* message) {
-    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "%s", message);
+    ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "%s", message);
     return err_data;
 }
 
@@ -34,13 +34,12 @@ int GraphCameraUtil::portGetFourCCInfo(const IGraphConfig* port, unsigned& uidBa
         }
         int portId = 0;
         if (port->getValue(kKeyId, portId) != 0) {
-            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Failed to get port(%s) id",
-                             print(port).c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get port(%s) id", print(port).c_str());
             return err_argument;
         }
         const IGraphConfig* programGroup = port->getAncestor();
         if (programGroup == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get port ancestor");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get port ancestor");
             return err_argument;
         }
         int pgId = 0;
@@ -73,8 +72,8 @@ int GraphCameraUtil::portGetDescriptor(const IGraphConfig* port, PortDescriptor&
             return descriptorFailure("Could not get ancestor");
         }
         if (getPgAndPortNames(*port, descriptor.programGroupName, descriptor.portName) != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Could not get port(%s) and ancestor(%s)",
-                                descriptor.portName.c_str(), descriptor.programGroupName.c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Could not get port(%s) and ancestor(%s)",
+                          descriptor.portName.c_str(), descriptor.programGroupName.c_str());
             return err_data;
         }
         if (port->getValue(kKeyDirection, descriptor.direction) != 0) {
@@ -108,8 +107,8 @@ int GraphCameraUtil::portGetDescriptor(const IGraphConfig* port, PortDescriptor&
             return descriptorFailure("Could not find port portDescriptor info: height");
         }
         if (source->getValue(kKeyFormat, descriptor.format) != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Could not find format for port %s",
-                                descriptor.portName.c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Could not find format for port %s",
+                          descriptor.portName.c_str());
             return err_data;
         }
         return err_none;
@@ -119,11 +118,10 @@ int GraphCameraUtil::portGetDescriptor(const IGraphConfig* port, PortDescriptor&
 int GraphCameraUtil::portGetInfo(const IGraphConfig* port, unsigned& enabled, unsigned& uid) {
     return guardStatus(__func__, err_argument, [&]() -> int {
         if (port == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Invalid parameter, could not get port format");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Invalid parameter, could not get port format");
             return err_argument;
         }
-        ZO_LOG_IF_WANTED(ZO_LOG_INFO, kTreeTag, "Getting port info for %s", print(port).c_str());
+        ZO_MODULE_LOG(ZO_LOG_INFO, velt, "Getting port info for %s", print(port).c_str());
 
         int value = 1;  // enabled unless the port or its peer says otherwise
         readFromPortOrPeer(port, kKeyEnabled, value);
@@ -134,7 +132,7 @@ int GraphCameraUtil::portGetInfo(const IGraphConfig* port, unsigned& enabled, un
 
         unsigned uidBase = 0;
         if (portGetFourCCInfo(port, uidBase, uid) != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Could not get port uid");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Could not get port uid");
             return err_noentry;
         }
         return err_none;

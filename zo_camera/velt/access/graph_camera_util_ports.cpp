@@ -8,8 +8,8 @@
 #include "velt_status.h"
 #include "zo_camera/velt/access/graph_access_helpers.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
@@ -17,7 +17,7 @@ namespace VELT {
 IGraphConfig* GraphCameraUtil::nodeGetPortById(const IGraphConfig* node, int id) {
     return guardValue<IGraphConfig*>(__func__, nullptr, [&]() -> IGraphConfig* {
         if (node == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Couldn't get port. Node is NULL");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Couldn't get port. Node is NULL");
             return nullptr;
         }
         NodeIterator it(node);
@@ -36,8 +36,8 @@ int GraphCameraUtil::portGetDirection(const IGraphConfig* port) {
     return guardValue<int>(__func__, 0, [&]() -> int {
         int direction = 0;
         if (port == nullptr || port->getValue(kKeyDirection, direction) != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Failed to retrieve port direction, default to input");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                          "Failed to retrieve port direction, default to input");
             return 0;
         }
         return direction;
@@ -47,13 +47,12 @@ int GraphCameraUtil::portGetDirection(const IGraphConfig* port) {
 int GraphCameraUtil::portGetKey(const IGraphConfig* port, unsigned key) {
     return guardValue<int>(__func__, -1, [&]() -> int {
         if (port == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Invalid Node, cannot get the port execCtx id");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Invalid Node, cannot get the port execCtx id");
             return -1;
         }
         std::string type;
         if (port->getValue(kKeyType, type) != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get Node Type");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get Node Type");
             return -1;
         }
         // A virtual sink carries its stream's values itself; a real port inherits
@@ -62,7 +61,7 @@ int GraphCameraUtil::portGetKey(const IGraphConfig* port, unsigned key) {
         if (type != "sink") {
             holder = port->getAncestor();
             if (holder == nullptr) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get port's ancestor");
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get port's ancestor");
                 return -1;
             }
         }
@@ -78,8 +77,8 @@ int GraphCameraUtil::portGetStreamId(const IGraphConfig* port) {
     return guardValue<int>(__func__, -1, [&]() -> int {
         const int streamId = portGetKey(port, kKeyStreamId);
         if (streamId < 0) {
-            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Failed to get %s for port %s", "stream_id",
-                             print(port).c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get %s for port %s", "stream_id",
+                          print(port).c_str());
         }
         return streamId;
     });
@@ -102,9 +101,8 @@ bool GraphCameraUtil::portIsVirtual(const IGraphConfig* port) {
         }
         std::string type;
         if (port->getValue(kKeyType, type) != 0) {
-            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag,
-                             "Failed to retrieve port(%s) type, default to input",
-                             print(port).c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to retrieve port(%s) type, default to input",
+                          print(port).c_str());
             return false;
         }
         return type == "sink";
@@ -114,7 +112,7 @@ bool GraphCameraUtil::portIsVirtual(const IGraphConfig* port) {
 int GraphCameraUtil::portGetPeer(const IGraphConfig* port, IGraphConfig** peer) {
     return guardStatus(__func__, err_argument, [&]() -> int {
         if (port == nullptr || peer == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Invalid Node, cannot get the peer port");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Invalid Node, cannot get the peer port");
             return err_argument;
         }
         // Disabled and private ports lead nowhere, whatever their "peer" says.
@@ -123,19 +121,18 @@ int GraphCameraUtil::portGetPeer(const IGraphConfig* port, IGraphConfig** peer) 
         }
         const IGraphConfig* root = port->getRoot();
         if (root == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get root");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get root");
             return err_internal;
         }
         std::string peerName;
         if (port->getValue(kKeyPeer, peerName) != 0) {
-            ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "Couldn't find peer value for %s",
-                             print(port).c_str());
+            ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Couldn't find peer value for %s",
+                          print(port).c_str());
             return err_argument;
         }
         IGraphConfig* found = root->getDescendantByString(peerName);
         if (found == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to find peer by name %s",
-                                peerName.c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to find peer by name %s", peerName.c_str());
             return err_argument;
         }
         *peer = found;
@@ -150,8 +147,7 @@ bool GraphCameraUtil::isEdgePort(const IGraphConfig* port) {
         const int status = portGetPeer(port, &peer);
         if (status != 0) {
             if (status != err_noentry) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                    "Failed to create fourcc info for source port");
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to create fourcc info for source port");
             }
             return false;
         }
@@ -170,13 +166,13 @@ bool GraphCameraUtil::isEdgePort(const IGraphConfig* port) {
         if (!peerIsVirtual) {
             const IGraphConfig* peerBlock = peer->getAncestor();
             if (peerBlock == nullptr) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get peer's ancestor");
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get peer's ancestor");
                 return false;
             }
             if (peerBlock->getValue(kKeyExecCtxId, peerContext) != 0 &&
                 peerBlock->getValue(kKeyStreamId, peerContext) != 0) {
-                ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Failed to get stream ID of peer PG %s",
-                                 print(peerBlock).c_str());
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get stream ID of peer PG %s",
+                              print(peerBlock).c_str());
                 return false;
             }
             peerBlock->getValue(kKeyType, peerBlockType);

@@ -6,8 +6,8 @@
 #include "velt_status.h"
 #include "zo_camera/velt/access/graph_access_helpers.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -32,7 +32,7 @@ int GraphCameraUtil::getDimensions(const IGraphConfig* node, int* width, int* he
         };
         for (const Dimension& dimension : dimensions) {
             if (dimension.out != nullptr && node->getValue(dimension.key, *dimension.out) != 0) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "%s", dimension.failure);
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "%s", dimension.failure);
                 return err_noentry;
             }
         }
@@ -48,14 +48,12 @@ int GraphCameraUtil::sensorGetBinningFactor(const IGraphConfig* sensor, int& hor
         }
         int status = sensor->getValue(kKeyHFactor, horizontal);
         if (status != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Error: Couldn't get horizontal binning factor");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Error: Couldn't get horizontal binning factor");
             return status;
         }
         status = sensor->getValue(kKeyVFactor, vertical);
         if (status != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Error: Couldn't get vertical binning factor");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Error: Couldn't get vertical binning factor");
         }
         return status;
     });
@@ -72,8 +70,7 @@ int GraphCameraUtil::sensorGetScalingFactor(const IGraphConfig* sensor, int& num
             status = sensor->getValue(kKeyDenomFactor, denominator);
         }
         if (status != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Error: Couldn't get width scaling num ratio");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Error: Couldn't get width scaling num ratio");
         }
         return status;
     });
@@ -82,7 +79,7 @@ int GraphCameraUtil::sensorGetScalingFactor(const IGraphConfig* sensor, int& num
 int GraphCameraUtil::sensorGetType(const IGraphConfig* item, std::string& sensorType) {
     return guardStatus(__func__, err_noentry, [&]() -> int {
         if (item == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Null pointer given");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Null pointer given");
             return err_argument;
         }
         sensorType = "NONE";

@@ -11,8 +11,8 @@
 #include "zo_camera/velt/access/graph_access_helpers.h"
 #include "zo_camera/velt/access/subgraph_blocks.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
@@ -39,7 +39,7 @@ int GraphCameraUtil::getInputPort(unsigned key, int value, const IGraphConfig* g
                                   IGraphConfig** port, unsigned typeKey) {
     return guardStatus(__func__, err_argument, [&]() -> int {
         if (graph == nullptr || port == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "NULL pointer given");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "NULL pointer given");
             return err_argument;
         }
         std::vector<IGraphConfig*> ports;
@@ -67,7 +67,7 @@ int GraphCameraUtil::getExecCtxConnectionPorts(
     std::vector<std::string>& sourcePeers, std::vector<std::string>& sinkNames) {
     return guardStatus(__func__, err_argument, [&]() -> int {
         if (graph == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "NULL pointer given");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "NULL pointer given");
             return err_argument;
         }
         size_t added = 0;
@@ -81,8 +81,7 @@ int GraphCameraUtil::getExecCtxConnectionPorts(
                 std::string peerName;
                 IGraphConfig* peer = nullptr;
                 if (port->getValue(kKeyPeer, peerName) != 0 || portGetPeer(port, &peer) != 0) {
-                    zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "%s: no peer",
-                                        "getExecCtxConnectionPorts");
+                    ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "%s: no peer", "getExecCtxConnectionPorts");
                     continue;
                 }
                 const bool edge = isEdgePort(port);
@@ -92,15 +91,14 @@ int GraphCameraUtil::getExecCtxConnectionPorts(
                 if (portGetDirection(port) == 0) {
                     const IGraphConfig* peerBlock = peer->getAncestor();
                     if (peerBlock == nullptr) {
-                        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "ancestor of %s is null",
-                                         print(peer).c_str());
+                        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "ancestor of %s is null",
+                                      print(peer).c_str());
                         return err_data;
                     }
                     int peerContext = -1;
                     if (peerBlock->getValue(kKeyExecCtxId, peerContext) != 0) {
-                        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag,
-                                         "No Execution Contex for ancestor of %s",
-                                         print(peer).c_str());
+                        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "No Execution Contex for ancestor of %s",
+                                      print(peer).c_str());
                     }
                     if (peerContext != context) {
                         connections.emplace_back(peerName, fullName);

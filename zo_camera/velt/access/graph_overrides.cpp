@@ -9,8 +9,8 @@
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/common/number_text.h"
-#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
@@ -27,16 +27,16 @@ GraphConfigAttribute* findOverrideTarget(GraphConfigNode& root, const ItemUID& p
     // A one-key path names an attribute of the root itself.
     const bool holderExists = path.size() == 1 || root.getGraphConfigItem(path) != nullptr;
     if (holderExists) {
-        zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                            "Adding the missing attribute %s required in graph override.",
-                            pathText.c_str());
+        ZO_MODULE_LOG(ZO_LOG_WARNING, velt,
+                      "Adding the missing attribute %s required in graph override.",
+                      pathText.c_str());
         if (root.createAttribute(path, &attribute) == err_none && attribute) {
             return attribute;
         }
     }
-    zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                        "Warning: Couldn't to get attribute %s for override. Skipping.",
-                        pathText.c_str());
+    ZO_MODULE_LOG(ZO_LOG_WARNING, velt,
+                  "Warning: Couldn't to get attribute %s for override. Skipping.",
+                  pathText.c_str());
     return nullptr;
 }
 
@@ -62,16 +62,15 @@ int GraphCameraUtil::processGraphOverrides(GraphConfigNode& graph, GraphConfigNo
             std::string target;
             int status = item->getValue(kKeyTarget, target);
             if (status != err_none) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                    "Error: override tag with no attribute target node");
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                              "Error: override tag with no attribute target node");
                 return status;
             }
             const ItemUID path(target);
             std::string value;
             status = item->getValue(kKeyValue, value);
             if (status != err_none) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                    "Error: override tag with no attribute value");
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Error: override tag with no attribute value");
                 return status;
             }
             GraphConfigAttribute* attribute = findOverrideTarget(root, path);
@@ -80,9 +79,9 @@ int GraphCameraUtil::processGraphOverrides(GraphConfigNode& graph, GraphConfigNo
             }
             status = setOverrideValue(attribute, value);
             if (status != err_none) {
-                ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag,
-                                 "Error: Failed to set override of attribute %s to %s",
-                                 path.toString().c_str(), value.c_str());
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                              "Error: Failed to set override of attribute %s to %s",
+                              path.toString().c_str(), value.c_str());
                 return status;
             }
         }

@@ -3,8 +3,8 @@
 #define ZO_CAMERA_VELT_ACCESS_PORT_OR_PEER_H
 
 #include "velt_graph_camera_util.h"
-#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -20,7 +20,7 @@ bool readFromPortOrPeer(const IGraphConfig* port, unsigned key, Value& value) {
         peer->getValue(key, value) != 0) {
         return false;
     }
-    zo_log_common_debug(ZO_LOG_INFO, kTreeTag, "Using the peer's attribute value");
+    ZO_MODULE_LOG(ZO_LOG_INFO, velt, "Using the peer's attribute value");
     return true;
 }
 

@@ -9,8 +9,8 @@
 #include "velt_node_iterator.h"
 #include "velt_status.h"
 #include "zo_camera/velt/access/graph_access_helpers.h"
-#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
@@ -22,12 +22,12 @@ bool leavesSubgraph(const IGraphConfig* port, int direction, unsigned key, int v
                     unsigned typeKey) {
     IGraphConfig* peer = nullptr;
     if (GraphCameraUtil::portGetPeer(port, &peer) != 0) {
-        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "%s: no peer found for port %s",
-                         "getSubgraphPorts", port->getName().c_str());
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "%s: no peer found for port %s", "getSubgraphPorts",
+                      port->getName().c_str());
         return true;
     }
-    ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "%s: peer for %s is %s", "getSubgraphPorts",
-                     port->getName().c_str(), peer->getName().c_str());
+    ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "%s: peer for %s is %s", "getSubgraphPorts",
+                  port->getName().c_str(), peer->getName().c_str());
     if (direction == 1 && hasTypeName(peer, "sink")) {
         return true;
     }
@@ -37,8 +37,8 @@ bool leavesSubgraph(const IGraphConfig* port, int direction, unsigned key, int v
     }
     int peerValue = 0;
     if (peerBlock->getValue(key, peerValue) != 0) {
-        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "%s: no %s for peer %s", "getSubgraphPorts",
-                         ItemUID::key2str(key), GraphCameraUtil::print(peer).c_str());
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "%s: no %s for peer %s", "getSubgraphPorts",
+                      ItemUID::key2str(key), GraphCameraUtil::print(peer).c_str());
         return false;
     }
     return peerValue != value;
@@ -55,8 +55,8 @@ void appendSourceOutputPorts(const std::vector<IGraphConfig*>& sources, unsigned
              port = portIt.iterateByType(kKeyPort)) {
             IGraphConfig* peer = nullptr;
             if (GraphCameraUtil::portGetPeer(port, &peer) != 0) {
-                ZO_LOG_IF_WANTED(
-                    ZO_LOG_DEBUG, kTreeTag,
+                ZO_MODULE_LOG(
+                    ZO_LOG_DEBUG, velt,
                     "Source port %s has no peer found. Added to list of subgraph output ports",
                     port->getName().c_str());
                 ports.push_back(port);
@@ -80,17 +80,16 @@ void appendSourceOutputPorts(const std::vector<IGraphConfig*>& sources, unsigned
             }
             int pgValue = 0;
             if (peerBlock->getValue(key, pgValue) != 0) {
-                ZO_LOG_IF_WANTED(ZO_LOG_WARNING, kTreeTag,
-                                 "PG %s does not have stream id or exec ctx- FIX it!",
-                                 peerBlock->getName().c_str());
+                ZO_MODULE_LOG(ZO_LOG_WARNING, velt,
+                              "PG %s does not have stream id or exec ctx- FIX it!",
+                              peerBlock->getName().c_str());
                 continue;
             }
             if (pgValue == value) {
                 continue;
             }
-            ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag,
-                             "Source port %s crosses Subgraph boundary (%d)->(%d)",
-                             port->getName().c_str(), value, pgValue);
+            ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Source port %s crosses Subgraph boundary (%d)->(%d)",
+                          port->getName().c_str(), value, pgValue);
             ports.push_back(port);
         }
     }

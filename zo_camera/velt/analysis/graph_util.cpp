@@ -14,6 +14,7 @@
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/common/number_text.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
@@ -26,18 +27,19 @@ namespace {
 // code may hold text instead, which must be a whole decimal integer.
 void readTuningMode(const GraphNode& node, SubGraphInfo& sg) {
     int mode = 0;
-    if (node.node->getValue(kKeyTuningMode, mode) == 0) {
+    if (node.node->getValue(kKeyTuningMode, mode) == err_none) {
         sg.tuningMode = mode;
         return;
     }
     std::string text;
-    if (node.node->getValue(kKeyTuningMode, text) != 0)
+    if (node.node->getValue(kKeyTuningMode, text) != err_none) {
         return;
+    }
     int32_t value = 0;
     if (!numbers::wholeInt32(text, value)) {
-        zo_log_common_debug(ZO_LOG_WARNING, kTag,
-                            "Tuning mode '%s' of node %s is not a decimal integer, ignored",
-                            text.c_str(), node.name.c_str());
+        ZO_MODULE_LOG(ZO_LOG_WARNING, velt,
+                      "Tuning mode '%s' of node %s is not a decimal integer, ignored", text.c_str(),
+                      node.name.c_str());
         return;
     }
     sg.tuningMode = value;
@@ -54,15 +56,17 @@ void adoptFeedingSubgraph(std::map<std::string, std::shared_ptr<GraphNode>>& nod
     };
     for (auto& entry : nodes) {
         GraphNode& sink = *entry.second;
-        if (sink.type != static_cast<int32_t>(kKeySink) || idOf(sink) >= 0)
+        if (sink.type != static_cast<int32_t>(kKeySink) || idOf(sink) >= 0) {
             continue;
+        }
         for (const auto& parent : sink.parents) {
             const int32_t id = idOf(static_cast<const GraphNode&>(*parent.first));
-            if (id < 0)
+            if (id < 0) {
                 continue;
+            }
             (subgraphType == kKeyStreamId ? sink.streamId : sink.execCtxId) = id;
-            zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Sink %s joins %s %d of %s", sink.name.c_str(),
-                                ItemUID::key2str(subgraphType), id, parent.first->name.c_str());
+            ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Sink %s joins %s %d of %s", sink.name.c_str(),
+                          ItemUID::key2str(subgraphType), id, parent.first->name.c_str());
             break;
         }
     }
@@ -71,23 +75,21 @@ void adoptFeedingSubgraph(std::map<std::string, std::shared_ptr<GraphNode>>& nod
 }  // namespace
 
 GraphUtil::GraphUtil()
-    : mSubgraphType(kKeyStreamId),
-      mOrbaVersion(static_cast<GdfVersion>(0)),
-      mPgTypeKey(kKeyProgramGroup) {}
+    : mSubgraphType(kKeyStreamId), mOrbaVersion(kGdfVersionNone), mPgTypeKey(kKeyProgramGroup) {}
 
 GraphUtil::~GraphUtil() {
     deletePekStructs();
 }
 
-int GraphUtil::init(unsigned subgraphType, const IGraphConfig* graph, GdfVersion version) {
+Status GraphUtil::init(unsigned subgraphType, const IGraphConfig* graph, GdfVersion version) {
     if ((subgraphType != kKeyStreamId && subgraphType != kKeyExecCtxId) ||
-        static_cast<int>(version) <= 5 || graph == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                            "invalid ORBA version, subgraph type used or graph settings");
+        version <= kGdfVersionOrba5 || graph == nullptr) {
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                      "invalid ORBA version, subgraph type used or graph settings");
         return err_argument;
     }
     mOrbaVersion = version;
-    mPgTypeKey = static_cast<int>(version) == 7 ? kKeyComputeBlock : kKeyProgramGroup;
+    mPgTypeKey = version == kGdfVersionOrba7 ? kKeyComputeBlock : kKeyProgramGroup;
 
     clear();
     mSubgraphType = subgraphType;
@@ -95,35 +97,35 @@ int GraphUtil::init(unsigned subgraphType, const IGraphConfig* graph, GdfVersion
 
     // A failure, also by an exception passing through, leaves the object
     // inactive and empty: no query answers from a half-built analysis.
-    int status = err_internal;
+    Status status = err_internal;
     struct EmptyUnlessBuilt {
         GraphUtil& util;
         const int& status;
         ~EmptyUnlessBuilt() {
-            if (status != 0) {
+            if (status != err_none) {
                 util.clear();
             }
         }
     } const emptyUnlessBuilt{*this, status};
-    status = guardStatus(__func__, err_internal, [&]() -> int {
-        int step = analyzeGraphSettings();
-        if (step != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTag, "Graph settings analysis failed");
+    status = guardStatus(__func__, err_internal, [&]() -> Status {
+        Status step = analyzeGraphSettings();
+        if (step != err_none) {
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Graph settings analysis failed");
             return step;
         }
         step = allocatePekData();
-        if (step != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTag, "PEK data allocation failed");
+        if (step != err_none) {
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "PEK data allocation failed");
             return step;
         }
         step = populatePekData();
-        if (step != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTag, "PEK structures population failed");
+        if (step != err_none) {
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "PEK structures population failed");
             return step;
         }
-        return 0;
+        return err_none;
     });
-    mPekDataReady = status == 0;
+    mPekDataReady = status == err_none;
     return status;
 }
 
@@ -136,57 +138,59 @@ void GraphUtil::clear() {
     mGraphSettings = nullptr;
 }
 
-int GraphUtil::analyzeGraphSettings() {
-    return guardStatus(__func__, err_internal, [&]() -> int {
+Status GraphUtil::analyzeGraphSettings() {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
         if (mGraphSettings == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTag, "No graph to analyse: init() first");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "No graph to analyse: init() first");
             return err_internal;
         }
-        zo_log_common_debug(ZO_LOG_DEBUG, kTag,
-                            "--------- GraphSettings analysis started !!---------------");
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt,
+                      "--------- GraphSettings analysis started !!---------------");
         NodeIterator blocks(mGraphSettings);
         while (IGraphConfig* block = blocks.iterateDescendants()) {
-            const int status = addGraphNode(*block);
-            if (status != 0)
+            const Status status = addGraphNode(*block);
+            if (status != err_none) {
                 return status;
+            }
         }
 
         IGraphConfig* graph = mGraphSettings->getDescendant(kKeyGraph);
         if (graph == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                                "Failed to locate graph node - Invalid settings");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to locate graph node - Invalid settings");
             return err_internal;
         }
         NodeIterator connections(graph);
         while (IGraphConfig* connection = connections.iterateByUid(kKeyConnection)) {
-            addGraphConnection(*connection);
+            const Status linked = addGraphConnection(*connection);
+            if (linked != err_none) {
+                return linked;
+            }
             mConnections.push_back(connection);
         }
         adoptFeedingSubgraph(mGraphNodes, mSubgraphType);
 
-        int status = removeUnusedNodes();
-        if (status != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTag, "Removal of unused of nodes failed  %d ",
-                                status);
+        Status status = removeUnusedNodes();
+        if (status != err_none) {
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Removal of unused of nodes failed  %d ", status);
             return status;
         }
         dumpOuterGraph();
         status = analyzeSubGraphs(mSubGraphs);
-        if (status != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTag, "Analysis of subgraphs failed  %d ", status);
+        if (status != err_none) {
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Analysis of subgraphs failed  %d ", status);
             return status;
         }
-        zo_log_common_debug(ZO_LOG_DEBUG, kTag,
-                            "--------- GraphSettings analysis succeeded !!---------------");
-        return 0;
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt,
+                      "--------- GraphSettings analysis succeeded !!---------------");
+        return err_none;
     });
 }
 
-int GraphUtil::analyzeSubGraphs(std::map<int, std::shared_ptr<SubGraphInfo>>& subGraphs) {
-    return guardStatus(__func__, err_internal, [&]() -> int {
+Status GraphUtil::analyzeSubGraphs(std::map<int, std::shared_ptr<SubGraphInfo>>& subGraphs) {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
         subGraphs.clear();
         if (mGraphSettings == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTag, "No graph to analyse: init() first");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "No graph to analyse: init() first");
             return err_internal;
         }
         // Every subgraph looks up its cross-subgraph inputs, its output ports
@@ -204,9 +208,8 @@ int GraphUtil::analyzeSubGraphs(std::map<int, std::shared_ptr<SubGraphInfo>>& su
 
         std::set<int> ids;
         getAvailableSubgraphs(ids);
-        zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Found %lu subgraphs of type %s",
-                            static_cast<unsigned long>(ids.size()),
-                            ItemUID::key2str(mSubgraphType));
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Found %lu subgraphs of type %s",
+                      static_cast<unsigned long>(ids.size()), ItemUID::key2str(mSubgraphType));
 
         for (const int id : ids) {
             auto sg = std::make_shared<SubGraphInfo>();
@@ -215,60 +218,62 @@ int GraphUtil::analyzeSubGraphs(std::map<int, std::shared_ptr<SubGraphInfo>>& su
             sg->name = std::to_string(id);
             for (const auto& entry : mGraphNodes) {
                 GraphNode& node = *entry.second;
-                if (subgraphIdOf(node) != id)
+                if (subgraphIdOf(node) != id) {
                     continue;
+                }
                 sg->nodes.push_back(&node);
                 if (node.type == static_cast<int32_t>(mPgTypeKey)) {
                     sg->pgs.push_back(node.node);
                     sg->streamId = node.streamId;
                 }
-                const int status = crossSgInPorts(node, sg->inputPorts, analysedConnections);
-                if (status != 0)
+                const Status status = crossSgInPorts(node, sg->inputPorts, analysedConnections);
+                if (status != err_none) {
                     return status;
+                }
                 readTuningMode(node, *sg);
             }
             subgraphOutputPorts(blocks, id, sg->outputPorts);
 
             sg->kernelCount = 0;
             for (IGraphConfig* pg : sg->pgs) {
-                const int status = collectPgInnerGraph(*sg, *pg);
-                if (status != 0) {
-                    ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTag,
-                                     "Failed to collect imaging graph info from %s",
-                                     GraphCameraUtil::print(pg).c_str());
+                const Status status = collectPgInnerGraph(*sg, *pg);
+                if (status != err_none) {
+                    ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                                  "Failed to collect imaging graph info from %s",
+                                  GraphCameraUtil::print(pg).c_str());
                     return status;
                 }
             }
-            int status = disableDisconnectedKernels(*sg);
-            if (status != 0) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTag, "Failed to disable disconnected filters");
+            Status status = disableDisconnectedKernels(*sg);
+            if (status != err_none) {
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to disable disconnected filters");
                 return status;
             }
             if (sg->inputPorts.empty()) {
                 status = collectSourceInnerGraph(*sg);
-                if (status != 0) {
-                    zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                                        "Failed to collect imaging graph info from source");
+                if (status != err_none) {
+                    ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                                  "Failed to collect imaging graph info from source");
                     return status;
                 }
             }
             status = interPgConnections(*sg, innerConnections);
-            if (status != 0) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                                    "Failed to add graph connections to imaging graph info %d", id);
+            if (status != err_none) {
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                              "Failed to add graph connections to imaging graph info %d", id);
                 return status;
             }
             subGraphs[id] = sg;
         }
 
         dumpSubGraphInfos();
-        const int status = collectSubgraphConnections();
-        if (status != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                                "Failed to add graph connections to imaging graph info from");
+        const Status status = collectSubgraphConnections();
+        if (status != err_none) {
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                          "Failed to add graph connections to imaging graph info from");
             return status;
         }
-        return 0;
+        return err_none;
     });
 }
 

@@ -1,4 +1,4 @@
-// Keys, tag and small reads shared by the sources of GraphUtil.
+// Rule lines and small reads shared by the sources of GraphUtil.
 #ifndef ZO_CAMERA_VELT_ANALYSIS_GRAPH_UTIL_COMMON_H
 #define ZO_CAMERA_VELT_ANALYSIS_GRAPH_UTIL_COMMON_H
 
@@ -14,28 +14,28 @@
 namespace VELT {
 namespace analysis {
 
-constexpr const char kTag[] = "VELT[XOS]";
 constexpr const char kRuleLine[] = "=======================================================";
 constexpr const char kDashLine[] = "-------------------------------------------------------";
 
 // The integer under key, or fallback when it cannot be read.
 inline int intOr(const IGraphConfig& item, unsigned key, int fallback) {
     int value = fallback;
-    return item.getValue(key, value) == 0 ? value : fallback;
+    return item.getValue(key, value) == err_none ? value : fallback;
 }
 
 // The text under key, or empty when it cannot be read.
 inline std::string strOr(const IGraphConfig& item, unsigned key) {
     std::string value;
-    return item.getValue(key, value) == 0 ? value : std::string();
+    return item.getValue(key, value) == err_none ? value : std::string();
 }
 
 // "node:port" split at the first colon. Without a colon, wholeForPort decides whether
 // the port part is the whole text (connections) or empty (klinks).
 inline std::pair<std::string, std::string> splitEnd(const std::string& text, bool wholeForPort) {
     const size_t colon = text.find(':');
-    if (colon == std::string::npos)
+    if (colon == std::string::npos) {
         return {text, wholeForPort ? text : std::string()};
+    }
     return {text.substr(0, colon), text.substr(colon + 1)};
 }
 

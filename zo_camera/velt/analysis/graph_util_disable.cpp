@@ -7,6 +7,7 @@
 #include "zo_camera/velt/analysis/graph_util_common.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -20,32 +21,32 @@ bool isDisabledKernel(const ImagingNode& node) {
 
 bool portDisabled(const ImagingNode& terminal) {
     int enabled = -1;
-    return terminal.node != nullptr && terminal.node->getValue(kKeyEnabled, enabled) == 0 &&
+    return terminal.node != nullptr && terminal.node->getValue(kKeyEnabled, enabled) == err_none &&
            enabled == 0;
 }
 
 // A traversal result other than a completed or a deliberately stopped walk.
-bool traversalFailed(int result) {
-    return result != 0 && result != visit_stop;
+bool traversalFailed(Status result) {
+    return result != err_none && result != visit_stop;
 }
 
 // Reports a failed traversal and clears the inner graph's visits, reporting the nodes it
 // missed; returns the traversal's result for the pass to hand on.
-int abandonTraversal(GraphUtil& util, SubGraphInfo& sg, int result) {
-    zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                        "subgraph %d inner graph traversal stopped with error %d", sg.subGraphId,
-                        result);
+Status abandonTraversal(GraphUtil& util, SubGraphInfo& sg, Status result) {
+    ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "subgraph %d inner graph traversal stopped with error %d",
+                  sg.subGraphId, result);
     util.resetInnerGraph(sg, true);
     return result;
 }
 
 }  // namespace
 
-int GraphUtil::disableDisconnectedKernels(SubGraphInfo& sg) {
-    return guardStatus(__func__, err_internal, [&]() -> int {
-        if (static_cast<int>(mOrbaVersion) <= 6)
-            return 0;
-        zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Starting to disable disconnected kernels!");
+Status GraphUtil::disableDisconnectedKernels(SubGraphInfo& sg) {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
+        if (mOrbaVersion <= kGdfVersionOrba6) {
+            return err_none;
+        }
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Starting to disable disconnected kernels!");
 
         std::function<int(BaseGraphNode*)> down = [this](BaseGraphNode* node) {
             return kernelDisconectedVisitor(node, true);
@@ -56,120 +57,137 @@ int GraphUtil::disableDisconnectedKernels(SubGraphInfo& sg) {
         bool traversed = false;
         for (const auto& entry : sg.imagingNodes) {
             ImagingNode* node = entry.second.get();
-            if (node->type > imaging_split)
+            if (node->type > imaging_split) {
                 continue;
-            int result = 0;
+            }
+            Status result = 0;
             if (node->parents.empty()) {
-                zo_log_common_debug(ZO_LOG_DEBUG, kTag,
-                                    "disabling downstream kernels from disconnected node  %s",
-                                    node->name.c_str());
+                ZO_MODULE_LOG(ZO_LOG_DEBUG, velt,
+                              "disabling downstream kernels from disconnected node  %s",
+                              node->name.c_str());
                 result = traverseGraph(node, down, true);
                 traversed = true;
             }
             if (!traversalFailed(result) && node->children.empty()) {
-                zo_log_common_debug(ZO_LOG_DEBUG, kTag,
-                                    "disabling upstream kernels from disconnected node  %s",
-                                    node->name.c_str());
+                ZO_MODULE_LOG(ZO_LOG_DEBUG, velt,
+                              "disabling upstream kernels from disconnected node  %s",
+                              node->name.c_str());
                 result = traverseGraph(node, up, false);
                 traversed = true;
             }
-            if (traversalFailed(result))
+            if (traversalFailed(result)) {
                 return abandonTraversal(*this, sg, result);
+            }
         }
-        if (traversed)
+        if (traversed) {
             resetInnerGraph(sg, false);
-        zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Finished to disable disconnected kernels!");
-        return 0;
+        }
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Finished to disable disconnected kernels!");
+        return err_none;
     });
 }
 
-int GraphUtil::kernelDisconectedVisitor(BaseGraphNode* node, bool downstream) {
-    return guardStatus(__func__, err_internal, [&]() -> int {
-        if (node == nullptr)
+Status GraphUtil::kernelDisconectedVisitor(BaseGraphNode* node, bool downstream) {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
+        if (node == nullptr) {
             return err_internal;
+        }
         ImagingNode* inner = static_cast<ImagingNode*>(node);
         if (downstream) {
-            if (inner->type == imaging_output_terminal)
+            if (inner->type == imaging_output_terminal) {
                 return visit_stop;
-            if (inner->type != imaging_kernel)
-                return 0;
-            if (isDisabledKernel(*inner))
+            }
+            if (inner->type != imaging_kernel) {
+                return err_none;
+            }
+            if (isDisabledKernel(*inner)) {
                 return visit_stop;
+            }
             inner->runKernel.enable = kernel_enable_disabled;
-            zo_log_common_debug(ZO_LOG_DEBUG, kTag, "disable disconnected kernel -> %s ",
-                                inner->name.c_str());
-            return 0;
+            ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "disable disconnected kernel -> %s ",
+                          inner->name.c_str());
+            return err_none;
         }
-        if (inner->type == imaging_split || inner->type == imaging_input_terminal)
+        if (inner->type == imaging_split || inner->type == imaging_input_terminal) {
             return visit_stop;
-        if (inner->type != imaging_kernel)
-            return 0;
-        if (isDisabledKernel(*inner) || inner->children.size() > 1)
+        }
+        if (inner->type != imaging_kernel) {
+            return err_none;
+        }
+        if (isDisabledKernel(*inner) || inner->children.size() > 1) {
             return visit_stop;
+        }
         inner->runKernel.enable = kernel_enable_disabled;
-        zo_log_common_debug(ZO_LOG_DEBUG, kTag, "disable disconnected kernel <- %s ",
-                            inner->name.c_str());
-        return 0;
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "disable disconnected kernel <- %s ",
+                      inner->name.c_str());
+        return err_none;
     });
 }
 
-int GraphUtil::disableKernelsToDisabledTerminals(SubGraphInfo& sg) {
-    return guardStatus(__func__, err_internal, [&]() -> int {
-        zo_log_common_debug(
-            ZO_LOG_DEBUG, kTag,
-            "disableKernelsToDisabledTerminals stream id %d has %ld output ports to "
-            "check",
-            sg.streamId, static_cast<long>(sg.outputPorts.size()));
+Status GraphUtil::disableKernelsToDisabledTerminals(SubGraphInfo& sg) {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt,
+                      "disableKernelsToDisabledTerminals stream id %d has %ld output ports to "
+                      "check",
+                      sg.streamId, static_cast<long>(sg.outputPorts.size()));
 
         auto runPhase = [this, &sg](ImagingNodeType terminalType, bool downstream,
-                                    const char* message, bool& traversed) {
+                                    const char* message, bool& traversed) -> Status {
             std::function<int(BaseGraphNode*)> visitor = [this, downstream](BaseGraphNode* node) {
                 return kernelDisableVisitor(node, downstream);
             };
             for (const auto& entry : sg.imagingNodes) {
                 ImagingNode* terminal = entry.second.get();
-                if (terminal->type != terminalType || !portDisabled(*terminal))
+                if (terminal->type != terminalType || !portDisabled(*terminal)) {
                     continue;
-                zo_log_common_debug(ZO_LOG_DEBUG, kTag, message, terminal->name.c_str());
-                const int result = traverseGraph(terminal, visitor, downstream);
+                }
+                ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, message, terminal->name.c_str());
+                const Status result = traverseGraph(terminal, visitor, downstream);
                 traversed = true;
-                if (traversalFailed(result))
+                if (traversalFailed(result)) {
                     return abandonTraversal(*this, sg, result);
+                }
             }
-            return 0;
+            return err_none;
         };
 
         bool traversed = false;
-        int status =
+        Status status =
             runPhase(imaging_output_terminal, false, "disabling kernels to port %s ", traversed);
-        if (status != 0)
+        if (status != err_none) {
             return status;
-        if (traversed)
+        }
+        if (traversed) {
             resetInnerGraph(sg, false);
+        }
 
-        zo_log_common_debug(ZO_LOG_DEBUG, kTag,
-                            "disableKernelsToDisabledTerminals - Processing input ports");
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt,
+                      "disableKernelsToDisabledTerminals - Processing input ports");
         status =
             runPhase(imaging_input_terminal, true, "disabling kernels from port %s ", traversed);
-        if (status != 0)
+        if (status != err_none) {
             return status;
-        if (traversed)
+        }
+        if (traversed) {
             resetInnerGraph(sg, false);
-        return 0;
+        }
+        return err_none;
     });
 }
 
-int GraphUtil::kernelDisableVisitor(BaseGraphNode* node, bool downstream) {
-    return guardStatus(__func__, err_internal, [&]() -> int {
-        if (node == nullptr)
+Status GraphUtil::kernelDisableVisitor(BaseGraphNode* node, bool downstream) {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
+        if (node == nullptr) {
             return err_internal;
+        }
         ImagingNode* inner = static_cast<ImagingNode*>(node);
         inner->flags |= imaging_flag_disabled;
 
         size_t users = 0;
         if (downstream) {
-            if (inner->type == imaging_output_terminal)
+            if (inner->type == imaging_output_terminal) {
                 return inner->children.empty() ? visit_stop : 0;
+            }
             users = inner->parents.size();
         } else {
             if (inner->type == imaging_split) {
@@ -180,19 +198,20 @@ int GraphUtil::kernelDisableVisitor(BaseGraphNode* node, bool downstream) {
                         return visit_retry;
                     }
                 }
-                return 0;
+                return err_none;
             }
             users = inner->children.size();
         }
-        if (inner->type != imaging_kernel)
-            return 0;
+        if (inner->type != imaging_kernel) {
+            return err_none;
+        }
         if (users > 1) {
             inner->flags &= ~imaging_flag_disabled;
             return visit_stop;
         }
         inner->runKernel.enable = kernel_enable_disabled;
-        zo_log_common_debug(ZO_LOG_DEBUG, kTag, "kernel %s disabled", inner->name.c_str());
-        return 0;
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "kernel %s disabled", inner->name.c_str());
+        return err_none;
     });
 }
 
@@ -211,17 +230,19 @@ void GraphUtil::resetInnerGraph(SubGraphInfo& sg, bool report) {
             } else if (isActive) {
                 missed.push_back(node);
             }
-            if (isActive)
+            if (isActive) {
                 ++active;
+            }
         }
-        if (!report || reached >= active)
+        if (!report || reached >= active) {
             return;
-        zo_log_common_debug(ZO_LOG_WARNING, kTag,
-                            "Traversal of inner graph %d did not reach all ACTIVE nodes %u/%u",
-                            sg.subGraphId, reached, active);
-        for (const ImagingNode* node : missed)
-            zo_log_common_debug(ZO_LOG_WARNING, kTag, "Imaging Node %s not reached",
-                                node->name.c_str());
+        }
+        ZO_MODULE_LOG(ZO_LOG_WARNING, velt,
+                      "Traversal of inner graph %d did not reach all ACTIVE nodes %u/%u",
+                      sg.subGraphId, reached, active);
+        for (const ImagingNode* node : missed) {
+            ZO_MODULE_LOG(ZO_LOG_WARNING, velt, "Imaging Node %s not reached", node->name.c_str());
+        }
     });
 }
 

@@ -9,60 +9,124 @@
 #include "velt_item_uid.h"
 #include "zo_camera/velt/analysis/graph_util_common.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
+#include "zo_camera/velt/kernels/run_kernel_records.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
 
 using namespace analysis;
 
-int GraphUtil::allocatePekData() {
-    return guardStatus(__func__, err_internal, [&]() -> int {
+namespace {
+
+constexpr char kSubgraphKernelsLabel[] = "subgraph kernels";
+constexpr char kResolutionInfosLabel[] = "subgraph resolution infos";
+constexpr char kResolutionHistoryLabel[] = "subgraph resolution history";
+constexpr char kPgKernelsLabel[] = "subgraph pg kernels";
+
+// An RCB kernel has one resolution info per output, any other kernel one.
+size_t resolutionInfoCount(const ImagingNode& kernel) {
+    if ((kernel.flags & imaging_flag_rcb) == 0) {
+        return 1;
+    }
+    return std::max<size_t>(kernel.children.size(), 1);
+}
+
+// Gives the kernel the record with its own resolution records, all zeroed.
+Status allocateKernelRecord(ImagingNode& kernel, zo_isp_qel_run_kernels& record,
+                            KernelInfoMemPool& pool) {
+    record = zo_isp_qel_run_kernels{};
+    const size_t outputs = resolutionInfoCount(kernel);
+    // The slot is made before the records, so that records whose slot cannot
+    // be made are never left unowned when memory runs out.
+    pool.resolutionInfos.push_back(nullptr);
+    pool.resolutionInfos.back() =
+        records::allocateZeroed<zo_isp_qel_resolution_info>(outputs, kResolutionInfosLabel);
+    pool.resolutionHistories.push_back(nullptr);
+    pool.resolutionHistories.back() =
+        records::allocateZeroed<zo_isp_qel_resolution_info>(1, kResolutionHistoryLabel);
+    if (pool.resolutionInfos.back() == nullptr || pool.resolutionHistories.back() == nullptr) {
+        return err_nomemory;
+    }
+    record.resolution_info = pool.resolutionInfos.back();
+    record.output_count = static_cast<uint32_t>(outputs);
+    record.resolution_history = pool.resolutionHistories.back();
+    kernel.pekRunKernel = &record;
+    return err_none;
+}
+
+// The subgraph's array, one record per kernel node in inner-node key order.
+// err_general when the subgraph has more kernel nodes than counted kernels.
+Status allocateSubgraphPool(SubGraphInfo& sg, KernelInfoMemPool& pool) {
+    const size_t count = sg.kernelCount;
+    pool.runKernels = records::allocateZeroed<zo_isp_qel_run_kernels>(count, kSubgraphKernelsLabel);
+    if (pool.runKernels == nullptr) {
+        return err_nomemory;
+    }
+    pool.count = count;
+    sg.runKernels = pool.runKernels;
+
+    size_t next = 0;
+    for (const auto& inner : sg.imagingNodes) {
+        ImagingNode& node = *inner.second;
+        if (node.type != imaging_kernel) {
+            continue;
+        }
+        if (next == count) {
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                          "FATAL: number of subgraph kernels inconsistent with "
+                          "number of imaging nodes");
+            return err_general;
+        }
+        const Status status = allocateKernelRecord(node, pool.runKernels[next++], pool);
+        if (status != err_none) {
+            return status;
+        }
+    }
+    return err_none;
+}
+
+// A fresh zeroed array for the program group, sized by its kernel elements.
+Status allocatePgPool(const IGraphConfig* pg, KernelInfoMemPool& pool) {
+    unsigned count = 0;
+    if (GraphCameraUtil::getKernelCountInPg(pg, count) != err_none) {
+        return err_general;
+    }
+    records::release(pool.runKernels, kPgKernelsLabel);
+    pool.count = 0;
+    if (count == 0) {
+        return err_none;
+    }
+    pool.runKernels = records::allocateZeroed<zo_isp_qel_run_kernels>(count, kPgKernelsLabel);
+    if (pool.runKernels == nullptr) {
+        return err_nomemory;
+    }
+    pool.count = count;
+    return err_none;
+}
+
+}  // namespace
+
+Status GraphUtil::allocatePekData() {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
         if (!mSubgraphPools.empty()) {
-            zo_log_common_debug(ZO_LOG_WARNING, kTag,
-                                "Allocating kernel structures before deleting.");
+            ZO_MODULE_LOG(ZO_LOG_WARNING, velt, "Allocating kernel structures before deleting.");
             deletePekStructs();
         }
 
+        // An inconsistent subgraph is reported, and the others are still walked.
         bool inconsistent = false;
         for (const auto& entry : mSubGraphs) {
-            SubGraphInfo& sg = *entry.second;
-            const size_t count = sg.kernelCount;
-            if (count == 0)
+            if (entry.second->kernelCount == 0) {
                 continue;
-            KernelInfoMemPool& pool = mSubgraphPools[entry.first];
-            pool.runKernels = new zo_isp_qel_run_kernels[count]();
-            pool.count = count;
-            sg.runKernels = pool.runKernels;
-
-            size_t next = 0;
-            for (const auto& inner : sg.imagingNodes) {
-                ImagingNode& node = *inner.second;
-                if (node.type != imaging_kernel)
-                    continue;
-                if (next == count) {
-                    zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                                        "FATAL: number of subgraph kernels inconsistent with "
-                                        "number of imaging nodes");
-                    inconsistent = true;
-                    break;
-                }
-                zo_isp_qel_run_kernels& record = pool.runKernels[next++];
-                record = zo_isp_qel_run_kernels{};
-                // An RCB kernel has one resolution info per output.
-                const size_t outputs = (node.flags & imaging_flag_rcb) != 0
-                                           ? std::max<size_t>(node.children.size(), 1)
-                                           : 1;
-                // The slot is made before the record, so that a record whose slot
-                // cannot be made is never left unowned when memory runs out.
-                pool.resolutionInfos.push_back(nullptr);
-                pool.resolutionInfos.back() = new zo_isp_qel_resolution_info[outputs]();
-                record.resolution_info = pool.resolutionInfos.back();
-                record.output_count = static_cast<uint32_t>(outputs);
-                pool.resolutionHistories.push_back(nullptr);
-                pool.resolutionHistories.back() = new zo_isp_qel_resolution_info();
-                record.resolution_history = pool.resolutionHistories.back();
-                node.pekRunKernel = &record;
+            }
+            const Status status = allocateSubgraphPool(*entry.second, mSubgraphPools[entry.first]);
+            if (status == err_general) {
+                inconsistent = true;
+            } else if (status != err_none) {
+                deletePekStructs();
+                return status;
             }
         }
         if (inconsistent) {
@@ -72,36 +136,30 @@ int GraphUtil::allocatePekData() {
 
         for (const auto& entry : mSubGraphs) {
             for (IGraphConfig* pg : entry.second->pgs) {
-                unsigned count = 0;
-                if (GraphCameraUtil::getKernelCountInPg(pg, count) != 0) {
+                const Status status = allocatePgPool(pg, mPgPools[pg]);
+                if (status != err_none) {
                     deletePekStructs();
-                    return err_general;
+                    return status;
                 }
-                KernelInfoMemPool& pool = mPgPools[pg];
-                delete[] pool.runKernels;
-                // Not left dangling should the new array not be made.
-                pool.runKernels = nullptr;
-                pool.runKernels = new zo_isp_qel_run_kernels[count]();
-                pool.count = count;
             }
         }
-        zo_log_common_debug(ZO_LOG_DEBUG, kTag, "PEK structure allocation succeeded !!");
-        return 0;
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "PEK structure allocation succeeded !!");
+        return err_none;
     });
 }
 
-int GraphUtil::fillPekRunKernels(SubGraphInfo& sg) {
-    return guardStatus(__func__, err_internal, [&]() -> int {
-        zo_log_common_debug(ZO_LOG_DEBUG, kTag, "Filling PEK run_kernels for subgraph %d",
-                            sg.streamId);
+Status GraphUtil::fillPekRunKernels(SubGraphInfo& sg) {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Filling PEK run_kernels for subgraph %d", sg.streamId);
         for (const auto& entry : sg.imagingNodes) {
             ImagingNode& node = *entry.second;
-            if (node.type != imaging_kernel)
+            if (node.type != imaging_kernel) {
                 continue;
+            }
             zo_isp_qel_run_kernels* record = node.pekRunKernel;
             if (record == nullptr) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTag, "Kernel %s has no run-kernel record - BUG",
-                                    node.name.c_str());
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Kernel %s has no run-kernel record - BUG",
+                              node.name.c_str());
                 return err_internal;
             }
             record->stream_id = node.runKernel.stream_id;
@@ -117,44 +175,44 @@ int GraphUtil::fillPekRunKernels(SubGraphInfo& sg) {
                 continue;
             }
             if (infos != record->output_count || record->resolution_info == nullptr) {
-                zo_log_common_debug(
-                    ZO_LOG_ERROR, kTag,
-                    "Calculated number of res Infos (%ld) for kernel %s does not match "
-                    "allocated(%u) - BUG",
-                    static_cast<long>(infos), node.name.c_str(), record->output_count);
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                              "Calculated number of res Infos (%ld) for kernel %s does not match "
+                              "allocated(%u) - BUG",
+                              static_cast<long>(infos), node.name.c_str(), record->output_count);
                 return err_internal;
             }
             size_t slot = 0;
-            for (const auto& info : node.outputResInfos)
+            for (const auto& info : node.outputResInfos) {
                 record->resolution_info[slot++] = info.second;
+            }
         }
-        return 0;
+        return err_none;
     });
 }
 
-int GraphUtil::getPekData(int subgraphId, zo_isp_qel_program_group& group) {
-    return guardStatus(__func__, err_internal, [&]() -> int {
+Status GraphUtil::getPekData(int subgraphId, zo_isp_qel_program_group& group) {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
         const auto found = mSubGraphs.find(subgraphId);
         if (found == mSubGraphs.end() || !mPekDataReady) {
             // Without a successful analysis the arrays are freed or incomplete.
-            zo_log_common_debug(ZO_LOG_ERROR, kTag, "Invalid subgraph(%s) id %d",
-                                ItemUID::key2str(mSubgraphType), subgraphId);
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Invalid subgraph(%s) id %d",
+                          ItemUID::key2str(mSubgraphType), subgraphId);
             return err_data;
         }
         const SubGraphInfo& sg = *found->second;
         group.kernel_count = static_cast<uint32_t>(sg.kernelCount);
         group.run_kernels = sg.runKernels;
         group.tuning_mode = sg.tuningMode;
-        return 0;
+        return err_none;
     });
 }
 
-int GraphUtil::getPgPekData(const IGraphConfig* pg, zo_isp_qel_program_group& group) {
-    return guardStatus(__func__, err_internal, [&]() -> int {
+Status GraphUtil::getPgPekData(const IGraphConfig* pg, zo_isp_qel_program_group& group) {
+    return guardStatus(__func__, err_internal, [&]() -> Status {
         const std::string pgName = pg != nullptr ? pg->getName() : std::string("(null)");
         if (!mPekDataReady) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTag, "Could not find the PG %s in the Subgraphs map",
-                                pgName.c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Could not find the PG %s in the Subgraphs map",
+                          pgName.c_str());
             return err_argument;
         }
         SubGraphInfo* sg = nullptr;
@@ -166,24 +224,23 @@ int GraphUtil::getPgPekData(const IGraphConfig* pg, zo_isp_qel_program_group& gr
             }
         }
         if (sg == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTag, "Could not find the PG %s in the Subgraphs map",
-                                pgName.c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Could not find the PG %s in the Subgraphs map",
+                          pgName.c_str());
             return err_argument;
         }
         const auto poolEntry = mPgPools.find(pg);
         if (poolEntry == mPgPools.end()) {
-            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTag,
-                             "Could not find the PG %s in the PG memory pool map", pgName.c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Could not find the PG %s in the PG memory pool map",
+                          pgName.c_str());
             return err_argument;
         }
         const KernelInfoMemPool& pool = poolEntry->second;
         group.kernel_count = static_cast<uint32_t>(pool.count);
         group.run_kernels = pool.runKernels;
         int tuningMode = 0;
-        if (pg->getValue(kKeyTuningMode, tuningMode) != 0) {
-            zo_log_common_debug(ZO_LOG_WARNING, kTag,
-                                "Could not find the tuning mode for PG %s default to 0",
-                                pgName.c_str());
+        if (pg->getValue(kKeyTuningMode, tuningMode) != err_none) {
+            ZO_MODULE_LOG(ZO_LOG_WARNING, velt,
+                          "Could not find the tuning mode for PG %s default to 0", pgName.c_str());
             tuningMode = 0;
         }
         group.tuning_mode = tuningMode;
@@ -192,48 +249,49 @@ int GraphUtil::getPgPekData(const IGraphConfig* pg, zo_isp_qel_program_group& gr
         NodeIterator kernels(pg);
         while (IGraphConfig* kernel = kernels.iterateByType(kKeyKernel)) {
             int palUuid = 0;
-            if (kernel->getValue(kKeyPalUuid, palUuid) != 0) {
-                ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTag, "Could not find the pal uuid for kernel %s",
-                                 kernel->getName().c_str());
+            if (kernel->getValue(kKeyPalUuid, palUuid) != err_none) {
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Could not find the pal uuid for kernel %s",
+                              kernel->getName().c_str());
                 return err_internal;
             }
             std::string name;
-            if (kernel->getValue(kKeyName, name) != 0) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTag, "getPgPekData - Failed to get kernel Name");
+            if (kernel->getValue(kKeyName, name) != err_none) {
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "getPgPekData - Failed to get kernel Name");
                 return err_internal;
             }
             if (index >= pool.count) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTag, "over the max kernel number");
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "over the max kernel number");
                 continue;
             }
             const auto inner = sg->imagingNodes.find(pgName + ":" + name);
-            if (inner != sg->imagingNodes.end() && inner->second->pekRunKernel != nullptr)
+            if (inner != sg->imagingNodes.end() && inner->second->pekRunKernel != nullptr) {
                 pool.runKernels[index] = *inner->second->pekRunKernel;
+            }
             ++index;
         }
-        return 0;
+        return err_none;
     });
 }
 
 void GraphUtil::deletePekStructs() {
     for (auto& entry : mSubgraphPools) {
         KernelInfoMemPool& pool = entry.second;
-        for (zo_isp_qel_resolution_info* history : pool.resolutionHistories)
-            delete history;
-        for (zo_isp_qel_resolution_info* infos : pool.resolutionInfos)
-            delete[] infos;
-        delete[] pool.runKernels;
+        records::releaseEach(pool.resolutionHistories, kResolutionHistoryLabel);
+        records::releaseEach(pool.resolutionInfos, kResolutionInfosLabel);
+        records::release(pool.runKernels, kSubgraphKernelsLabel);
     }
-    for (auto& entry : mPgPools)
-        delete[] entry.second.runKernels;
+    for (auto& entry : mPgPools) {
+        records::release(entry.second.runKernels, kPgKernelsLabel);
+    }
     mSubgraphPools.clear();
     mPgPools.clear();
 
     // Nothing may point at the freed arrays any more.
     for (const auto& entry : mSubGraphs) {
         entry.second->runKernels = nullptr;
-        for (const auto& inner : entry.second->imagingNodes)
+        for (const auto& inner : entry.second->imagingNodes) {
             inner.second->pekRunKernel = nullptr;
+        }
     }
     mPekDataReady = false;
 }

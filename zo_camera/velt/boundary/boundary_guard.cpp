@@ -1,13 +1,12 @@
 #include "zo_camera/velt/boundary/boundary_guard.h"
 
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 namespace boundary {
 
 namespace {
-
-constexpr const char* kTag = "VELT[XOS]";
 
 // Guarded calls in progress on this thread; the library makes no threads,
 // but a host may call it from several.
@@ -24,11 +23,11 @@ Scope::~Scope() {
 }
 
 void reportNoMemory(const char* function) noexcept {
-    zo_log_common_debug(ZO_LOG_ERROR, kTag, "%s: out of memory", function);
+    ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "%s: out of memory", function);
 }
 
 void reportFailure(const char* function, const char* what) noexcept {
-    zo_log_common_debug(ZO_LOG_ERROR, kTag, "%s failed: %s", function, what);
+    ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "%s failed: %s", function, what);
 }
 
 }  // namespace boundary

@@ -4,6 +4,7 @@
 #include "velt_formats.h"
 #include "zo_camera/velt/formats/formats_common.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo_memory.h"
 
 namespace {
@@ -97,9 +98,8 @@ unsigned calculateDec400BufferSize(unsigned fourcc, unsigned /*width*/, unsigned
         const bool tnr = fourcc == fourccOf("CT12");
         size = dec400util::calcBufferSize(fourcc, bitDepth, tnr, stride, height, 0, offsets, sizes);
     } else {
-        zo_log_common_debug(ZO_LOG_WARNING, detail::kFormatsTag,
-                            "Unsupported compressed format 0x%x, not calculating buffer size.",
-                            fourcc);
+        ZO_MODULE_LOG(ZO_LOG_WARNING, veltFormats,
+                      "Unsupported compressed format 0x%x, not calculating buffer size.", fourcc);
     }
     if (tsOffsets) {
         zo_rulo_memcopy(tsOffsets, sizeof(offsets), offsets, sizeof(offsets));

@@ -5,6 +5,7 @@
 #include "velt_formats.h"
 #include "zo_camera/velt/formats/formats_common.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace {
 
@@ -120,8 +121,7 @@ extern "C" unsigned getBpl(unsigned fourcc, unsigned width) {
             return powerOfTwoStride(alignUp(w, 256));
 
         default:
-            zo_log_common_debug(ZO_LOG_WARNING, VELTFormats::detail::kFormatsTag,
-                                "bpl defaulting to width");
+            ZO_MODULE_LOG(ZO_LOG_WARNING, veltFormats, "bpl defaulting to width");
             return sizeOrZero(alignUp(w, 64));
     }
 }

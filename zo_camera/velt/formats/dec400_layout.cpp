@@ -11,13 +11,13 @@
 #include "zo_camera/velt/formats/formats_common.h"
 #include "zo_dec400_util.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace {
 
 using VELTFormats::detail::alignUp;
 using VELTFormats::detail::fitsIn32;
 
-constexpr const char* kTag = "ZO_DEC400_UTIL_WRAPPER[XOS]";
 constexpr uint64_t kTileStatusAlignment = 4096;
 constexpr uint64_t kHeightAlignment = 32;
 constexpr int kMaxPlanes = 3;
@@ -49,8 +49,8 @@ void clear(uint32_t* values) {
 
 uint32_t refuse(const char* reason, zo_vesk_frame_format_type format, uint32_t* tsOffsets,
                 uint32_t* tsSizes) {
-    zo_log_common_debug(ZO_LOG_ERROR, kTag, "nuv_dec400_cmprs_calc_buf_size || %s (format %d)\n",
-                        reason, format);
+    ZO_MODULE_LOG(ZO_LOG_ERROR, dec400UtilWrapper,
+                  "nuv_dec400_cmprs_calc_buf_size || %s (format %d)\n", reason, format);
     clear(tsOffsets);
     clear(tsSizes);
     return 0;
@@ -65,9 +65,9 @@ void logPlane(int plane, uint64_t total, uint32_t stride, uint64_t height, uint3
         "tile_size[1]: %u, img_buf_size[1]: %u, ts_sizes[1]: %u}\n",
         "nuv_dec400_cmprs_calc_buf_size || {img_buf_size_total: %u, stride: %u, height: %u, "
         "tile_size[2]: %u, img_buf_size[2]: %u, ts_sizes[2]: %u}\n"};
-    zo_log_common_debug(ZO_LOG_ERROR, kTag, kFormats[plane], static_cast<uint32_t>(total), stride,
-                        static_cast<uint32_t>(height), tileSize, static_cast<uint32_t>(size.image),
-                        static_cast<uint32_t>(size.tileStatus));
+    ZO_MODULE_LOG(ZO_LOG_ERROR, dec400UtilWrapper, kFormats[plane], static_cast<uint32_t>(total),
+                  stride, static_cast<uint32_t>(height), tileSize,
+                  static_cast<uint32_t>(size.image), static_cast<uint32_t>(size.tileStatus));
 }
 
 void logOffset(int plane, uint64_t offset, uint64_t tileStatusSize) {
@@ -75,8 +75,8 @@ void logOffset(int plane, uint64_t offset, uint64_t tileStatusSize) {
         "nuv_dec400_cmprs_calc_buf_size || {ts_offsets[0]: %u, ts_sizes[0]: %u}\n",
         "nuv_dec400_cmprs_calc_buf_size || {ts_offsets[1]: %u, ts_sizes[1]: %u}\n",
         "nuv_dec400_cmprs_calc_buf_size || {ts_offsets[2]: %u, ts_sizes[2]: %u\n}"};
-    zo_log_common_debug(ZO_LOG_ERROR, kTag, kFormats[plane], static_cast<uint32_t>(offset),
-                        static_cast<uint32_t>(tileStatusSize));
+    ZO_MODULE_LOG(ZO_LOG_ERROR, dec400UtilWrapper, kFormats[plane], static_cast<uint32_t>(offset),
+                  static_cast<uint32_t>(tileStatusSize));
 }
 
 }  // namespace
@@ -136,10 +136,10 @@ uint32_t nuv_dec400_cmprs_calc_buf_size(zo_vesk_frame_format_type format, uint32
     }
 
     total += extraMem;
-    zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                        "nuv_dec400_cmprs_calc_buf_size || {img_buf_size_total after extra_mem "
-                        "(%u bytes): %u}\n",
-                        extraMem, static_cast<uint32_t>(total));
+    ZO_MODULE_LOG(ZO_LOG_ERROR, dec400UtilWrapper,
+                  "nuv_dec400_cmprs_calc_buf_size || {img_buf_size_total after extra_mem "
+                  "(%u bytes): %u}\n",
+                  extraMem, static_cast<uint32_t>(total));
 
     uint64_t offsets[kMaxPlanes] = {};
     uint64_t end = total;
@@ -161,13 +161,13 @@ uint32_t nuv_dec400_cmprs_calc_buf_size(zo_vesk_frame_format_type format, uint32
             tsSizes[plane] = static_cast<uint32_t>(tileStatusSizes[plane]);
         }
     }
-    zo_log_common_debug(ZO_LOG_ERROR, kTag,
-                        "nuv_dec400_cmprs_calc_buf_size || {img_buf_size_total: %u, "
-                        "combined_buf_size: %u, num_planes: %u, ts_offsets[num_planes - 1]: %u, "
-                        "ts_sizes[num_planes - 1]: %u}\n",
-                        static_cast<uint32_t>(total), static_cast<uint32_t>(combined),
-                        static_cast<uint32_t>(planes), static_cast<uint32_t>(offsets[planes - 1]),
-                        static_cast<uint32_t>(tileStatusSizes[planes - 1]));
+    ZO_MODULE_LOG(ZO_LOG_ERROR, dec400UtilWrapper,
+                  "nuv_dec400_cmprs_calc_buf_size || {img_buf_size_total: %u, "
+                  "combined_buf_size: %u, num_planes: %u, ts_offsets[num_planes - 1]: %u, "
+                  "ts_sizes[num_planes - 1]: %u}\n",
+                  static_cast<uint32_t>(total), static_cast<uint32_t>(combined),
+                  static_cast<uint32_t>(planes), static_cast<uint32_t>(offsets[planes - 1]),
+                  static_cast<uint32_t>(tileStatusSizes[planes - 1]));
     return static_cast<uint32_t>(combined);
 }
 

@@ -9,8 +9,6 @@
 namespace VELTFormats {
 namespace detail {
 
-constexpr const char* kFormatsTag = "VELTFormats[XOS]";
-
 // The fourcc of four characters, the first one in the top byte: fourccOf("NV12") == 0x4E563132.
 constexpr uint32_t fourccOf(const char (&text)[5]) {
     return (static_cast<uint32_t>(static_cast<unsigned char>(text[0])) << 24) |

@@ -4,6 +4,7 @@
 #include "zo_camera/velt/formats/formats_common.h"
 #include "zo_log_common.h"
 #include "zo_pifo_format.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace {
 
@@ -117,8 +118,7 @@ constexpr FrameFormatRow kFrameFormats[] = {
 extern "C" {
 
 int fourcc_to_vesk_frame_format(unsigned fourcc, int* frameFormat, bool* bayer, bool* packed) {
-    zo_log_common_debug(ZO_LOG_ENTRY, "XOS_PSYS_FORMAT_UTILS[XOS]", "E:%s",
-                        "fourcc_to_vesk_frame_format");
+    ZO_MODULE_LOG(ZO_LOG_ENTRY, psysFormatUtils, "E:%s", "fourcc_to_vesk_frame_format");
     for (const FrameFormatRow& row : kFrameFormats) {
         if (fourcc < row.first || fourcc > row.last) {
             continue;

@@ -10,18 +10,17 @@
 #include "zo_camera/velt/formats/format_index.h"
 #include "zo_camera/velt/formats/formats_common.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELTFormats {
 namespace {
-
-using detail::kFormatsTag;
 
 // The record with this name or fourcc, or null after logging the miss.
 const zo_format_t* lookUpByName(const std::string& name) {
     const zo_format_t* found = detail::findFormatByName(name);
     if (!found) {
-        zo_log_common_debug(ZO_LOG_ERROR, kFormatsTag, "Could not find format with name %s",
-                            name.c_str());
+        ZO_MODULE_LOG(ZO_LOG_ERROR, veltFormats, "Could not find format with name %s",
+                      name.c_str());
     }
     return found;
 }
@@ -29,8 +28,8 @@ const zo_format_t* lookUpByName(const std::string& name) {
 const zo_format_t* lookUpByFourcc(unsigned fourcc) {
     const zo_format_t* found = detail::findFormatByFourcc(fourcc);
     if (!found) {
-        zo_log_common_debug(ZO_LOG_ERROR, kFormatsTag, "Could not find format with fourcc %d",
-                            static_cast<int>(fourcc));
+        ZO_MODULE_LOG(ZO_LOG_ERROR, veltFormats, "Could not find format with fourcc %d",
+                      static_cast<int>(fourcc));
     }
     return found;
 }
@@ -78,8 +77,8 @@ int setFormatId(const std::string& name, unsigned id) {
     return VELT::guardStatus(__func__, VELT::err_argument, [&]() -> int {
         zo_format_t* found = detail::findFormatByName(name);
         if (!found) {
-            zo_log_common_debug(ZO_LOG_ERROR, kFormatsTag, "Failed to set format id for %s",
-                                name.c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, veltFormats, "Failed to set format id for %s",
+                          name.c_str());
             return VELT::err_argument;
         }
         found->formatId = id;
@@ -90,8 +89,7 @@ int setFormatId(const std::string& name, unsigned id) {
 int getPlaneCountByFourcc(unsigned fourcc) {
     const zo_format_t* found = detail::findFormatByFourcc(fourcc);
     if (!found) {
-        zo_log_common_debug(ZO_LOG_ERROR, kFormatsTag, "Format not found %d",
-                            static_cast<int>(fourcc));
+        ZO_MODULE_LOG(ZO_LOG_ERROR, veltFormats, "Format not found %d", static_cast<int>(fourcc));
         return -1;
     }
     return static_cast<int>(found->planes.size());

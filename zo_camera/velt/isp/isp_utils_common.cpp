@@ -3,8 +3,8 @@
 
 #include "zo_camera/velt/access/graph_access_helpers.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -21,7 +21,7 @@ bool IspUtilsCommon::isDvsEnabled() const {
     return guardValue<bool>(__func__, false, [&]() -> bool {
         if (mGraphConfig == nullptr) {
             // Without a graph nothing may be switched off on DVS's behalf.
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "velt isp utils uninitialized");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "velt isp utils uninitialized");
             return true;
         }
         return intOr(*mGraphConfig, kKeyDvs, 0) != 0;

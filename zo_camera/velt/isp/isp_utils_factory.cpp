@@ -7,8 +7,8 @@
 #include "velt_item_uid.h"
 
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -39,8 +39,8 @@ std::shared_ptr<IspUtils> IspUtils::Factory(const IGraphConfig* graph) {
     return guardValue<std::shared_ptr<IspUtils>>(
         __func__, nullptr, [&]() -> std::shared_ptr<IspUtils> {
             if (graph == nullptr) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                    "Given pointer is null. VELT Isp Utils not initialized.");
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                              "Given pointer is null. VELT Isp Utils not initialized.");
                 return nullptr;
             }
             std::string versionText;
@@ -48,9 +48,8 @@ std::shared_ptr<IspUtils> IspUtils::Factory(const IGraphConfig* graph) {
             (void)graph->getValue(ItemUID({kKeyGraph, kKeyVersion}), versionText);
 
             const GdfVersion version = detectVersion(versionText);
-            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag,
-                                "Detected ORBA version in the graph: %s enum[%d]",
-                                versionText.c_str(), static_cast<int>(version));
+            ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Detected ORBA version in the graph: %s enum[%d]",
+                          versionText.c_str(), static_cast<int>(version));
             switch (version) {
                 case kGdfVersionOrba5:
                     return std::make_shared<Orba5IspUtils>(graph, version);
@@ -59,8 +58,8 @@ std::shared_ptr<IspUtils> IspUtils::Factory(const IGraphConfig* graph) {
                 case kGdfVersionOrba7:
                     return std::make_shared<Orba7IspUtils>(graph, version);
                 default:
-                    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                        "ORBA version not supported in VELT Isp Utils.");
+                    ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                                  "ORBA version not supported in VELT Isp Utils.");
                     return std::make_shared<Orba4IspUtils>(graph, version);
             }
         });

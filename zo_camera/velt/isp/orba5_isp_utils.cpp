@@ -7,8 +7,8 @@
 
 #include "zo_camera/velt/access/graph_access_helpers.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
@@ -31,8 +31,8 @@ bool isTnrPort(const IGraphConfig& port) {
 Status peerForFormat(const IGraphConfig* port, IGraphConfig** peer) {
     const Status status = GraphCameraUtil::portGetPeer(port, peer);
     if (status != err_none) {
-        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "couldn't find peer for %s, cannot apply format.",
-                         GraphCameraUtil::print(port).c_str());
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "couldn't find peer for %s, cannot apply format.",
+                      GraphCameraUtil::print(port).c_str());
     }
     return status;
 }
@@ -40,8 +40,8 @@ Status peerForFormat(const IGraphConfig* port, IGraphConfig** peer) {
 Status setFormat(IGraphConfig* item, const std::string& format) {
     const Status status = item->setValue(kKeyFormat, format);
     if (status != err_none) {
-        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Couldn't set format %s for %s", format.c_str(),
-                         GraphCameraUtil::print(item).c_str());
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Couldn't set format %s for %s", format.c_str(),
+                      GraphCameraUtil::print(item).c_str());
     }
     return status;
 }
@@ -53,7 +53,7 @@ Orba5IspUtils::~Orba5IspUtils() = default;
 Status Orba5IspUtils::getKernelConfigurations(std::vector<KernelConfigContainer>& configs) const {
     return guardStatus(__func__, err_general, [&]() -> Status {
         if (mGraphConfig == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "velt isp utils uninitialized");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "velt isp utils uninitialized");
             return err_general;
         }
         if (getOrbaVersion() != kGdfVersionOrba5 || isDvsEnabled()) {
@@ -80,8 +80,8 @@ Status Orba5IspUtils::applyFormat(const IGraphConfig* port, const std::string& f
         if (status == err_none || status == err_noentry) {
             return err_none;
         }
-        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Couldn't set format %s for %s", format.c_str(),
-                         GraphCameraUtil::print(peer).c_str());
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Couldn't set format %s for %s", format.c_str(),
+                      GraphCameraUtil::print(peer).c_str());
         return status;
     });
 }
@@ -89,9 +89,9 @@ Status Orba5IspUtils::applyFormat(const IGraphConfig* port, const std::string& f
 Status Orba5IspUtils::applyCompression(const IGraphConfig* port, const std::string& format) const {
     return guardStatus(__func__, err_general, [&]() -> Status {
         if (!VELTFormats::isCompressedFormat(format)) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Trying to apply compression with non-compressed format %s",
-                                format.c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                          "Trying to apply compression with non-compressed format %s",
+                          format.c_str());
             return err_argument;
         }
         IGraphConfig* peer = nullptr;
@@ -127,8 +127,8 @@ Status Orba5IspUtils::applyCompression(const IGraphConfig* port, const std::stri
                 }
                 status = groupPort->setValue(kKeyFormat, tnrFormat.name);
                 if (status != err_none) {
-                    ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Couldn't set format %s for %s",
-                                     format.c_str(), GraphCameraUtil::print(groupPort).c_str());
+                    ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Couldn't set format %s for %s",
+                                  format.c_str(), GraphCameraUtil::print(groupPort).c_str());
                     return status;
                 }
             }

@@ -8,20 +8,19 @@
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/kernels/int32_arithmetic.h"
 #include "zo_camera/velt/kernels/stage_dimensions.h"
-#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
 namespace {
 
-constexpr char kYadTag[] = "VELT_YAD_UTILS[XOS]";
 constexpr char kFunction[] = "getSensorFrameParams";
 
 // A zero factor would divide by zero or erase the image; it counts as 1.
 void fixZeroFactor(int32_t& factor, const char* message) {
     if (factor == 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kYadTag, "%s", message);
+        ZO_MODULE_LOG(ZO_LOG_ERROR, veltYadUtils, "%s", message);
         factor = 1;
     }
 }
@@ -36,14 +35,14 @@ struct CropOffsets {
 Status addBinner(const IGraphConfig& binner, CropOffsets& offsets, int32_t& hb, int32_t& vb) {
     Status status = GraphCameraUtil::sensorGetBinningFactor(&binner, hb, vb);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kYadTag, "Error: Couldn't get binning factor");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, veltYadUtils, "Error: Couldn't get binning factor");
         return status;
     }
     fixZeroFactor(hb, "Horizontal binning is 0! Wrong setting! Set to 1");
     fixZeroFactor(vb, "Vertical binning is 0! Wrong setting! Set to 1");
     const IGraphConfig* output = binner.getDescendant(kKeyOutput);
     if (output == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kYadTag, "Failed to get binner:output");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, veltYadUtils, "Failed to get binner:output");
         return err_internal;
     }
     int32_t width = 0;
@@ -51,14 +50,13 @@ Status addBinner(const IGraphConfig& binner, CropOffsets& offsets, int32_t& hb, 
     zo_rectangle crop{};
     status = readSymmetricStage(output, width, height, crop);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kYadTag,
-                            "Failed to get binner output dimensions and crop");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, veltYadUtils,
+                      "Failed to get binner output dimensions and crop");
         return status;
     }
-    zo_log_common_debug(
-        ZO_LOG_DEBUG, kYadTag,
-        "%s: binner output w: %d, %d, binning: w: %d, h: %d, crop w: %d, crop h: %d", kFunction,
-        width, height, hb, vb, crop.left, crop.top);
+    ZO_MODULE_LOG(ZO_LOG_DEBUG, veltYadUtils,
+                  "%s: binner output w: %d, %d, binning: w: %d, h: %d, crop w: %d, crop h: %d",
+                  kFunction, width, height, hb, vb, crop.left, crop.top);
     using namespace int32_arithmetic;
     offsets.horizontal = add(offsets.horizontal, mul(crop.left, hb));
     offsets.vertical = add(offsets.vertical, mul(crop.top, vb));
@@ -70,26 +68,26 @@ Status readScaler(const IGraphConfig& scaler, int32_t& n, int32_t& d, int32_t& w
                   int32_t& height) {
     Status status = GraphCameraUtil::sensorGetScalingFactor(&scaler, n, d);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kYadTag, "Error: Couldn't get scaling factor");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, veltYadUtils, "Error: Couldn't get scaling factor");
         return status;
     }
     fixZeroFactor(d, "Scaling Denominator is 0! Wrong setting! Set to 1");
     fixZeroFactor(n, "Scaling Numerator is 0! Wrong setting! Set to 1");
     const IGraphConfig* output = scaler.getDescendant(kKeyOutput);
     if (output == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kYadTag, "Failed to get scaler:output");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, veltYadUtils, "Failed to get scaler:output");
         return err_internal;
     }
     zo_rectangle crop{};
     status = readSymmetricStage(output, width, height, crop);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kYadTag,
-                            "Failed to get scaler output dimensions and crop");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, veltYadUtils,
+                      "Failed to get scaler output dimensions and crop");
         return status;
     }
-    zo_log_common_debug(ZO_LOG_DEBUG, kYadTag,
-                        "%s: scaler output  w: %d, h: %d, crop w: %d, crop h: %d", kFunction, width,
-                        height, crop.left, crop.top);
+    ZO_MODULE_LOG(ZO_LOG_DEBUG, veltYadUtils,
+                  "%s: scaler output  w: %d, h: %d, crop w: %d, crop h: %d", kFunction, width,
+                  height, crop.left, crop.top);
     return err_none;
 }
 
@@ -100,13 +98,13 @@ Status GraphYadUtil::getSensorFrameParams(zo_yad_frame_params& params,
     return guardStatus(__func__, err_internal, [&]() -> Status {
         const IGraphConfig* sensor = graph ? graph->getDescendant(kKeySensor) : nullptr;
         if (sensor == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kYadTag,
-                                "Error: Couldn't get sensor mode node from the graph");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, veltYadUtils,
+                          "Error: Couldn't get sensor mode node from the graph");
             return err_general;
         }
         const IGraphConfig* pixelArray = sensor->getDescendantByString("pixel_array:output");
         if (pixelArray == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kYadTag, "Failed to get pixel_array:output");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, veltYadUtils, "Failed to get pixel_array:output");
             return err_general;
         }
         int32_t width = 0;
@@ -114,13 +112,13 @@ Status GraphYadUtil::getSensorFrameParams(zo_yad_frame_params& params,
         zo_rectangle crop{};
         Status status = readSymmetricStage(pixelArray, width, height, crop);
         if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kYadTag,
-                                "Failed to get pixel array output dimension and crop");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, veltYadUtils,
+                          "Failed to get pixel array output dimension and crop");
             return status;
         }
-        zo_log_common_debug(ZO_LOG_DEBUG, kYadTag,
-                            "%s: PixelArray output: w: %d, h: %d, crop l: %d, crop t: %d",
-                            kFunction, width, height, crop.left, crop.top);
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, veltYadUtils,
+                      "%s: PixelArray output: w: %d, h: %d, crop l: %d, crop t: %d", kFunction,
+                      width, height, crop.left, crop.top);
         CropOffsets offsets{crop.left, crop.top};
 
         int32_t hb = 1;
@@ -132,8 +130,8 @@ Status GraphYadUtil::getSensorFrameParams(zo_yad_frame_params& params,
                 return status;
             }
         } else {
-            zo_log_common_debug(ZO_LOG_WARNING, kYadTag,
-                                "Warning, no binner found, make sure sensor has no binner");
+            ZO_MODULE_LOG(ZO_LOG_WARNING, veltYadUtils,
+                          "Warning, no binner found, make sure sensor has no binner");
         }
 
         int32_t n = 1;
@@ -147,8 +145,8 @@ Status GraphYadUtil::getSensorFrameParams(zo_yad_frame_params& params,
                 return status;
             }
         } else {
-            zo_log_common_debug(ZO_LOG_WARNING, kYadTag,
-                                "Warning, no scaler found, make sure sensor has no scaler");
+            ZO_MODULE_LOG(ZO_LOG_WARNING, veltYadUtils,
+                          "Warning, no scaler found, make sure sensor has no scaler");
         }
 
         using namespace int32_arithmetic;
@@ -157,20 +155,19 @@ Status GraphYadUtil::getSensorFrameParams(zo_yad_frame_params& params,
         const int32_t horizontalDenominator = mul(d, hb);
         const int32_t verticalDenominator = mul(d, vb);
 
-        zo_log_common_debug(ZO_LOG_DEBUG, kYadTag,
-                            "------------------- frameParams ---------------------------");
-        zo_log_common_debug(ZO_LOG_DEBUG, kYadTag,
-                            "%s: Final cropped Image w = %d, Final cropped Image h = %d", kFunction,
-                            croppedWidth, croppedHeight);
-        zo_log_common_debug(ZO_LOG_DEBUG, kYadTag,
-                            "%s: Horizontal_crop_offset = %d, Vertical_crop_offset = %d", kFunction,
-                            offsets.horizontal, offsets.vertical);
-        zo_log_common_debug(
-            ZO_LOG_DEBUG, kYadTag,
-            "%s: Horizontal_scaling_factor = %d/%d, Vertical_scaling factor = %d/%d", kFunction, n,
-            horizontalDenominator, n, verticalDenominator);
-        zo_log_common_debug(ZO_LOG_DEBUG, kYadTag,
-                            "-----------------------------------------------------------------");
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, veltYadUtils,
+                      "------------------- frameParams ---------------------------");
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, veltYadUtils,
+                      "%s: Final cropped Image w = %d, Final cropped Image h = %d", kFunction,
+                      croppedWidth, croppedHeight);
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, veltYadUtils,
+                      "%s: Horizontal_crop_offset = %d, Vertical_crop_offset = %d", kFunction,
+                      offsets.horizontal, offsets.vertical);
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, veltYadUtils,
+                      "%s: Horizontal_scaling_factor = %d/%d, Vertical_scaling factor = %d/%d",
+                      kFunction, n, horizontalDenominator, n, verticalDenominator);
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, veltYadUtils,
+                      "-----------------------------------------------------------------");
 
         // The record's fields are narrower than the arithmetic: keep the low bits.
         params.horizontal_crop_offset = static_cast<uint16_t>(offsets.horizontal);
@@ -191,16 +188,15 @@ Status GraphYadUtil::getPortFrameParams(zo_yad_frame_params& params,
     return guardStatus(__func__, err_internal, [&]() -> Status {
         const IGraphConfig* port = graph ? graph->getDescendantByString(portName) : nullptr;
         if (port == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kYadTag,
-                                "Error: Couldn't get port \"%s\" node from the graph",
-                                portName.c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, veltYadUtils,
+                          "Error: Couldn't get port \"%s\" node from the graph", portName.c_str());
             return err_internal;
         }
         int32_t width = 0;
         int32_t height = 0;
         if (GraphCameraUtil::getDimensions(port, &width, &height) != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kYadTag,
-                                "Failed to get dimension for port \"%s\" node", portName.c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, veltYadUtils,
+                          "Failed to get dimension for port \"%s\" node", portName.c_str());
             return err_internal;
         }
         params.horizontal_crop_offset = 0;

@@ -12,7 +12,7 @@
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/kernels/int32_arithmetic.h"
 #include "zo_camera/velt/kernels/node_name.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
@@ -48,7 +48,7 @@ void disableTowardsTerminal(zo_isp_qel_run_kernels* kernels, const KernelInfos& 
 Status passThroughKernel(zo_isp_qel_resolution_info& history,
                          const zo_isp_qel_resolution_info& resolution) {
     if (history.output_width == 0 || history.output_height == 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "output width or height is 0");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "output width or height is 0");
         return err_internal;
     }
     int32_arithmetic::addKernelInputCrop(history.input_crop, history, resolution.input_crop);
@@ -57,13 +57,220 @@ Status passThroughKernel(zo_isp_qel_resolution_info& history,
     return err_none;
 }
 
+// What the fill of one execution context carries from one program group to
+// the next: its array and records, the kernels seen so far and the history.
+struct ContextFill {
+    int ctxId;
+    zo_isp_qel_run_kernels* kernels;
+    QelPekUtils::ResolutionMemPool& pool;
+    int32_t slotCount;
+    zo_isp_qel_resolution_info history;
+    KernelInfos infos;
+    std::vector<uint32_t> disabledSlots;
+    int32_t slotOffset = 0;
+};
+
+// The slot's values from the kernel node: enable, ids, metadata, bpp and its
+// own resolution when it has one.
+Status fillKernelValues(IGraphConfig& kernel, int palUuid, int enable, const unsigned* metadata,
+                        ContextFill& fill, int32_t slot) {
+    zo_isp_qel_run_kernels& rk = fill.kernels[slot];
+    rk.resolution_info = nullptr;
+    if (QelPekUtils::kernelHasResolutions(&kernel)) {
+        rk.resolution_info = fill.pool.infos[slot];
+        if (QelPekUtils::kernelGetResolutions(&kernel, rk.resolution_info) != err_none) {
+            return err_argument;
+        }
+    }
+    // A kernel without readable bpp keeps 0 for it: a missing "bpp" is no
+    // reason to leave the kernel out of the list.
+    (void)QelPekUtils::kernelGetBppInfo(kernel, rk);
+    rk.enable = enable;
+    rk.stream_id = static_cast<uint32_t>(fill.ctxId);
+    rk.kernel_uuid = static_cast<uint32_t>(palUuid);
+    std::memcpy(rk.metadata, metadata, sizeof(rk.metadata));
+    return err_none;
+}
+
+// First pass, one kernel: reads its values, finds its slot (id plus the slot
+// offset) and stores what the second pass needs under the slot.
+Status storeKernel(QelPekUtils& utils, IGraphConfig& root, const IGraphConfig* pg,
+                   IGraphConfig& kernel, ContextFill& fill, unsigned& idSum) {
+    int palUuid = 0;
+    int id = 0;
+    int enable = kernel_enable_enabled;
+    unsigned metadata[4] = {};
+    QelPekUtils::KernelInfo info{};
+    if (QelPekUtils::kernelGetValues(&kernel, &palUuid, &id, metadata, &enable, &info.rcb,
+                                     &info.branch_point, &info.sink_port,
+                                     &info.restore_point) != err_none) {
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to fetch kernel values '%s'",
+                      nameOf(kernel).c_str());
+        return err_argument;
+    }
+    std::string sourcePath;
+    if (kernel.getValue(kKeySource, sourcePath) == err_none) {
+        info.sourceNode = root.getDescendantByString(sourcePath);
+    }
+    idSum += static_cast<unsigned>(id);
+    const int32_t slot = int32_arithmetic::add(id, fill.slotOffset);
+    // An id beyond the context's kernels would write outside its array.
+    if (slot < 0 || slot >= fill.slotCount) {
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                      "Error: kernel id %d of %s is outside the %d kernels of exec "
+                      "ctx %d",
+                      id, GraphCameraUtil::print(&kernel).c_str(), fill.slotCount, fill.ctxId);
+        return err_data;
+    }
+    if (info.sink_port >= 0) {
+        const Status status =
+            utils.handleSinkPort(info, pg, fill.disabledSlots, static_cast<uint32_t>(slot));
+        if (status != err_none) {
+            return status;
+        }
+    }
+    fill.infos[slot] = info;
+    ZO_MODULE_LOG(ZO_LOG_DEBUG, velt,
+                  "storing info for '%s': id: %d, rcb %d, branch-point %d sink-id "
+                  "0x%x restore-point %d",
+                  GraphCameraUtil::print(&kernel).c_str(), slot, info.rcb, info.branch_point,
+                  static_cast<unsigned>(info.sink_port), info.restore_point);
+    return fillKernelValues(kernel, palUuid, enable, metadata, fill, slot);
+}
+
+// First pass over a program group's kernels, in document order.
+Status storeKernels(QelPekUtils& utils, IGraphConfig& root, const IGraphConfig* pg,
+                    ContextFill& fill, unsigned& kernelCount) {
+    unsigned idSum = 0;
+    kernelCount = 0;
+    NodeIterator kernelNodes(pg);
+    for (IGraphConfig* kernel = kernelNodes.iterateByType(kKeyKernel); kernel != nullptr;
+         kernel = kernelNodes.iterateByType(kKeyKernel)) {
+        ++kernelCount;
+        const Status status = storeKernel(utils, root, pg, *kernel, fill, idSum);
+        if (status != err_none) {
+            return status;
+        }
+    }
+    ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "PG: %s got %d kernels", GraphCameraUtil::print(pg).c_str(),
+                  static_cast<int>(kernelCount));
+    const int32_t slotEnd = fill.slotOffset + static_cast<int32_t>(kernelCount);
+    if (QelPekUtils::kernelIdSanityCheck(idSum, kernelCount) != err_none ||
+        slotEnd > fill.slotCount) {
+        return err_data;
+    }
+    return err_none;
+}
+
+// A kernel that names a source node starts again from that node's size.
+void restartAtSource(zo_isp_qel_resolution_info& history, const IGraphConfig& sourceNode) {
+    int width = history.input_width;
+    int height = history.input_height;
+    // An unreadable size keeps the history's own, as a missing one does.
+    (void)sourceNode.getValue(kKeyWidth, width);
+    (void)sourceNode.getValue(kKeyHeight, height);
+    history.input_width = history.output_width = width;
+    history.input_height = history.output_height = height;
+}
+
+// Remembers the history after a kernel: at its branch point, or at the sink
+// port it feeds.
+void rememberHistory(const QelPekUtils::KernelInfo& k, const zo_isp_qel_resolution_info& history,
+                     BranchPoints& branchPoints, QelPekUtils::PortHistoryMap& portHistories) {
+    if (k.branch_point != 0 && k.sinkPortNode == nullptr) {
+        branchPoints.insert({k.branch_point, history});
+        return;
+    }
+    if (k.sinkPortNode == nullptr) {
+        return;
+    }
+    if (k.branch_point != 0) {
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Branch point with kernel at edge has no effect");
+    }
+    portHistories[k.sinkPortNode] = history;
+    ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Sink port %s info stored",
+                  k.sinkPortNode->getName().c_str());
+}
+
+// Second pass, one slot: its enable state, the history in front of it and
+// the history it hands on.
+Status advanceHistory(ContextFill& fill, int32_t i,
+                      const std::vector<KernelConfigContainer>& overrides,
+                      BranchPoints& branchPoints, QelPekUtils::PortHistoryMap& portHistories) {
+    const QelPekUtils::KernelInfo k = infoOf(fill.infos, i);
+    zo_isp_qel_run_kernels& rk = fill.kernels[i];
+    zo_isp_qel_resolution_info& history = fill.history;
+    if (std::find(fill.disabledSlots.begin(), fill.disabledSlots.end(), static_cast<uint32_t>(i)) !=
+        fill.disabledSlots.end()) {
+        disableTowardsTerminal(fill.kernels, fill.infos, i);
+    }
+    QelPekUtils::applyKernelConfigs(overrides, rk);
+    if (k.restore_point != -1) {
+        const auto restored = branchPoints.find(k.restore_point);
+        if (restored != branchPoints.end()) {
+            history = restored->second;
+        } else {
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                          "Found restore_point attribute, but no branch points. "
+                          "Ignoring attribute and continuing.");
+        }
+    }
+    rk.resolution_history = fill.pool.histories[i];
+    if (k.sourceNode != nullptr) {
+        restartAtSource(history, *k.sourceNode);
+    }
+    if (rk.resolution_history == nullptr) {
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Error: We run out out resolution history items - BUG");
+        return err_data;
+    }
+    *rk.resolution_history = history;
+    if (rk.resolution_info != nullptr) {
+        const Status status = passThroughKernel(history, *rk.resolution_info);
+        if (status != err_none) {
+            return status;
+        }
+    } else if (k.rcb == 1) {
+        rk.resolution_info = fill.pool.infos[i];
+        *rk.resolution_info = zo_isp_qel_resolution_info{};
+        rk.resolution_info->input_width = rk.resolution_info->output_width = history.output_width;
+        rk.resolution_info->input_height = rk.resolution_info->output_height =
+            history.output_height;
+    }
+    rememberHistory(k, history, branchPoints, portHistories);
+    return err_none;
+}
+
+// Second pass over the slots of one program group, in slot order.
+Status walkHistories(ContextFill& fill, int32_t slotEnd,
+                     const std::vector<KernelConfigContainer>& overrides,
+                     QelPekUtils::PortHistoryMap& portHistories) {
+    BranchPoints branchPoints;
+    for (int32_t i = fill.slotOffset; i < slotEnd; ++i) {
+        const Status status = advanceHistory(fill, i, overrides, branchPoints, portHistories);
+        if (status != err_none) {
+            return status;
+        }
+    }
+    return err_none;
+}
+
+// Slots no kernel was found for stay empty.
+void clearUnfilledSlots(ContextFill& fill) {
+    for (int32_t i = fill.slotOffset; i < fill.slotCount; ++i) {
+        fill.kernels[i].kernel_uuid = 0;
+        fill.kernels[i].enable = kernel_enable_bypass;
+        fill.kernels[i].resolution_info = nullptr;
+        fill.kernels[i].resolution_history = nullptr;
+    }
+}
+
 }  // namespace
 
 Status QelPekUtils::kernelIdSanityCheck(unsigned idSum, unsigned count) {
     if (idSum != count * (count - 1) / 2) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "Error: Bad kernel id(s). Kernel ids need to run from 0 to n. Check "
-                            "the GDF.");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                      "Error: Bad kernel id(s). Kernel ids need to run from 0 to n. Check "
+                      "the GDF.");
         return err_data;
     }
     return err_none;
@@ -92,8 +299,8 @@ void QelPekUtils::applyKernelConfigs(const std::vector<KernelConfigContainer>& c
 Status QelPekUtils::populateKernelArray(int ctxId, zo_isp_qel_run_kernels* kernels,
                                         unsigned poolIndex, PortHistoryMap& portHistories) {
     return guardStatus(__func__, err_internal, [&]() -> Status {
-        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Enter %s for ctx %d, index %d",
-                            "populateKernelArray", ctxId, static_cast<int>(poolIndex));
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Enter %s for ctx %d, index %d", "populateKernelArray",
+                      ctxId, static_cast<int>(poolIndex));
         dumpResHistory(inputHistory, "inputHistory");
         dumpPortResHistoryMap(portHistories);
         const auto group = ctxKernelGroups.find(ctxId);
@@ -101,13 +308,13 @@ Status QelPekUtils::populateKernelArray(int ctxId, zo_isp_qel_run_kernels* kerne
             poolIndex >= resolutionPools.size()) {
             return err_argument;
         }
-        const int32_t slotCount = static_cast<int32_t>(group->second.count);
-        ResolutionMemPool& pool = resolutionPools[poolIndex];
-
-        zo_isp_qel_resolution_info history = inputHistory;
-        KernelInfos infos;
-        std::vector<uint32_t> disabledSlots;
-        int32_t slotOffset = 0;
+        ContextFill fill{ctxId,
+                         kernels,
+                         resolutionPools[poolIndex],
+                         static_cast<int32_t>(group->second.count),
+                         inputHistory,
+                         {},
+                         {}};
         bool first = true;
 
         NodeIterator groups(graphRoot);
@@ -116,167 +323,44 @@ Status QelPekUtils::populateKernelArray(int ctxId, zo_isp_qel_run_kernels* kerne
             int pgCtxId = 0;
             Status status = pg->getValue(contextKey(), pgCtxId);
             if (status != err_none) {
-                ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Failed to get stream id from node %s",
-                                 pg->getName().c_str());
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get stream id from node %s",
+                              pg->getName().c_str());
                 return status;
             }
             if (pgCtxId != ctxId) {
                 continue;
             }
-            ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "Handling PG: %s",
-                             GraphCameraUtil::print(pg).c_str());
+            ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Handling PG: %s",
+                          GraphCameraUtil::print(pg).c_str());
 
-            // First pass: values, slots and own resolutions.
-            unsigned idSum = 0;
             unsigned kernelCount = 0;
-            NodeIterator kernelNodes(pg);
-            for (IGraphConfig* kernel = kernelNodes.iterateByType(kKeyKernel); kernel != nullptr;
-                 kernel = kernelNodes.iterateByType(kKeyKernel)) {
-                int palUuid = 0;
-                int id = 0;
-                int enable = kernel_enable_enabled;
-                unsigned metadata[4] = {};
-                KernelInfo info{};
-                if (kernelGetValues(kernel, &palUuid, &id, metadata, &enable, &info.rcb,
-                                    &info.branch_point, &info.sink_port,
-                                    &info.restore_point) != err_none) {
-                    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                        "Failed to fetch kernel values '%s'",
-                                        nameOf(*kernel).c_str());
-                    return err_argument;
-                }
-                std::string sourcePath;
-                if (kernel->getValue(kKeySource, sourcePath) == err_none) {
-                    info.sourceNode = graphRoot->getDescendantByString(sourcePath);
-                }
-                idSum += static_cast<unsigned>(id);
-                ++kernelCount;
-                const int32_t slot = int32_arithmetic::add(id, slotOffset);
-                // An id beyond the context's kernels would write outside its array.
-                if (slot < 0 || slot >= slotCount) {
-                    ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag,
-                                     "Error: kernel id %d of %s is outside the %d kernels of exec "
-                                     "ctx %d",
-                                     id, GraphCameraUtil::print(kernel).c_str(), slotCount, ctxId);
-                    return err_data;
-                }
-                if (info.sink_port >= 0) {
-                    status = handleSinkPort(info, pg, disabledSlots, static_cast<uint32_t>(slot));
-                    if (status != err_none) {
-                        return status;
-                    }
-                }
-                infos[slot] = info;
-                ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag,
-                                 "storing info for '%s': id: %d, rcb %d, branch-point %d sink-id "
-                                 "0x%x restore-point %d",
-                                 GraphCameraUtil::print(kernel).c_str(), slot, info.rcb,
-                                 info.branch_point, static_cast<unsigned>(info.sink_port),
-                                 info.restore_point);
-                zo_isp_qel_run_kernels& rk = kernels[slot];
-                rk.resolution_info = nullptr;
-                if (kernelHasResolutions(kernel)) {
-                    rk.resolution_info = pool.infos[slot];
-                    if (kernelGetResolutions(kernel, rk.resolution_info) != err_none) {
-                        return err_argument;
-                    }
-                }
-                kernelGetBppInfo(*kernel, rk);
-                rk.enable = enable;
-                rk.stream_id = static_cast<uint32_t>(ctxId);
-                rk.kernel_uuid = static_cast<uint32_t>(palUuid);
-                std::memcpy(rk.metadata, metadata, sizeof(rk.metadata));
-            }
-            ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "PG: %s got %d kernels",
-                             GraphCameraUtil::print(pg).c_str(), static_cast<int>(kernelCount));
-            const int32_t slotEnd = slotOffset + static_cast<int32_t>(kernelCount);
-            if (kernelIdSanityCheck(idSum, kernelCount) != err_none || slotEnd > slotCount) {
-                return err_data;
+            status = storeKernels(*this, *graphRoot, pg, fill, kernelCount);
+            if (status != err_none) {
+                return status;
             }
             std::vector<KernelConfigContainer> overrides;
             status = ispUtils ? ispUtils->getKernelConfigurations(overrides) : err_notsupported;
             if (status != err_none) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                    "Getting kernel configurations failed(%d)", status);
+                // Generations without overrides answer err_notsupported: the
+                // list is built without them.
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Getting kernel configurations failed(%d)",
+                              status);
             }
             if (!first && kernelCount > 0) {
-                status = getResHistoryForIntermediatePg(pg, history, portHistories);
+                status = getResHistoryForIntermediatePg(pg, fill.history, portHistories);
                 if (status != err_none) {
                     return status;
                 }
             }
-
-            // Second pass, in slot order: histories along the kernels.
-            BranchPoints branchPoints;
-            for (int32_t i = slotOffset; i < slotEnd; ++i) {
-                const KernelInfo k = infoOf(infos, i);
-                zo_isp_qel_run_kernels& rk = kernels[i];
-                if (std::find(disabledSlots.begin(), disabledSlots.end(),
-                              static_cast<uint32_t>(i)) != disabledSlots.end()) {
-                    disableTowardsTerminal(kernels, infos, i);
-                }
-                applyKernelConfigs(overrides, rk);
-                if (k.restore_point != -1) {
-                    const auto restored = branchPoints.find(k.restore_point);
-                    if (restored != branchPoints.end()) {
-                        history = restored->second;
-                    } else {
-                        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                            "Found restore_point attribute, but no branch points. "
-                                            "Ignoring attribute and continuing.");
-                    }
-                }
-                rk.resolution_history = pool.histories[i];
-                if (k.sourceNode != nullptr) {
-                    int width = history.input_width;
-                    int height = history.input_height;
-                    (void)k.sourceNode->getValue(kKeyWidth, width);
-                    (void)k.sourceNode->getValue(kKeyHeight, height);
-                    history.input_width = history.output_width = width;
-                    history.input_height = history.output_height = height;
-                }
-                if (rk.resolution_history == nullptr) {
-                    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                        "Error: We run out out resolution history items - BUG");
-                    return err_data;
-                }
-                *rk.resolution_history = history;
-                if (rk.resolution_info != nullptr) {
-                    status = passThroughKernel(history, *rk.resolution_info);
-                    if (status != err_none) {
-                        return status;
-                    }
-                } else if (k.rcb == 1) {
-                    rk.resolution_info = pool.infos[i];
-                    *rk.resolution_info = zo_isp_qel_resolution_info{};
-                    rk.resolution_info->input_width = rk.resolution_info->output_width =
-                        history.output_width;
-                    rk.resolution_info->input_height = rk.resolution_info->output_height =
-                        history.output_height;
-                }
-                if (k.branch_point != 0 && k.sinkPortNode == nullptr) {
-                    branchPoints.insert({k.branch_point, history});
-                } else if (k.sinkPortNode != nullptr) {
-                    if (k.branch_point != 0) {
-                        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag,
-                                            "Branch point with kernel at edge has no effect");
-                    }
-                    portHistories[k.sinkPortNode] = history;
-                    ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "Sink port %s info stored",
-                                     k.sinkPortNode->getName().c_str());
-                }
+            const int32_t slotEnd = fill.slotOffset + static_cast<int32_t>(kernelCount);
+            status = walkHistories(fill, slotEnd, overrides, portHistories);
+            if (status != err_none) {
+                return status;
             }
-            slotOffset = slotEnd;
+            fill.slotOffset = slotEnd;
             first = false;
         }
-
-        // Slots no kernel was found for stay empty.
-        for (int32_t i = slotOffset; i < slotCount; ++i) {
-            kernels[i].kernel_uuid = 0;
-            kernels[i].enable = kernel_enable_bypass;
-            kernels[i].resolution_info = nullptr;
-            kernels[i].resolution_history = nullptr;
-        }
+        clearUnfilledSlots(fill);
         return err_none;
     });
 }

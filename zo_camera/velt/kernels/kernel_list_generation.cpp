@@ -12,7 +12,7 @@
 
 #include "zo_camera/velt/access/subgraph_blocks.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
@@ -23,7 +23,7 @@ namespace {
 Status sourceHistory(IGraphConfig& source, zo_isp_qel_resolution_info& history, const char* message,
                      int ctx) {
     if (QelPekUtils::sourceGetResolutionHistory(history, source) != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, message, ctx);
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, message, ctx);
         return err_general;
     }
     return err_none;
@@ -55,7 +55,7 @@ int32_t sinkContext(const IGraphConfig* sink, uint32_t key) {
 
 Status QelPekUtils::initPekUtils(const IGraphConfig* graph) {
     if (graph == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "GC Handle NULL");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "GC Handle NULL");
         return err_argument;  // nothing changes
     }
     // Whatever fails later, also by an exception passing through, no kernel
@@ -76,12 +76,12 @@ Status QelPekUtils::initPekUtils(const IGraphConfig* graph) {
         clearGraph();
         graphRoot = graph->getRoot();
         if (graphRoot == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "GC Handle root is NULL");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "GC Handle root is NULL");
             return err_argument;
         }
         ispUtils = IspUtils::Factory(graph);
         if (!ispUtils) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "ISP utils init failed");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "ISP utils init failed");
             return err_internal;
         }
         if (takesSubgraphPath(*graph, ispUtils, &hwGeneration)) {
@@ -89,13 +89,13 @@ Status QelPekUtils::initPekUtils(const IGraphConfig* graph) {
         }
         const Status generated = generateKernelListsForExecCtxs();
         if (generated != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Generating kernel lists failed");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Generating kernel lists failed");
         }
-        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "PEK utils initialized with %lu exec contexts",
-                            static_cast<unsigned long>(ctxKernelGroups.size()));
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "PEK utils initialized with %lu exec contexts",
+                      static_cast<unsigned long>(ctxKernelGroups.size()));
         for (const auto& entry : ctxKernelGroups) {
-            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "PEK utils exec-context %d has %d kernels",
-                                entry.first, static_cast<int>(entry.second.count));
+            ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "PEK utils exec-context %d has %d kernels",
+                          entry.first, static_cast<int>(entry.second.count));
         }
         return generated;
     });
@@ -144,13 +144,12 @@ Status QelPekUtils::generateKernelListsForExecCtxs() {
         PortHistoryMap portHistories;
         std::set<int32_t> built;
         for (const auto& chain : chains) {
-            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Handling stream-chain ctx %d",
-                                chain.first);
+            ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Handling stream-chain ctx %d", chain.first);
             for (auto element = chain.second.rbegin(); element != chain.second.rend(); ++element) {
                 const int32_t ctx = element->first;
                 IGraphConfig* port = element->second;
-                ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "Handling stream port ctx-%d - %s", ctx,
-                                 GraphCameraUtil::print(port).c_str());
+                ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Handling stream port ctx-%d - %s", ctx,
+                              GraphCameraUtil::print(port).c_str());
                 if (built.count(ctx) != 0) {
                     continue;
                 }
@@ -165,8 +164,7 @@ Status QelPekUtils::generateKernelListsForExecCtxs() {
                 } else {
                     IGraphConfig* peer = nullptr;
                     if (GraphCameraUtil::portGetPeer(input, &peer) != err_none) {
-                        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "No input peer for stream %d",
-                                            ctx);
+                        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "No input peer for stream %d", ctx);
                         return err_general;
                     }
                     const auto upstream = portHistories.find(peer);
@@ -183,15 +181,14 @@ Status QelPekUtils::generateKernelListsForExecCtxs() {
                 }
                 const auto group = ctxKernelGroups.find(ctx);
                 if (group == ctxKernelGroups.end()) {
-                    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                        "Could not find the exec ctx %d in the run kernels map",
-                                        ctx);
+                    ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                                  "Could not find the exec ctx %d in the run kernels map", ctx);
                     return err_argument;
                 }
                 if (populateKernelArray(ctx, group->second.kernels, execCtxIndexMap[ctx],
                                         portHistories) != err_none) {
-                    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                        "Creating kernel list for exec ctx id %d failed", ctx);
+                    ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                                  "Creating kernel list for exec ctx id %d failed", ctx);
                     return err_internal;
                 }
                 built.insert(ctx);
@@ -220,50 +217,48 @@ Status QelPekUtils::getStreamChains(StreamChains& chains) {
             }
             const int32_t sinkCtx = sinkContext(sink, contextKey());
             if (sinkCtx < 0) {
-                ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Failed to get %s for port %s",
-                                 ItemUID::key2str(contextKey()),
-                                 GraphCameraUtil::print(sink).c_str());
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                    "Sink node lacks exec ctx id attribute - fix your config");
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get %s for port %s",
+                              ItemUID::key2str(contextKey()), GraphCameraUtil::print(sink).c_str());
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                              "Sink node lacks exec ctx id attribute - fix your config");
                 return err_general;
             }
-            ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "%s is connected to exec-ctx-id %d",
-                             GraphCameraUtil::print(sink).c_str(), sinkCtx);
+            ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "%s is connected to exec-ctx-id %d",
+                          GraphCameraUtil::print(sink).c_str(), sinkCtx);
             if (chains.count(sinkCtx) != 0) {
                 continue;
             }
-            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag,
-                                "Generating stream chain for exec-ctx-id %d", sinkCtx);
+            ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Generating stream chain for exec-ctx-id %d",
+                          sinkCtx);
             visited.push_back(sinkCtx);
             IGraphConfig* peer = nullptr;
             if (GraphCameraUtil::portGetPeer(sink, &peer) != err_none) {
-                ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Failed to find peer port for %s",
-                                 GraphCameraUtil::print(sink).c_str());
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to find peer port for %s",
+                              GraphCameraUtil::print(sink).c_str());
                 return err_internal;
             }
             std::vector<std::pair<int32_t, IGraphConfig*>> chain{{sinkCtx, peer}};
-            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Trying to find upstream contexts from %d",
-                                sinkCtx);
+            ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Trying to find upstream contexts from %d", sinkCtx);
             while (true) {
                 IGraphConfig* output = nullptr;
                 const int32_t upstream = getUpstreamStreamId(chain.back().first, &output);
                 if (upstream < 0) {
                     break;
                 }
-                ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "Found ctx-id %d, with output %s",
-                                 upstream, GraphCameraUtil::print(output).c_str());
+                ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Found ctx-id %d, with output %s", upstream,
+                              GraphCameraUtil::print(output).c_str());
                 chain.emplace_back(upstream, output);
                 if (wasVisited(upstream)) {
                     break;  // that context and everything above it has a chain already
                 }
                 visited.push_back(upstream);
             }
-            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag,
-                                "Adding to stream-chain[%d] the following items:", sinkCtx);
+            ZO_MODULE_LOG(ZO_LOG_DEBUG, velt,
+                          "Adding to stream-chain[%d] the following items:", sinkCtx);
             for (size_t i = 0; i < chain.size(); ++i) {
-                ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "stream-chain[%lu]: ctx %d - %s",
-                                 static_cast<unsigned long>(i), chain[i].first,
-                                 GraphCameraUtil::print(chain[i].second).c_str());
+                ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "stream-chain[%lu]: ctx %d - %s",
+                              static_cast<unsigned long>(i), chain[i].first,
+                              GraphCameraUtil::print(chain[i].second).c_str());
             }
             chains[sinkCtx] = std::move(chain);
         }

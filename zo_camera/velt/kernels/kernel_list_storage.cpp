@@ -5,43 +5,12 @@
 #include "velt_node_iterator.h"
 
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_camera/velt/kernels/run_kernel_records.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo/zo_log_wanted.h"
 #include "zo_rulo_memory.h"
 
 namespace VELT {
-
-namespace {
-
-template <typename Record>
-Record* allocateZeroed(size_t count, const char* label) {
-    if (count == 0) {
-        return nullptr;
-    }
-    return static_cast<Record*>(ZO_CALLOC(count, sizeof(Record), label));
-}
-
-// One zeroed record per slot; false when an allocation fails.
-bool allocateRecords(std::vector<zo_isp_qel_resolution_info*>& records, size_t count,
-                     const char* label) {
-    records.assign(count, nullptr);
-    for (auto& record : records) {
-        record = allocateZeroed<zo_isp_qel_resolution_info>(1, label);
-        if (record == nullptr) {
-            return false;
-        }
-    }
-    return true;
-}
-
-void freeRecords(std::vector<zo_isp_qel_resolution_info*>& records, const char* label) {
-    for (auto& record : records) {
-        ZO_FREE(record, label);
-        record = nullptr;
-    }
-}
-
-}  // namespace
 
 Status QelPekUtils::countKernels() {
     NodeIterator blocks(graphRoot);
@@ -52,8 +21,7 @@ Status QelPekUtils::countKernels() {
     // Counted contexts without arrays would be handed out as null lists: a
     // failure releases everything counted so far.
     const auto outOfMemory = [this]() {
-        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag,
-                            "Cannot allocate memory for kernel structures.");
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Cannot allocate memory for kernel structures.");
         releaseKernelLists();
         return err_nomemory;
     };
@@ -62,9 +30,8 @@ Status QelPekUtils::countKernels() {
         int ctxId = 0;
         const Status status = pg->getValue(contextKey(), ctxId);
         if (status != err_none) {
-            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag,
-                             "Couldn't get stream id or exec ctx id for pg %s",
-                             pg->getName().c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Couldn't get stream id or exec ctx id for pg %s",
+                          pg->getName().c_str());
             releaseKernelLists();
             return status;
         }
@@ -100,18 +67,18 @@ Status QelPekUtils::createKernelListStructures() {
         uint32_t index = 0;
         for (auto& entry : ctxKernelGroups) {
             KernelGroupInfo& group = entry.second;
-            group.kernels = allocateZeroed<zo_isp_qel_run_kernels>(group.count, "exec ctx kernels");
+            group.kernels =
+                records::allocateZeroed<zo_isp_qel_run_kernels>(group.count, "exec ctx kernels");
             resolutionPools.emplace_back();
             ResolutionMemPool& pool = resolutionPools.back();
             // A failed allocation leaves what was made to deleteKernelInfo().
             if ((group.count != 0 && group.kernels == nullptr) ||
-                !allocateRecords(pool.histories, group.count, "resolution history") ||
-                !allocateRecords(pool.infos, group.count, "resolution info")) {
+                !records::allocateEach(pool.histories, group.count, "resolution history") ||
+                !records::allocateEach(pool.infos, group.count, "resolution info")) {
                 return err_nomemory;
             }
-            zo_log_common_debug(
-                ZO_LOG_DEBUG, kTreeTag, "Allocated %d kernels for exec ctx %d. Index: %d",
-                static_cast<int>(group.count), entry.first, static_cast<int>(index));
+            ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Allocated %d kernels for exec ctx %d. Index: %d",
+                          static_cast<int>(group.count), entry.first, static_cast<int>(index));
             execCtxIndexMap.insert({entry.first, index});
             ++index;
         }
@@ -128,13 +95,13 @@ Status QelPekUtils::createPerPgKernelListStructures(const IGraphConfig* pg, unsi
             return err_none;
         }
         auto*& kernels = inserted.first->second.kernels;
-        kernels = allocateZeroed<zo_isp_qel_run_kernels>(kernelCount, "pg kernels");
+        kernels = records::allocateZeroed<zo_isp_qel_run_kernels>(kernelCount, "pg kernels");
         if (kernelCount != 0 && kernels == nullptr) {
             pgKernelGroups.erase(inserted.first);
             return err_nomemory;
         }
-        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "Allocated %d kernels for pg %s",
-                         static_cast<int>(kernelCount), GraphCameraUtil::print(pg).c_str());
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Allocated %d kernels for pg %s",
+                      static_cast<int>(kernelCount), GraphCameraUtil::print(pg).c_str());
         return err_none;
     });
 }
@@ -144,15 +111,14 @@ void QelPekUtils::deleteKernelInfo() {
         size_t index = 0;
         for (auto& entry : ctxKernelGroups) {
             if (index < resolutionPools.size()) {
-                freeRecords(resolutionPools[index].histories, "resolution history");
-                freeRecords(resolutionPools[index].infos, "resolution info");
+                records::releaseEach(resolutionPools[index].histories, "resolution history");
+                records::releaseEach(resolutionPools[index].infos, "resolution info");
             }
             ++index;
-            ZO_FREE(entry.second.kernels, "exec ctx kernels");
-            entry.second.kernels = nullptr;
+            records::release(entry.second.kernels, "exec ctx kernels");
         }
         for (auto& entry : pgKernelGroups) {
-            ZO_FREE(entry.second.kernels, "pg kernels");
+            records::release(entry.second.kernels, "pg kernels");
         }
         pgKernelGroups.clear();
         resolutionPools.clear();

@@ -7,8 +7,8 @@
 #include "velt_node_iterator.h"
 
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -70,27 +70,27 @@ Status QelPekUtils::kernelGetResolutions(const IGraphConfig* kernel,
         }
         const IGraphConfig* input = kernel->getDescendant(kKeyInput);
         if (input == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "ERROR: couldn't find input resolution info, check graph settings "
-                                "xml[%s]",
-                                kernelName(*kernel).c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                          "ERROR: couldn't find input resolution info, check graph settings "
+                          "xml[%s]",
+                          kernelName(*kernel).c_str());
             return err_argument;
         }
         if (!readInput(*input, *info)) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "ERROR: couldn't get input resolution info for kernel %s",
-                                kernelName(*kernel).c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                          "ERROR: couldn't get input resolution info for kernel %s",
+                          kernelName(*kernel).c_str());
             return err_argument;
         }
         const IGraphConfig* output = kernel->getDescendant(kKeyOutput);
         if (output == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "ERROR: couldn't find output resolution info element for kernel");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                          "ERROR: couldn't find output resolution info element for kernel");
             return err_argument;
         }
         if (!readOutputSize(*output, *info)) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "ERROR: couldn't get output resolution info dimensions for kernel");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                          "ERROR: couldn't get output resolution info dimensions for kernel");
             return err_argument;
         }
         readOutputCrop(*output, *info);
@@ -107,25 +107,25 @@ Status QelPekUtils::kernelGetResolutions(const IGraphConfig* kernel,
         const std::string name = kernelName(*kernel);
         const IGraphConfig* input = kernel->getDescendant(kKeyInput);
         if (input == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Couldn't find input resolution node for kernel [%s] check graph "
-                                "settings xml",
-                                name.c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                          "Couldn't find input resolution node for kernel [%s] check graph "
+                          "settings xml",
+                          name.c_str());
             return err_argument;
         }
         zo_isp_qel_resolution_info shared{};
         if (!readInput(*input, shared)) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "ERROR: couldn't get input resolution details for kernel %s",
-                                name.c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                          "ERROR: couldn't get input resolution details for kernel %s",
+                          name.c_str());
             return err_argument;
         }
         IGraphConfig* output = kernel->getDescendant(kKeyOutput);
         if (output == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Couldn't find output resolution node for kernel [%s] check graph "
-                                "settings xml",
-                                name.c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                          "Couldn't find output resolution node for kernel [%s] check graph "
+                          "settings xml",
+                          name.c_str());
             return err_argument;
         }
 
@@ -133,10 +133,10 @@ Status QelPekUtils::kernelGetResolutions(const IGraphConfig* kernel,
         const auto addOutput = [&](const IGraphConfig& node, const std::string& key) {
             zo_isp_qel_resolution_info info = shared;
             if (!readOutputSize(node, info)) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                    "ERROR: couldn't get output resolution info dimensions for "
-                                    "kernel [%s]",
-                                    name.c_str());
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                              "ERROR: couldn't get output resolution info dimensions for "
+                              "kernel [%s]",
+                              name.c_str());
                 return false;
             }
             readOutputCrop(node, info);

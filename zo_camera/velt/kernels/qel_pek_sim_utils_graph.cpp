@@ -9,8 +9,8 @@
 #include "velt_qel_pek_sim_utils.h"
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/kernels/pek_sim_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -36,12 +36,14 @@ int QelPekSimUtils::getPgsInGraph(const IGraphConfig* descriptor, int graphId,
         IGraphConfig* root = descriptor ? descriptor->getRoot() : nullptr;
         IGraphConfig* graphs = root ? root->getDescendant(kKeyGraphs) : nullptr;
         if (!graphs) {
-            zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, "No Graphs found from input GDF node");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, veltPekSimulationUtils,
+                          "No Graphs found from input GDF node");
             return err_argument;
         }
         IGraphConfig* nodes = root->getDescendant(kKeyNodes);
         if (!nodes) {
-            zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, "No Nodes found from input GDF node");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, veltPekSimulationUtils,
+                          "No Nodes found from input GDF node");
             return err_argument;
         }
         NodeIterator graphIterator(graphs);
@@ -49,8 +51,8 @@ int QelPekSimUtils::getPgsInGraph(const IGraphConfig* descriptor, int graphId,
              graph = graphIterator.iterateByType(kKeyGraph)) {
             int id = 0;
             if (graph->getValue(kKeyId, id) != err_none) {
-                zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag,
-                                    "Graph without id attribute, invalid");
+                ZO_MODULE_LOG(ZO_LOG_ERROR, veltPekSimulationUtils,
+                              "Graph without id attribute, invalid");
                 return err_data;
             }
             if (id != graphId) {
@@ -66,8 +68,8 @@ int QelPekSimUtils::getPgsInGraph(const IGraphConfig* descriptor, int graphId,
                 std::string sink;
                 if (connection->getValue(kKeySource, source) != err_none ||
                     connection->getValue(kKeySink, sink) != err_none) {
-                    zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag,
-                                        "Connection without src or sink attribute, invalid!");
+                    ZO_MODULE_LOG(ZO_LOG_ERROR, veltPekSimulationUtils,
+                                  "Connection without src or sink attribute, invalid!");
                     return err_data;
                 }
                 addOwningProgramGroup(*nodes, source, pgs);
@@ -75,7 +77,7 @@ int QelPekSimUtils::getPgsInGraph(const IGraphConfig* descriptor, int graphId,
             }
             return err_none;
         }
-        zo_log_common_debug(ZO_LOG_WARNING, kPekSimTag, "Graph id %d not found", graphId);
+        ZO_MODULE_LOG(ZO_LOG_WARNING, veltPekSimulationUtils, "Graph id %d not found", graphId);
         return err_noentry;
     });
 }

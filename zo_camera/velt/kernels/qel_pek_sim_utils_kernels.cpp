@@ -7,8 +7,8 @@
 #include "velt_qel_pek_sim_utils.h"
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/kernels/pek_sim_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -32,13 +32,13 @@ int QelPekSimUtils::getKernelPalUuid(const IGraphConfig* graph, const std::strin
                 }
                 status = kernel->getValue(kKeyPalUuid, palUuid);
                 if (status != err_none) {
-                    zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, "Couldn't get pal uuid for %s",
-                                        kernelName.c_str());
+                    ZO_MODULE_LOG(ZO_LOG_ERROR, veltPekSimulationUtils,
+                                  "Couldn't get pal uuid for %s", kernelName.c_str());
                 }
                 return status;
             }
         }
-        zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, "Couldn't find %s", kernelName.c_str());
+        ZO_MODULE_LOG(ZO_LOG_ERROR, veltPekSimulationUtils, "Couldn't find %s", kernelName.c_str());
         return status;
     });
 }
@@ -66,7 +66,8 @@ int QelPekSimUtils::getKernelList(const IGraphConfig* descriptor, int graphId, i
         std::set<IGraphConfig*> programGroups;
         int status = getPgsInGraph(descriptor, graphId, programGroups);
         if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, "Error retrieving pg from graph info!");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, veltPekSimulationUtils,
+                          "Error retrieving pg from graph info!");
             return status;
         }
         // In document order, not in the set's order of addresses, so the list is

@@ -7,8 +7,8 @@
 #include "velt_qel_pek_sim_utils.h"
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/kernels/pek_sim_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -33,7 +33,7 @@ int readSelections(const IGraphConfig* block, uint32_t type, uint32_t selectionK
         int selection = 0;
         const std::string name = mux->getName();
         if (mux->getValue(selectionKey, selection) != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, failure, name.c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, veltPekSimulationUtils, failure, name.c_str());
             return err_internal;
         }
         config[name] = static_cast<unsigned>(selection);
@@ -50,8 +50,8 @@ int QelPekSimUtils::getMuxConfiguration(const IGraphConfig* graph, int streamId,
             return err_argument;
         }
         const uint32_t ownerType = muxOwnerType(*graph);
-        zo_log_common_debug(ZO_LOG_DEBUG, kPekSimTag, "Getting mux config from nodes of type %s",
-                            ItemUID::key2str(ownerType));
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, veltPekSimulationUtils,
+                      "Getting mux config from nodes of type %s", ItemUID::key2str(ownerType));
         NodeIterator blocks(graph);
         for (IGraphConfig* block = blocks.iterateByType(ownerType); block;
              block = blocks.iterateByType(ownerType)) {

@@ -6,8 +6,8 @@
 #include "velt_qel_pek_sim_utils.h"
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/kernels/pek_sim_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -18,7 +18,7 @@ int QelPekSimUtils::cloneSettings(const IGraphConfig* settings, IGraphConfig** c
         }
         GraphConfigNode* clone = static_cast<const GraphConfigNode*>(settings)->copy();
         if (!clone) {
-            zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, "Error copying: No memory");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, veltPekSimulationUtils, "Error copying: No memory");
             return err_nomemory;
         }
         *copy = clone;
@@ -37,7 +37,7 @@ int QelPekSimUtils::setValue(IGraphConfig* node, unsigned key, int value) {
         if (target->getValue(key, current) == err_none) {
             GraphConfigAttribute* attribute = nullptr;
             if (target->getAttribute(key, &attribute) != err_none || !attribute) {
-                zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, "get attr failed");
+                ZO_MODULE_LOG(ZO_LOG_ERROR, veltPekSimulationUtils, "get attr failed");
                 return err_general;
             }
             status = attribute->setValue(value);
@@ -48,11 +48,11 @@ int QelPekSimUtils::setValue(IGraphConfig* node, unsigned key, int value) {
             }
             status = attribute->setValue(value);
             status |= target->insertDescendant(attribute, key);
-            zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, "added new attr");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, veltPekSimulationUtils, "added new attr");
         }
         if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kPekSimTag, "was not able to update %s",
-                                ItemUID::key2str(key));
+            ZO_MODULE_LOG(ZO_LOG_ERROR, veltPekSimulationUtils, "was not able to update %s",
+                          ItemUID::key2str(key));
         }
         return status;
     });

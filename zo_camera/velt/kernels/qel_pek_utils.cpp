@@ -8,7 +8,7 @@
 #include "velt_node_iterator.h"
 
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
@@ -60,12 +60,12 @@ Status QelPekUtils::getProgramGroup(int id, zo_isp_qel_program_group& group) {
             return graphUtil.getPekData(id, group);
         }
         if (id < 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Invalid stream id %d", id);
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Invalid stream id %d", id);
             return err_none;
         }
         const auto found = ctxKernelGroups.find(id);
         if (found == ctxKernelGroups.end()) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "No kernels found with stream id %d", id);
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "No kernels found with stream id %d", id);
             return err_none;
         }
         group.run_kernels = found->second.kernels;
@@ -78,7 +78,7 @@ Status QelPekUtils::getProgramGroup(int id, zo_isp_qel_program_group& group) {
 Status QelPekUtils::getProgramGroup(const IGraphConfig* pg, zo_isp_qel_program_group& group) {
     return guardStatus(__func__, err_internal, [&]() -> Status {
         if (pg == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Invalid parameter provided (nullptr)");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Invalid parameter provided (nullptr)");
             return err_argument;
         }
         group.kernel_count = 0;
@@ -89,9 +89,8 @@ Status QelPekUtils::getProgramGroup(const IGraphConfig* pg, zo_isp_qel_program_g
         }
         const auto pgGroup = pgKernelGroups.find(pg);
         if (pgGroup == pgKernelGroups.end()) {
-            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag,
-                             "Could not find the PG %s in the PG memory pool map",
-                             pg->getName().c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Could not find the PG %s in the PG memory pool map",
+                          pg->getName().c_str());
             return err_argument;
         }
         group.kernel_count = pgGroup->second.count;
@@ -102,8 +101,8 @@ Status QelPekUtils::getProgramGroup(const IGraphConfig* pg, zo_isp_qel_program_g
         (void)pg->getValue(contextKey(), ctxId);
         const auto ctx = ctxKernelGroups.find(ctxId);
         if (ctx == ctxKernelGroups.end()) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Could not find the stream id %d. Cannot get kernel count.", ctxId);
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                          "Could not find the stream id %d. Cannot get kernel count.", ctxId);
             return err_argument;
         }
         const zo_isp_qel_run_kernels* ctxBegin = ctx->second.kernels;
@@ -115,7 +114,7 @@ Status QelPekUtils::getProgramGroup(const IGraphConfig* pg, zo_isp_qel_program_g
             int id = 0;
             if (kernel->getValue(kKeyPalUuid, palUuid) != err_none ||
                 kernel->getValue(kKeyId, id) != err_none) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get pal uuid or kernel id.");
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get pal uuid or kernel id.");
                 return err_data;
             }
             if (id < 0 || static_cast<uint32_t>(id) >= group.kernel_count) {
@@ -170,15 +169,14 @@ Status QelPekUtils::handleSinkPort(KernelInfo& info, const IGraphConfig* pg,
     return guardStatus(__func__, err_internal, [&]() -> Status {
         info.sinkPortNode = GraphCameraUtil::nodeGetPortById(pg, info.sink_port);
         if (info.sinkPortNode == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Kernel sink port id %d invalid",
-                                info.sink_port);
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Kernel sink port id %d invalid", info.sink_port);
             return err_argument;
         }
         int enabled = 1;
         if (info.sinkPortNode->getValue(kKeyEnabled, enabled) == err_none && enabled == 0) {
-            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag,
-                                "Found disabled terminal %d, going to disable its kernels.",
-                                info.sink_port);
+            ZO_MODULE_LOG(ZO_LOG_DEBUG, velt,
+                          "Found disabled terminal %d, going to disable its kernels.",
+                          info.sink_port);
             disabledSlots.push_back(slot);
         }
         return err_none;
@@ -193,16 +191,14 @@ void QelPekUtils::dumpKernels(int id) {
         }
         const auto found = ctxKernelGroups.find(id);
         if (found == ctxKernelGroups.end()) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "COULD NOT FIND index for exec ctx id %d ",
-                                id);
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "COULD NOT FIND index for exec ctx id %d ", id);
             return;
         }
         const char* const line = "=======================================================";
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "%s", line);
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "FOUND index for exec ctx id %d dumping %u kernels:", id,
-                            found->second.count);
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "%s", line);
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "%s", line);
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "FOUND index for exec ctx id %d dumping %u kernels:", id,
+                      found->second.count);
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "%s", line);
         dumpKernels(found->second.kernels, found->second.count);
     });
 }

@@ -8,7 +8,7 @@
 #include "velt_node_iterator.h"
 
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -22,22 +22,20 @@ Status QelPekUtils::getRoutingInfo(RoutingInfo& routing) {
             const std::string name = block->getName();
             int streamId = 0;
             if (block->getValue(kKeyStreamId, streamId) != err_none) {
-                zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                                    "PG %s does not have stream id defined default to 0",
-                                    name.c_str());
+                ZO_MODULE_LOG(ZO_LOG_WARNING, velt,
+                              "PG %s does not have stream id defined default to 0", name.c_str());
                 streamId = 0;
             }
             int pgId = 0;
             if (block->getValue(kKeyPgId, pgId) != err_none) {
-                zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                                    "PG %s does not have PG/CB id defined default to 0",
-                                    name.c_str());
+                ZO_MODULE_LOG(ZO_LOG_WARNING, velt,
+                              "PG %s does not have PG/CB id defined default to 0", name.c_str());
                 pgId = 0;
             }
             std::string rbm;
             if (block->getValue(ItemUID({kKeyPifo, kKeyRbm}), rbm) != err_none) {
-                zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                                    "PG %s does not have RBM defined default 0", name.c_str());
+                ZO_MODULE_LOG(ZO_LOG_WARNING, velt, "PG %s does not have RBM defined default 0",
+                              name.c_str());
                 rbm = "0";
             }
             routing[streamId].emplace_back(pgId, rbm);

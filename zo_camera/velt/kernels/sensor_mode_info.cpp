@@ -5,8 +5,8 @@
 
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/kernels/stage_dimensions.h"
-#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
@@ -28,27 +28,27 @@ bool readPixelArray(IGraphConfig& sensor, int32_t sensorWidth, int32_t sensorHei
                     zo_isp_qel_resolution_info& pixelArray, Status& status) {
     const IGraphConfig* input = sensor.getDescendant(ItemUID({kKeyPixelArray, kKeyInput}));
     if (input == nullptr) {
-        zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                            "Warning, no pixel_array, make sure source has no pixel array. "
-                            "Defaulting to sensor dimensions.");
+        ZO_MODULE_LOG(ZO_LOG_WARNING, velt,
+                      "Warning, no pixel_array, make sure source has no pixel array. "
+                      "Defaulting to sensor dimensions.");
         pixelArray.input_width = pixelArray.output_width = sensorWidth;
         pixelArray.input_height = pixelArray.output_height = sensorHeight;
         return true;
     }
     status = readStageInput(*input, pixelArray);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get pixel array dimensions");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get pixel array dimensions");
         return false;
     }
     const IGraphConfig* output = sensor.getDescendant(ItemUID({kKeyPixelArray, kKeyOutput}));
     if (output == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get pixel_array:output");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get pixel_array:output");
         return false;
     }
     status =
         GraphCameraUtil::getDimensions(output, &pixelArray.output_width, &pixelArray.output_height);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get pixel array output dimensions");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get pixel array output dimensions");
         return false;
     }
     return true;
@@ -66,34 +66,32 @@ bool readBinner(const IGraphConfig* binner, QelPekUtils::SensorModeInfo& info, S
     }
     status = GraphCameraUtil::sensorGetBinningFactor(binner, info.binningH, info.binningV);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Error: Couldn't get binning factor");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Error: Couldn't get binning factor");
         return false;
     }
     if (info.binningH != info.binningV) {
-        zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                            "Sensor mode specifies different binning factor for horizontal and "
-                            "vertical.this is not supported, resolution history will be wrong ");
+        ZO_MODULE_LOG(ZO_LOG_WARNING, velt,
+                      "Sensor mode specifies different binning factor for horizontal and "
+                      "vertical.this is not supported, resolution history will be wrong ");
     }
     const IGraphConfig* input = binner->getDescendant(kKeyInput);
     if (input == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get binner:input");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get binner:input");
         return false;
     }
     status = readStageInput(*input, record);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "Failed to get binner input dimensions and crop");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get binner input dimensions and crop");
         return false;
     }
     const IGraphConfig* output = binner->getDescendant(kKeyOutput);
     if (output == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get binner:output");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get binner:output");
         return false;
     }
     status = readStageOutput(*output, record);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "Failed to get binner output dimensions and crop");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get binner output dimensions and crop");
         return false;
     }
     return true;
@@ -105,18 +103,15 @@ void readScalingFactor(const IGraphConfig* scaler, QelPekUtils::SensorModeInfo& 
     int32_t& denominator = info.scalingDenominator;
     status = GraphCameraUtil::sensorGetScalingFactor(scaler, numerator, denominator);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                            "Warning: Couldn't get scaling factor: Default to 1/1");
+        ZO_MODULE_LOG(ZO_LOG_WARNING, velt, "Warning: Couldn't get scaling factor: Default to 1/1");
         numerator = denominator = 1;
     }
     if (denominator == 0) {
-        zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                            "Scaling Denominator is 0! Wrong setting! Set to 1");
+        ZO_MODULE_LOG(ZO_LOG_WARNING, velt, "Scaling Denominator is 0! Wrong setting! Set to 1");
         denominator = 1;
     }
     if (numerator == 0) {
-        zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                            "Scaling Numerator is 0! Wrong setting! Set to 1");
+        ZO_MODULE_LOG(ZO_LOG_WARNING, velt, "Scaling Numerator is 0! Wrong setting! Set to 1");
         numerator = 1;
     }
 }
@@ -135,24 +130,22 @@ void readScaler(const IGraphConfig* scaler, QelPekUtils::SensorModeInfo& info, S
     readScalingFactor(scaler, info, status);
     const IGraphConfig* input = scaler->getDescendant(kKeyInput);
     if (input == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get scaler:input");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get scaler:input");
         return;
     }
     status = readStageInput(*input, record);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "Failed to get scaler output dimensions and crop");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get scaler output dimensions and crop");
         return;
     }
     const IGraphConfig* output = scaler->getDescendant(kKeyOutput);
     if (output == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get scaler:output");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get scaler:output");
         return;
     }
     status = readStageOutput(*output, record);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "Failed to get scaler output dimensions and crop");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get scaler output dimensions and crop");
     }
 }
 
@@ -164,9 +157,9 @@ Status QelPekUtils::getSensorModeInfo(IGraphConfig& sensor, SensorModeInfo& info
         int32_t sensorHeight = 0;
         Status status = GraphCameraUtil::getDimensions(&sensor, &sensorWidth, &sensorHeight);
         if (status != err_none) {
-            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag,
-                             "Failed to get dimensions(width, height) for the source %s",
-                             sensor.getName().c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                          "Failed to get dimensions(width, height) for the source %s",
+                          sensor.getName().c_str());
             GraphCameraUtil::dumpNodeTree(&sensor, 1);
             return status;
         }

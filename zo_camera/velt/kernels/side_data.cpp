@@ -10,7 +10,7 @@
 #include "velt_node_iterator.h"
 
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -51,7 +51,7 @@ bool parseFloat(const std::string& text, float& value) {
 
 Status QelPekUtils::sideDataSource(const IGraphConfig*& source) const {
     if (graphRoot == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Error: QelPekUtils not initialized.");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Error: QelPekUtils not initialized.");
         return err_internal;
     }
     source = graphRoot->getDescendant(kKeySensor);
@@ -59,9 +59,9 @@ Status QelPekUtils::sideDataSource(const IGraphConfig*& source) const {
         source = graphRoot->getDescendant(kKeyBufferSrc0);
     }
     if (source == nullptr) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "Error: Couldn't find any source (sensor or buf src). Check your "
-                            "settings.");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                      "Error: Couldn't find any source (sensor or buf src). Check your "
+                      "settings.");
         return err_internal;
     }
     return err_none;
@@ -76,8 +76,7 @@ Status QelPekUtils::getSensorCmcId(std::string& cmcId) {
         }
         cmcId.clear();
         if (source->getValue(kKeyCmcTag, cmcId) != err_none || cmcId.empty()) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Error: Couldn't get cmc tag. Check your settings.");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Error: Couldn't get cmc tag. Check your settings.");
             return err_data;
         }
         return err_none;
@@ -101,8 +100,8 @@ Status QelPekUtils::getDolInfo(float& conversionGain, std::string& dolMode) {
             return err_none;
         }
         if (!parseFloat(gainText, conversionGain)) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Error: conversion gain %s is not a number",
-                                gainText.c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Error: conversion gain %s is not a number",
+                          gainText.c_str());
             return err_data;
         }
         return err_none;
@@ -112,7 +111,7 @@ Status QelPekUtils::getDolInfo(float& conversionGain, std::string& dolMode) {
 Status QelPekUtils::getMbrData(int streamId, zo_view_mbr_limits_t* limits) {
     return guardStatus(__func__, err_data, [&]() -> Status {
         if (limits == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Error: QelPekUtils not initialized.");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Error: QelPekUtils not initialized.");
             return err_internal;
         }
         const IGraphConfig* source = nullptr;
@@ -123,7 +122,7 @@ Status QelPekUtils::getMbrData(int streamId, zo_view_mbr_limits_t* limits) {
         std::memset(limits, 0, sizeof(*limits));
         IGraphConfig* mbr = graphRoot->getDescendant(kKeyMbrData);
         if (mbr == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "MBR limits data not found at all");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "MBR limits data not found at all");
             return err_data;
         }
         const IGraphConfig* stream = nullptr;
@@ -132,9 +131,9 @@ Status QelPekUtils::getMbrData(int streamId, zo_view_mbr_limits_t* limits) {
              child = streams.iterateByUid(kKeyStreamId)) {
             int id = 0;
             if (child->getValue(kKeyId, id) != err_none) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                    "MBR limits data has no stream id associated - check your "
-                                    "settings");
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                              "MBR limits data has no stream id associated - check your "
+                              "settings");
                 return err_data;
             }
             if (id == streamId) {
@@ -143,8 +142,8 @@ Status QelPekUtils::getMbrData(int streamId, zo_view_mbr_limits_t* limits) {
             }
         }
         if (stream == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "MBR limits data not found for stream-id %d", streamId);
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "MBR limits data not found for stream-id %d",
+                          streamId);
             return err_data;
         }
         std::string text;
@@ -154,9 +153,9 @@ Status QelPekUtils::getMbrData(int streamId, zo_view_mbr_limits_t* limits) {
         }
         const std::vector<std::string> pieces = splitMbrList(text);
         if (pieces.size() != kMbrValues) {
-            zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                                "MBR data size (%zu) does not match expected size (%zu)",
-                                pieces.size(), kMbrValues);
+            ZO_MODULE_LOG(ZO_LOG_WARNING, velt,
+                          "MBR data size (%zu) does not match expected size (%zu)", pieces.size(),
+                          kMbrValues);
         }
         if (pieces.empty()) {
             return err_data;
@@ -168,8 +167,8 @@ Status QelPekUtils::getMbrData(int streamId, zo_view_mbr_limits_t* limits) {
             for (size_t column = 0; column < kMbrColumns; ++column) {
                 const std::string& piece = pieces[row * kMbrColumns + column];
                 if (!parseFloat(piece, limits->limits[row][column])) {
-                    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "MBR value '%s' is not a number",
-                                        piece.c_str());
+                    ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "MBR value '%s' is not a number",
+                                  piece.c_str());
                     return err_data;
                 }
             }

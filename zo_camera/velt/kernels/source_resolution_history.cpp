@@ -10,8 +10,8 @@
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/kernels/int32_arithmetic.h"
 #include "zo_camera/velt/kernels/node_name.h"
-#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
@@ -27,9 +27,9 @@ Status readSourceSize(const IGraphConfig& source, const IGraphConfig& port, int3
                       int32_t& height) {
     const Status status = GraphCameraUtil::getDimensions(&port, &width, &height);
     if (status != err_none) {
-        ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag,
-                         "Failed to get dimensions(width, height) for the source %s",
-                         nameOf(source).c_str());
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                      "Failed to get dimensions(width, height) for the source %s",
+                      nameOf(source).c_str());
     }
     return status;
 }
@@ -52,14 +52,14 @@ Status QelPekUtils::sourceGetResolutionHistory(zo_isp_qel_resolution_info& histo
                 if (name.find("buffer_src") != std::string::npos) {
                     status = calculateBufSrcResolutionHistory(source, history);
                 } else {
-                    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "No support for source of name: %s",
-                                        name.c_str());
+                    ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "No support for source of name: %s",
+                                  name.c_str());
                 }
                 break;
         }
         if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Failed to get resolution history for source: %s", name.c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get resolution history for source: %s",
+                          name.c_str());
         }
         return status;
     });
@@ -69,20 +69,19 @@ Status QelPekUtils::calculateSensorResolutionHistory(IGraphConfig& sensor,
                                                      zo_isp_qel_resolution_info& history) {
     return guardStatus(__func__, err_internal, [&]() -> Status {
         const std::string name = nameOf(sensor);
-        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Calculating resolution history for source %s",
-                            name.c_str());
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Calculating resolution history for source %s",
+                      name.c_str());
         SensorModeInfo mode{};
         mode.binningH = mode.binningV = 1;
         mode.scalingNumerator = mode.scalingDenominator = 1;
         Status status = getSensorModeInfo(sensor, mode);
         if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get sensor mode information");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get sensor mode information");
             return status;
         }
         IGraphConfig* port = sensor.getDescendantByString(kSourcePortPath);
         if (port == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Could not find port_0- check node description");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Could not find port_0- check node description");
             return err_internal;
         }
         zo_isp_qel_resolution_info csi{};
@@ -109,9 +108,8 @@ Status QelPekUtils::calculateSensorResolutionHistory(IGraphConfig& sensor,
         history.output_width = csi.output_width;
         history.output_height = csi.output_height;
 
-        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Resolution history for source %s DONE",
-                            name.c_str());
-        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "History %s", resInfoToStr(history));
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Resolution history for source %s DONE", name.c_str());
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "History %s", resInfoToStr(history));
         return err_none;
     });
 }
@@ -121,8 +119,7 @@ Status QelPekUtils::calculateTPGResolutionHistory(IGraphConfig& tpg,
     return guardStatus(__func__, err_internal, [&]() -> Status {
         IGraphConfig* port = tpg.getDescendantByString(kSourcePortPath);
         if (port == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Could not find TPG port_0- check node description");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Could not find TPG port_0- check node description");
             return err_internal;
         }
         int32_t width = 0;
@@ -147,9 +144,8 @@ Status QelPekUtils::calculateBufSrcResolutionHistory(IGraphConfig& bufferSource,
     return guardStatus(__func__, err_internal, [&]() -> Status {
         const IGraphConfig* port = bufferSource.getDescendantByString(kSourcePortPath);
         if (port == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Could not find %s port_0- check node description",
-                                nameOf(bufferSource).c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Could not find %s port_0- check node description",
+                          nameOf(bufferSource).c_str());
             return err_internal;
         }
         int32_t width = 0;
@@ -190,27 +186,27 @@ Status QelPekUtils::getCsiDimensions(IGraphConfig& sourcePort, zo_isp_qel_resolu
                 GraphCameraUtil::getDimensions(input, &csi.input_width, &csi.input_height,
                                                &crop.left, &crop.top, &crop.right, &crop.bottom);
             if (read != err_none) {
-                ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Failed to get %s dimensions and crop",
-                                 GraphCameraUtil::print(input).c_str());
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get %s dimensions and crop",
+                              GraphCameraUtil::print(input).c_str());
                 return read;
             }
-            ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "%s: %s", input->getName().c_str(),
-                             resInfoToStr(csi));
+            ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "%s: %s", input->getName().c_str(),
+                          resInfoToStr(csi));
         }
         const IGraphConfig* output = backEnd->getDescendant(kKeyOutput);
         if (output == nullptr) {
-            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "Failed to get output node for %s",
-                             GraphCameraUtil::print(backEnd).c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get output node for %s",
+                          GraphCameraUtil::print(backEnd).c_str());
             return err_internal;
         }
         const Status read =
             GraphCameraUtil::getDimensions(output, &csi.output_width, &csi.output_height);
         if (read != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to get csi be output dimensions");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get csi be output dimensions");
             return read;
         }
-        ZO_LOG_IF_WANTED(ZO_LOG_DEBUG, kTreeTag, "%s OUT w: %d, h: %d----",
-                         backEnd->getName().c_str(), csi.output_width, csi.output_height);
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "%s OUT w: %d, h: %d----", backEnd->getName().c_str(),
+                      csi.output_width, csi.output_height);
         return err_none;
     });
 }
@@ -222,22 +218,22 @@ Status QelPekUtils::getResHistoryForIntermediatePg(const IGraphConfig* programGr
         const IGraphConfig* input =
             programGroup != nullptr ? programGroup->getDescendant(kKeyInput) : nullptr;
         if (input == nullptr) {
-            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag, "PG node %s: no '%s' port",
-                             GraphCameraUtil::print(programGroup).c_str(), "input");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "PG node %s: no '%s' port",
+                          GraphCameraUtil::print(programGroup).c_str(), "input");
             return err_general;
         }
         IGraphConfig* peer = nullptr;
         if (GraphCameraUtil::portGetPeer(input, &peer) != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Intermediate PG connection disabled ?");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Intermediate PG connection disabled ?");
             return err_general;
         }
         const auto found = portHistories.find(peer);
         if (found != portHistories.end()) {
             history = found->second;
         } else {
-            ZO_LOG_IF_WANTED(ZO_LOG_WARNING, kTreeTag, "No res history for stream input (%s:%s)!",
-                             GraphCameraUtil::print(peer->getAncestor()).c_str(),
-                             GraphCameraUtil::print(peer).c_str());
+            ZO_MODULE_LOG(ZO_LOG_WARNING, velt, "No res history for stream input (%s:%s)!",
+                          GraphCameraUtil::print(peer->getAncestor()).c_str(),
+                          GraphCameraUtil::print(peer).c_str());
         }
         return err_none;
     });

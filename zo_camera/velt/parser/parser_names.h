@@ -8,11 +8,12 @@
 
 #include "velt_item_uid.h"
 #include "zo_camera/velt/tree/key_dictionary.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 namespace parser {
 
-constexpr const char* kTag = "VELT_PARSER[XOS]";
+constexpr const char* kTag = zo_log::tag(zo_log::Module::veltParser);
 
 // Replaces out with text lower-cased byte by byte (ASCII letters only, as the
 // "C" locale's tolower does). Reuses out's storage.

@@ -5,8 +5,8 @@
 #include "velt_graph_query_manager.h"
 #include "velt_item_uid.h"
 #include "velt_status.h"
-#include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -51,8 +51,7 @@ const char* ConnectionEnd::portName() const {
 IGraphConfig* findDescriptorNodes(const IGraphConfig* descriptor) {
     IGraphConfig* nodes = descriptor ? descriptor->getDescendant(kKeyNodes) : nullptr;
     if (!nodes) {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                            "Error, graph_descriptor does not have a 'nodes' node");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Error, graph_descriptor does not have a 'nodes' node");
     }
     return nodes;
 }
@@ -62,9 +61,8 @@ GraphConfigNode* copyConnectionEndBlock(GraphQueryManager& manager, IGraphConfig
                                         GraphConfigNode* result) {
     IGraphConfig* block = manager.copyNodeToResult(nodes, end.nodeKey, result);
     if (!block) {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                            "Failed to copy %s node(%s) from descriptor to settings", role,
-                            end.nodeName());
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to copy %s node(%s) from descriptor to settings",
+                      role, end.nodeName());
         return nullptr;
     }
     return static_cast<GraphConfigNode*>(block);
@@ -76,8 +74,8 @@ GraphConfigNode* findConnectionEndItem(GraphConfigNode* block, const ConnectionE
     }
     GraphConfigNode* port = nullptr;
     if (block->getDescendant(end.portKey, &port) != err_none || !port) {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Node(%s) has no port named '%s'",
-                            end.nodeName(), end.portName());
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Node(%s) has no port named '%s'", end.nodeName(),
+                      end.portName());
         return nullptr;
     }
     return port;
@@ -88,18 +86,17 @@ int linkConnectionEnds(GraphConfigNode* sourceItem, const ConnectionEnd& source,
                        const std::string& peerText, const std::string& sourceText) {
     std::string existing;
     if (sourceItem->getValue(kKeyPeer, existing) == err_none) {
-        zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag,
-                            "Node(%s) port '%s' already connected once to '%s'", source.nodeName(),
-                            source.portName(), existing.c_str());
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Node(%s) port '%s' already connected once to '%s'",
+                      source.nodeName(), source.portName(), existing.c_str());
     }
     int status = appendPeer(sourceItem, peerText);
     if (status != err_none) {
         return status;
     }
     if (destinationItem->getValue(kKeyPeer, existing) == err_none) {
-        zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag,
-                            "Node(%s) port '%s' already connected once to '%s' adding new peer",
-                            destination.nodeName(), destination.portName(), existing.c_str());
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt,
+                      "Node(%s) port '%s' already connected once to '%s' adding new peer",
+                      destination.nodeName(), destination.portName(), existing.c_str());
         appendPeer(destinationItem, sourceText);
         return err_none;
     }

@@ -8,8 +8,8 @@
 #include "velt_node_iterator.h"
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -39,7 +39,7 @@ int GraphQueryManager::runQuery(bool strict, const std::vector<IGraphConfig*>& r
     try {
         considerEntries();
     } catch (const std::exception&) {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Out of memory while querying settings");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Out of memory while querying settings");
         return err_nomemory;
     }
     return finishQuery(results);
@@ -113,7 +113,7 @@ void GraphQueryManager::considerEntry(const GraphQueryCriteria& criteria, IGraph
 
 int GraphQueryManager::finishQuery(const std::vector<IGraphConfig*>& results) const {
     if (results.empty()) {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "No settings matching the query found");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "No settings matching the query found");
         return err_general;
     }
     return err_none;

@@ -8,8 +8,8 @@
 #include "velt_keys.h"
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -33,26 +33,23 @@ int GraphQueryManager::validateSettingsAgainstDescriptor() {
         try {
             std::string descriptorVersion;
             if (graphDescriptor_->getValue(kKeyVersion, descriptorVersion) != err_none) {
-                zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
-                                    "Couldn't get version from graph descriptor");
+                ZO_MODULE_LOG(ZO_LOG_WARNING, velt, "Couldn't get version from graph descriptor");
                 descriptorVersion.clear();
             }
             std::string settingsVersion;
             if (graphSettings_->getValue(kKeyVersion, settingsVersion) != err_none) {
-                zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
-                                    "Couldn't get version from graph settings");
+                ZO_MODULE_LOG(ZO_LOG_WARNING, velt, "Couldn't get version from graph settings");
                 settingsVersion.clear();
             }
             // A settings version is the descriptor version it belongs to, a point
             // and its own revision.
             const size_t point = settingsVersion.find('.');
             if (settingsVersion.compare(0, point, descriptorVersion) != 0) {
-                zo_log_common_debug(
-                    ZO_LOG_WARNING, kQueryTag,
-                    "WARNING: graph settings(%s) version is not matching graph "
-                    "descriptor(%s). Make sure the settings are compatible with the "
-                    "graph descriptor.",
-                    settingsVersion.c_str(), descriptorVersion.c_str());
+                ZO_MODULE_LOG(ZO_LOG_WARNING, velt,
+                              "WARNING: graph settings(%s) version is not matching graph "
+                              "descriptor(%s). Make sure the settings are compatible with the "
+                              "graph descriptor.",
+                              settingsVersion.c_str(), descriptorVersion.c_str());
             }
         } catch (const std::exception&) {
             // Only the warning is lost when the texts cannot be allocated.

@@ -8,8 +8,8 @@
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/query/connection_end.h"
-#include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -31,26 +31,26 @@ int connectVirtualSink(GraphConfigNode* sourceBlock, GraphConfigNode* sink,
     std::string type;
     status = sink->getValue(kKeyType, type);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "No type for connected peer node");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "No type for connected peer node");
         return status;
     }
     if (type != "sink") {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                            "sink connection attribute without port '%s' not pointing to "
-                            "virtual sink",
-                            type.c_str());
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                      "sink connection attribute without port '%s' not pointing to "
+                      "virtual sink",
+                      type.c_str());
         return err_general;
     }
     int streamId = 0;
     if (sink->getValue(kKeyStreamId, streamId) != err_none) {
         status = sourceBlock->getValue(kKeyStreamId, streamId);
         if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "No stream_id set for connected peer");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "No stream_id set for connected peer");
             return status;
         }
         status = sink->addValue(kKeyStreamId, streamId);
         if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Failed to add stream ID to sink peer");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to add stream ID to sink peer");
             return status;
         }
     }
@@ -74,19 +74,18 @@ int GraphQueryManager::getConnectionData(const std::string& source, const std::s
 
         IGraphConfig* settingsNode = settings->getDescendant(sourceEnd.nodeKey);
         if (!settingsNode) {
-            zo_log_common_debug(
-                ZO_LOG_WARNING, kQueryTag,
-                "WARNING: Node(%s) not found from settings(%d), ignoring connection.",
-                sourceEnd.nodeName(), settingsKey_);
+            ZO_MODULE_LOG(ZO_LOG_WARNING, velt,
+                          "WARNING: Node(%s) not found from settings(%d), ignoring connection.",
+                          sourceEnd.nodeName(), settingsKey_);
             return err_none;
         }
         IGraphConfig* settingsSource = settingsNode;
         if (sourceEnd.hasPort()) {
             settingsSource = settingsNode->getDescendant(sourceEnd.portKey);
             if (!settingsSource) {
-                zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
-                                    "WARNING: Node(%s) port %s not found from settings(%d).",
-                                    sourceEnd.nodeName(), sourceEnd.portName(), settingsKey_);
+                ZO_MODULE_LOG(ZO_LOG_WARNING, velt,
+                              "WARNING: Node(%s) port %s not found from settings(%d).",
+                              sourceEnd.nodeName(), sourceEnd.portName(), settingsKey_);
                 return err_none;
             }
         }
@@ -99,9 +98,9 @@ int GraphQueryManager::getConnectionData(const std::string& source, const std::s
 
         int enabled = 1;
         if (settingsSource->getValue(kKeyEnabled, enabled) == err_none && enabled == 0) {
-            zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag,
-                                "Source port %s disabled, skip destination and peer processing",
-                                sourceEnd.portName());
+            ZO_MODULE_LOG(ZO_LOG_DEBUG, velt,
+                          "Source port %s disabled, skip destination and peer processing",
+                          sourceEnd.portName());
             return err_none;
         }
 
@@ -111,19 +110,17 @@ int GraphQueryManager::getConnectionData(const std::string& source, const std::s
             if (settingsSource->getValue(kKeyPeer, peerOverride) == err_none) {
                 destinationEnd.nodeKey = ItemUID::str2key(peerOverride);
                 peerText = peerOverride;
-                zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag,
-                                    "Overriding destination node %s with %s",
-                                    destinationEnd.nodeName(), peerOverride.c_str());
+                ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Overriding destination node %s with %s",
+                              destinationEnd.nodeName(), peerOverride.c_str());
             } else {
-                zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag, "Using default connection %s",
-                                    source.c_str());
+                ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Using default connection %s", source.c_str());
             }
         }
 
         if (!settings->getDescendant(destinationEnd.nodeKey)) {
-            zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
-                                "Skipping port %s:%s for not being active in settings.",
-                                sourceEnd.nodeName(), sourceEnd.portName());
+            ZO_MODULE_LOG(ZO_LOG_WARNING, velt,
+                          "Skipping port %s:%s for not being active in settings.",
+                          sourceEnd.nodeName(), sourceEnd.portName());
             return err_none;
         }
 

@@ -9,8 +9,8 @@
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/query/base_node_lookup.h"
-#include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -19,8 +19,8 @@ IGraphConfig* GraphQueryManager::copyNodeToResult(IGraphConfig* nodes, unsigned 
     return guardValue<IGraphConfig*>(__func__, nullptr, [&]() -> IGraphConfig* {
         IGraphConfig* block = nodes && result ? nodes->getDescendant(key) : nullptr;
         if (!block) {
-            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Node(%s) not found from descriptor",
-                                ItemUID::key2str(key));
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Node(%s) not found from descriptor",
+                          ItemUID::key2str(key));
             return nullptr;
         }
         if (IGraphConfig* copied = result->getDescendant(key)) {
@@ -31,9 +31,8 @@ IGraphConfig* GraphQueryManager::copyNodeToResult(IGraphConfig* nodes, unsigned 
         if (nodeHasBaseNode(*block, baseName)) {
             copy = constructNodeFromBase(block, baseName, nodes);
             if (!copy) {
-                zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                                    "Node(%s) could not be built from base node %s",
-                                    ItemUID::key2str(key), baseName.c_str());
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Node(%s) could not be built from base node %s",
+                              ItemUID::key2str(key), baseName.c_str());
                 return nullptr;
             }
         } else {
@@ -73,22 +72,20 @@ GraphConfigNode* GraphQueryManager::constructNodeFromBase(IGraphConfig* block,
             // Owned until handed out: the conversion can throw std::bad_alloc.
             std::unique_ptr<GraphConfigNode> copy(static_cast<GraphConfigNode*>(base)->copy());
             if (!copy) {
-                zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                                    "Failed to copy base node %s to create node %s",
-                                    baseName.c_str(), blockName.c_str());
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to copy base node %s to create node %s",
+                              baseName.c_str(), blockName.c_str());
                 return nullptr;
             }
             const int status = copy->changeBaseNodeIntoNode(*static_cast<GraphConfigNode*>(block));
             if (status != err_none) {
-                zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                                    "Failed to change base node %s into node %s", baseName.c_str(),
-                                    blockName.c_str());
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to change base node %s into node %s",
+                              baseName.c_str(), blockName.c_str());
                 return nullptr;
             }
             return copy.release();
         }
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Failed to find base node %s for node %s",
-                            baseName.c_str(), blockName.c_str());
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to find base node %s for node %s",
+                      baseName.c_str(), blockName.c_str());
         return nullptr;
     });
 }

@@ -11,8 +11,8 @@
 #include "velt_node_iterator.h"
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -45,14 +45,14 @@ int copyGraphWithVersion(const IGraphConfig* descriptor, const GraphConfigNode* 
     // Owned until handed out: reading the version can throw std::bad_alloc.
     std::unique_ptr<GraphConfigNode> copy(graph->copy());
     if (!copy) {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Error creating GraphConfigNode: No memory");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Error creating GraphConfigNode: No memory");
         return err_nomemory;
     }
     std::string version;
     descriptor->getValue(kKeyVersion, version);
     if (copy->addValue(kKeyVersion, version) != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Failed to add GDF version info [%s]to graph",
-                            version.c_str());
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to add GDF version info [%s]to graph",
+                      version.c_str());
         return err_nomemory;
     }
     *copyOut = copy.release();
@@ -101,8 +101,8 @@ int GraphQueryManager::getGraph(GraphConfigNode* settings, GraphConfigNode* resu
 
         GraphConfigNode* graph = findDescriptorGraph(graphDescriptor_, graphId);
         if (!graph) {
-            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                                "could not find graph with id %d from graph descriptor", graphId);
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                          "could not find graph with id %d from graph descriptor", graphId);
             return err_data;
         }
         GraphConfigNode* graphCopy = nullptr;
@@ -123,14 +123,12 @@ int GraphQueryManager::getGraph(GraphConfigNode* settings, GraphConfigNode* resu
 
         status = GraphQueryUtils::addDescendantsFromNode(result, settings, kMergeSettings);
         if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                                "Failed to add settings to the result graph");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to add settings to the result graph");
             return status;
         }
         status = GraphCameraUtil::processGraphOverrides(*graph, *result);
         if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Failed to process graph %d overrides",
-                                graphId);
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to process graph %d overrides", graphId);
             return status;
         }
         status = GraphQueryUtils::disableUnusedPorts(result);
@@ -151,13 +149,12 @@ int GraphQueryManager::addConnections(const GraphConfigNode& graph, GraphConfigN
         std::string sink;
         int status = connection->getValue(kKeySource, source);
         if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                                "Error: connection element with no source");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Error: connection element with no source");
             return status;
         }
         status = connection->getValue(kKeySink, sink);
         if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Error: connection element with no sink");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Error: connection element with no sink");
             return status;
         }
         std::string isStatic;
@@ -185,21 +182,19 @@ int GraphQueryManager::addChosenSensorMode(GraphConfigNode* result) {
     std::string modeId;
     int status = source->getValue(kKeyModeId, modeId);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
-                            "Sensor lacks mode_id. Failed to set sensor mode.");
+        ZO_MODULE_LOG(ZO_LOG_WARNING, velt, "Sensor lacks mode_id. Failed to set sensor mode.");
         return status;
     }
     IGraphConfig* sensorModes =
         graphSettings_ ? graphSettings_->getDescendant(kKeySensorModes) : nullptr;
     if (!sensorModes) {
-        zo_log_common_debug(ZO_LOG_WARNING, kQueryTag, "Settings file is missing sensor_modes");
+        ZO_MODULE_LOG(ZO_LOG_WARNING, velt, "Settings file is missing sensor_modes");
         return err_general;
     }
     status = addSensorModeData(static_cast<GraphConfigNode*>(source),
                                static_cast<GraphConfigNode*>(sensorModes), modeId);
     if (status != err_none) {
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                            "Settings file has incorrect sensor mode data");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Settings file has incorrect sensor mode data");
         return status;
     }
     return err_none;

@@ -7,8 +7,8 @@
 #include "velt_node_iterator.h"
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -21,8 +21,7 @@ int GraphQueryManager::addSensorModeData(GraphConfigNode* sensor, GraphConfigNod
         int status = GraphQueryUtils::addDescendantsFromNode(sensor, sensorModes,
                                                              GraphQueryUtils::kMergeDeep);
         if (status != err_none) {
-            zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                                "couldn't add settings from sensor modes node");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "couldn't add settings from sensor modes node");
             return status;
         }
         // The common attributes of all modes first, then the chosen mode, which may also bring
@@ -37,8 +36,8 @@ int GraphQueryManager::addSensorModeData(GraphConfigNode* sensor, GraphConfigNod
                     GraphQueryUtils::kMergeDeep | GraphQueryUtils::kMergeAddNodes);
             }
         }
-        zo_log_common_debug(ZO_LOG_ERROR, kQueryTag,
-                            "Sensor Mode %s not in the list of available modes", modeId.c_str());
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Sensor Mode %s not in the list of available modes",
+                      modeId.c_str());
         return err_data;
     });
 }

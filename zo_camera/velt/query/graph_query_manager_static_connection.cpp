@@ -7,8 +7,8 @@
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/query/connection_end.h"
-#include "zo_camera/velt/query/query_log.h"
 #include "zo_log_common.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 

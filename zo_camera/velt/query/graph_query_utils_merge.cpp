@@ -9,6 +9,7 @@
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/subtree_merge.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 

@@ -8,7 +8,7 @@
 #include "velt_status.h"
 #include "zo_camera/velt/access/graph_access_helpers.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/query/query_log.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -46,7 +46,7 @@ GraphConfigNode* GraphQueryUtils::getPortPeer(GraphConfigNode* port) {
 
 int GraphQueryUtils::disableUnusedPorts(GraphConfigNode* root) {
     return guardStatus(__func__, err_general, [&]() -> int {
-        zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag, "disableUnusedPorts");
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "disableUnusedPorts");
         if (root == nullptr) {
             return err_none;
         }
@@ -69,22 +69,21 @@ int GraphQueryUtils::disableUnusedPorts(GraphConfigNode* root) {
                 IGraphConfig* peer = nullptr;
                 int status = err_none;
                 if (GraphCameraUtil::portGetPeer(item, &peer) != 0) {
-                    zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
-                                        "port %s has no peer, disabling it.", name.c_str());
+                    ZO_MODULE_LOG(ZO_LOG_WARNING, velt, "port %s has no peer, disabling it.",
+                                  name.c_str());
                     status = disableNode(port);
                 } else if (intOr(*peer, kKeyEnabled, 1) == 0) {
-                    zo_log_common_debug(ZO_LOG_WARNING, kQueryTag,
-                                        "peer disabled, disabling port %s", name.c_str());
+                    ZO_MODULE_LOG(ZO_LOG_WARNING, velt, "peer disabled, disabling port %s",
+                                  name.c_str());
                     status = disableNode(port);
                 }
                 if (status != err_none) {
-                    zo_log_common_debug(ZO_LOG_ERROR, kQueryTag, "Failed to disable port %s",
-                                        name.c_str());
+                    ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to disable port %s", name.c_str());
                     return status;
                 }
             }
         }
-        zo_log_common_debug(ZO_LOG_DEBUG, kQueryTag, "disableUnusedPorts done!");
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "disableUnusedPorts done!");
         return err_none;
     });
 }

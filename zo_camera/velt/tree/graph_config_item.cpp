@@ -99,7 +99,7 @@ GraphConfigStrAttribute::~GraphConfigStrAttribute() {
 
 void GraphConfigStrAttribute::freeHeapText() noexcept {
     if ((size_ & kHeapText) != 0) {
-        delete[] text_.external;
+        ::operator delete(const_cast<char*>(text_.external));
     }
 }
 
@@ -116,7 +116,8 @@ void GraphConfigStrAttribute::assign(const char* text, size_t length) {
         size_ = static_cast<uint32_t>(length);
         return;
     }
-    char* copy = new char[length + 1];
+    // Plain storage of the exact size: the text is bytes, with no objects to construct.
+    char* copy = static_cast<char*>(::operator new(length + 1));
     std::memcpy(copy, text, length);
     copy[length] = '\0';
     freeHeapText();

@@ -8,8 +8,8 @@
 #include "velt_graph_config_node.h"
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/tree/tree_log.h"
 #include "zo_camera/velt/tree/tree_storage.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -270,8 +270,8 @@ IGraphConfig* GraphConfigNode::getAncestor() const {
 }
 
 int GraphConfigNode::getAncestor(GraphConfigNode** out) const {
-    zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                        "WARNING: GraphConfigNode implementation of getAncestor is deprecated.");
+    ZO_MODULE_LOG(ZO_LOG_WARNING, velt,
+                  "WARNING: GraphConfigNode implementation of getAncestor is deprecated.");
     if (!out) {
         return err_argument;
     }

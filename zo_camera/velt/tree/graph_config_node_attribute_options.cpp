@@ -8,7 +8,7 @@
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/item_names.h"
 #include "zo_camera/velt/tree/subtree_merge.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
@@ -69,15 +69,15 @@ int GraphConfigNode::handleAttributeOptions(GraphConfigNode* node, uint32_t attr
         }
         IGraphConfig* option = findOption(*node, attributeKey, value);
         if (option == nullptr) {
-            ZO_LOG_IF_WANTED(ZO_LOG_WARNING, kTreeTag,
-                             "Trying to apply value but no options list available for %s.",
-                             printItem(node).c_str());
+            ZO_MODULE_LOG(ZO_LOG_WARNING, velt,
+                          "Trying to apply value but no options list available for %s.",
+                          printItem(node).c_str());
             return err_noentry;
         }
         GraphConfigNode* apply = nullptr;
         if (static_cast<GraphConfigNode*>(option)->getDescendant(kKeyApply, &apply) != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Found option for %s, but no apply node. Skipping.", value.c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Found option for %s, but no apply node. Skipping.",
+                          value.c_str());
             return err_notsupported;
         }
         SubtreeMergeRules rules;
@@ -85,7 +85,7 @@ int GraphConfigNode::handleAttributeOptions(GraphConfigNode* node, uint32_t attr
         rules.deep = true;
         const int status = mergeSubtree(node->getRootNode(), apply, rules);
         if (status != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to apply option attributes");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to apply option attributes");
             return status;
         }
         return err_none;

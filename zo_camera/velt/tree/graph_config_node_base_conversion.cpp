@@ -10,7 +10,7 @@
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/key_dictionary.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
@@ -39,8 +39,7 @@ int rekeyPortOptions(IGraphConfig* port, uint32_t baseKey, const std::string& ne
         }
         GraphConfigNode* copy = static_cast<GraphConfigNode*>(found)->copy();
         if (copy == nullptr) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Failed create a copy during option handling");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed create a copy during option handling");
             return err_nomemory;
         }
         auto* holder = static_cast<GraphConfigNode*>(found->getAncestor());
@@ -52,16 +51,15 @@ int rekeyPortOptions(IGraphConfig* port, uint32_t baseKey, const std::string& ne
         int status = holder->insertDescendant(copy, newKey);
         if (status != 0) {
             delete copy;
-            ZO_LOG_IF_WANTED(ZO_LOG_ERROR, kTreeTag,
-                             "Failed to insert copy %d during option handling for port %s",
-                             static_cast<int>(newKey), port->getName().c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                          "Failed to insert copy %d during option handling for port %s",
+                          static_cast<int>(newKey), port->getName().c_str());
             return status;
         }
         status = holder->removeDescendant(baseKey);
         if (status != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Failed to remove original during option handling %s",
-                                ItemUID::key2str(baseKey));
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to remove original during option handling %s",
+                          ItemUID::key2str(baseKey));
             return status;
         }
     }
@@ -75,21 +73,21 @@ int GraphConfigNode::changeBaseNodeIntoNode(GraphConfigNode& config) {
         const std::string newName = config.getName();
         std::string baseName;
         getValue(kKeyName, baseName);
-        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Change base node %s into node %s ",
-                            baseName.c_str(), newName.c_str());
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Change base node %s into node %s ", baseName.c_str(),
+                      newName.c_str());
 
         std::string baseType;
         int status = getValue(kKeyBaseType, baseType);
         if (status != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Failed to get base node type, change from base node failed");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                          "Failed to get base node type, change from base node failed");
             return status;
         }
         const int typeStatus = storeText(*this, kKeyType, baseType);
         const int nameStatus = storeText(*this, kKeyName, newName);
         if (typeStatus != 0 || nameStatus != 0) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Failed to set node type and name from config %s", newName.c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to set node type and name from config %s",
+                          newName.c_str());
             return typeStatus | nameStatus;
         }
 
@@ -110,8 +108,8 @@ int GraphConfigNode::changeBaseNodeIntoNode(GraphConfigNode& config) {
             std::string value;
             override->getValue(kKeyTarget, target);
             override->getValue(kKeyValue, value);
-            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Applying override %s -> %s",
-                                target.c_str(), value.c_str());
+            ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Applying override %s -> %s", target.c_str(),
+                          value.c_str());
             try {
                 status = setValueFromStr(ItemUID(target), value);
             } catch (const std::logic_error&) {
@@ -120,14 +118,13 @@ int GraphConfigNode::changeBaseNodeIntoNode(GraphConfigNode& config) {
                 status = err_data;
             }
             if (status != 0) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to apply override %s -> %s",
-                                    target.c_str(), value.c_str());
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to apply override %s -> %s",
+                              target.c_str(), value.c_str());
                 return status;
             }
         }
 
-        zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "Conversion from base node %s  done!",
-                            newName.c_str());
+        ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Conversion from base node %s  done!", newName.c_str());
         return err_none;
     });
 }

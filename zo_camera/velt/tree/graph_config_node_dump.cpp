@@ -5,19 +5,19 @@
 
 #include "velt_graph_config_node.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
 
 void GraphConfigNode::dumpNode() const {
     guardVoid(__func__, [&] {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Node %p type: %s ancestor %p map size %lu",
-                            static_cast<const void*>(this), typeLabel(getType()),
-                            static_cast<const void*>(ancestor_),
-                            static_cast<unsigned long>(items_.size()));
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Node number of descendants : %u",
-                            static_cast<unsigned>(getDescendantCount()));
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Node %p type: %s ancestor %p map size %lu",
+                      static_cast<const void*>(this), typeLabel(getType()),
+                      static_cast<const void*>(ancestor_),
+                      static_cast<unsigned long>(items_.size()));
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Node number of descendants : %u",
+                      static_cast<unsigned>(getDescendantCount()));
     });
 }
 
@@ -67,26 +67,26 @@ void GraphConfigNode::dumpNodeTree(const GraphConfigNode* node, int depth) {
                 case kTypeInt: {
                     int value = 0;
                     item->getValue(value);
-                    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "%s'%s'(%d) int [Attr] '%d'",
-                                        indent, name, static_cast<int>(key), value);
+                    ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "%s'%s'(%d) int [Attr] '%d'", indent, name,
+                                  static_cast<int>(key), value);
                     break;
                 }
                 case kTypeString: {
                     std::string value;
                     item->getValue(value);
-                    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "%s'%s' str [Attr] '%s'", indent,
-                                        name, value.c_str());
+                    ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "%s'%s' str [Attr] '%s'", indent, name,
+                                  value.c_str());
                     break;
                 }
                 case kTypeNode: {
-                    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "%s'%s'(%d) [Node]", indent, name,
-                                        static_cast<int>(key));
+                    ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "%s'%s'(%d) [Node]", indent, name,
+                                  static_cast<int>(key));
                     const auto* child = static_cast<const GraphConfigNode*>(item);
                     frames.push_back({child, child->begin(), boundedLevel(level + 1)});
                     break;
                 }
                 default:
-                    zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "type?");
+                    ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "type?");
                     break;
             }
         }

@@ -4,15 +4,15 @@
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/child_match.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
 namespace {
 
 void warnDeprecated() {
-    zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                        "WARNING: deprecated funtion getDescendant(). Use NodeIterator instead");
+    ZO_MODULE_LOG(ZO_LOG_WARNING, velt,
+                  "WARNING: deprecated funtion getDescendant(). Use NodeIterator instead");
 }
 
 template <typename Value>

@@ -8,7 +8,7 @@
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/common/number_text.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_rulo/zo_log_tags.h"
 #include "zo_rulo/zo_log_wanted.h"
 
 namespace VELT {
@@ -146,15 +146,14 @@ int GraphConfigNode::getAttribute(const ItemUID& path, GraphConfigAttribute** ou
         *out = nullptr;
         GraphConfigNode* holder = resolvePath(path, false);
         if (!holder) {
-            ZO_LOG_IF_WANTED(ZO_LOG_WARNING, kTreeTag,
-                             "Warning: Failed to get descendant %s for attribute",
-                             path.toString().c_str());
+            ZO_MODULE_LOG(ZO_LOG_WARNING, velt,
+                          "Warning: Failed to get descendant %s for attribute",
+                          path.toString().c_str());
             return err_noentry;
         }
         if (holder->getAttribute(lastKey(path), out) != err_none) {
-            ZO_LOG_IF_WANTED(ZO_LOG_WARNING, kTreeTag,
-                             "warning: Failed to get attribute object for %s",
-                             path.toString().c_str());
+            ZO_MODULE_LOG(ZO_LOG_WARNING, velt, "warning: Failed to get attribute object for %s",
+                          path.toString().c_str());
             return err_noentry;
         }
         return err_none;
@@ -164,16 +163,15 @@ int GraphConfigNode::getAttribute(const ItemUID& path, GraphConfigAttribute** ou
 int GraphConfigNode::createAttribute(const ItemUID& path, GraphConfigAttribute** out) {
     return guardStatus(__func__, err_general, [&]() -> int {
         if (!out) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Invalid argument (nullptr) to create an attribute");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Invalid argument (nullptr) to create an attribute");
             return err_argument;
         }
         *out = nullptr;
         const std::string name = path.toString();
         if (path.empty()) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                "Error: item %s is not an attribute it is an existing node",
-                                name.c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                          "Error: item %s is not an attribute it is an existing node",
+                          name.c_str());
             return err_general;
         }
         const uint32_t key = lastKey(path);
@@ -182,8 +180,7 @@ int GraphConfigNode::createAttribute(const ItemUID& path, GraphConfigAttribute**
                                            : holder.addValue(key, std::string());
         };
         auto failedToAdd = [&name]() {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to add attribute %s to node",
-                                name.c_str());
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to add attribute %s to node", name.c_str());
             return err_general;
         };
 
@@ -219,15 +216,14 @@ int GraphConfigNode::createAttribute(const ItemUID& path, GraphConfigAttribute**
                 node.release();
                 return created->getAttribute(key, out);
             }
-            zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                                "Warning: Failed to create attribute %s: Too many missing nodes, "
-                                "stopped at depth %lu",
-                                name.c_str(), static_cast<unsigned long>(depth));
+            ZO_MODULE_LOG(ZO_LOG_WARNING, velt,
+                          "Warning: Failed to create attribute %s: Too many missing nodes, "
+                          "stopped at depth %lu",
+                          name.c_str(), static_cast<unsigned long>(depth));
             return err_general;
         }
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                            "Error: item %s is not an attribute it is an existing node",
-                            name.c_str());
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt,
+                      "Error: item %s is not an attribute it is an existing node", name.c_str());
         return err_general;
     });
 }
@@ -245,7 +241,7 @@ int GraphConfigNode::setValueFromStr(const ItemUID& path, std::string text) {
         if (!item) {
             GraphConfigAttribute* created = nullptr;
             if (holder->createAttribute(ItemUID{key}, &created) != err_none) {
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Could not create attribute");
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Could not create attribute");
                 return err_noentry;
             }
             item = created;

@@ -6,7 +6,7 @@
 #include "velt_graph_config_node.h"
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -24,12 +24,12 @@ int GraphConfigNode::setValue(uint32_t key, int value) {
             return err_noentry;
         }
         if (item->getType() != kTypeInt) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Attribute is of wrong type");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Attribute is of wrong type");
             return err_argument;
         }
         int result = admitByOptions(key, std::to_string(value));
         if (result != err_none && result != err_notsupported) {
-            zo_log_common_debug(ZO_LOG_DEBUG, kTreeTag, "%s", kRestricted);
+            ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "%s", kRestricted);
             return result;
         }
         return item->setValue(value);
@@ -43,12 +43,12 @@ int GraphConfigNode::setValue(uint32_t key, const std::string& value) {
             return err_noentry;
         }
         if (item->getType() != kTypeString) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Attribute is of wrong type");
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Attribute is of wrong type");
             return err_argument;
         }
         int result = admitByOptions(key, value);
         if (result != err_none && result != err_notsupported) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "%s", kRestricted);
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "%s", kRestricted);
             return result;
         }
         return item->setValue(value);
@@ -60,9 +60,9 @@ bool GraphConfigNode::isType(uint32_t typeKey) const {
         std::string type;
         if (getValue(kKeyType, type) != err_none) {
             // Printed as an untyped node: "NODE[name]".
-            zo_log_common_debug(ZO_LOG_WARNING, kTreeTag,
-                                "Trying to find type for %s, but it doesn't have one.",
-                                ("NODE[" + getName() + "]").c_str());
+            ZO_MODULE_LOG(ZO_LOG_WARNING, velt,
+                          "Trying to find type for %s, but it doesn't have one.",
+                          ("NODE[" + getName() + "]").c_str());
             return false;
         }
         return ItemUID::str2key(type) == typeKey;

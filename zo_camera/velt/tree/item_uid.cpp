@@ -5,7 +5,7 @@
 #include "velt_item_uid.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/key_dictionary.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -56,8 +56,7 @@ uint32_t ItemUID::generateKey(const std::string& name) {
     try {
         return KeyDictionary::instance().generate(name);
     } catch (const std::bad_alloc&) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to add key %s: No memory",
-                            name.c_str());
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to add key %s: No memory", name.c_str());
         return 0;
     }
 }
@@ -66,8 +65,7 @@ uint32_t keyOfName(const std::string& name) {
     try {
         return KeyDictionary::instance().keyOrGenerate(name);
     } catch (const std::bad_alloc&) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to add key %s: No memory",
-                            name.c_str());
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to add key %s: No memory", name.c_str());
         return 0;
     }
 }
@@ -80,7 +78,7 @@ void ItemUID::addCustomKeyMap(const KeyMap& keys) {
     try {
         KeyDictionary::instance().merge(keys);
     } catch (const std::bad_alloc&) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to merge key map: No memory");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to merge key map: No memory");
     }
 }
 
@@ -88,7 +86,7 @@ void getVeltKeys(KeyMap& keys) {
     try {
         KeyDictionary::instance().copyTo(keys);
     } catch (const std::bad_alloc&) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to copy key map: No memory");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to copy key map: No memory");
     }
 }
 
@@ -96,7 +94,7 @@ void copyVeltKeys(const KeyMap& keys) {
     try {
         KeyDictionary::instance().replace(keys);
     } catch (const std::bad_alloc&) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Failed to replace key map: No memory");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to replace key map: No memory");
     }
 }
 

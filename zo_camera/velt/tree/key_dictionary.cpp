@@ -4,6 +4,7 @@
 #include "zo_camera/velt/tree/key_dictionary.h"
 
 #include <functional>
+#include <memory>
 #include <thread>
 
 #include "velt_keys.h"
@@ -190,8 +191,8 @@ constexpr size_t kInitialCapacity = 512;
 struct KeyDictionary::Table {
     explicit Table(size_t capacity)
         : mask(capacity - 1),
-          byName(new std::atomic<const KeyEntry*>[capacity]),
-          byKey(new std::atomic<const KeyEntry*>[capacity]) {
+          byName(std::make_unique<std::atomic<const KeyEntry*>[]>(capacity)),
+          byKey(std::make_unique<std::atomic<const KeyEntry*>[]>(capacity)) {
         for (size_t i = 0; i < capacity; ++i) {
             byName[i].store(nullptr, std::memory_order_relaxed);
             byKey[i].store(nullptr, std::memory_order_relaxed);

@@ -5,7 +5,7 @@
 #include "velt_status.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/tree/child_match.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -21,7 +21,7 @@ IGraphConfig* NodeIterator::reset() {
 template <typename Test>
 IGraphConfig* NodeIterator::next(Test test) {
     if (!node_) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "NodeIterator was constructed with NULL.");
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "NodeIterator was constructed with NULL.");
         return nullptr;
     }
     // A node's items are one array, so the walk resumes at position_ directly

@@ -7,7 +7,7 @@
 #include "velt_item_uid.h"
 #include "velt_keys.h"
 #include "velt_status.h"
-#include "zo_camera/velt/tree/tree_log.h"
+#include "zo_rulo/zo_log_tags.h"
 
 namespace VELT {
 
@@ -48,8 +48,7 @@ int mergeAttribute(GraphConfigNode& destination, uint32_t key, const GraphConfig
     const int status =
         isInt ? destination.addValue(key, intValue) : destination.addValue(key, text);
     if (status != 0) {
-        zo_log_common_debug(ZO_LOG_ERROR, kTreeTag, "Error adding %s: No memory",
-                            ItemUID::key2str(key));
+        ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Error adding %s: No memory", ItemUID::key2str(key));
         return err_nomemory;
     }
     return err_none;
@@ -88,8 +87,7 @@ int mergeSubtree(GraphConfigNode* destination, GraphConfigNode* source,
             GraphConfigNode* copy = static_cast<const GraphConfigNode&>(item).copy();
             if (copy == nullptr || destination->insertDescendant(copy, key) != 0) {
                 delete copy;
-                zo_log_common_debug(ZO_LOG_ERROR, kTreeTag,
-                                    "Error creating GraphConfigItem: No memory");
+                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Error creating GraphConfigItem: No memory");
                 return err_nomemory;
             }
             continue;
