@@ -98,6 +98,18 @@ uint32_t widthFor(const RecordedDocument& document, const Shapes& shapes) {
     return kNarrow;
 }
 
+// The first of count numbers at table that is not below limit; count when
+// none is.
+template <unsigned Width>
+uint64_t firstAbove(const uint8_t* table, uint64_t count, uint32_t limit) {
+    for (uint64_t index = 0; index < count; ++index) {
+        if (loadNumber<Width>(table + Width * index) >= limit) {
+            return index;
+        }
+    }
+    return count;
+}
+
 }  // namespace
 
 std::vector<uint8_t> encodeCompiled(const RecordedDocument& document) {
@@ -214,11 +226,11 @@ bool CompiledView::decode(const uint8_t* bytes, size_t size, uint32_t maxDepth,
         !checkElements(maxDepth, valueCount, error)) {
         return false;
     }
-    for (uint64_t index = 0; index < valueCount; ++index) {
-        if (value(index) >= stringCount_) {
-            error = "attribute " + std::to_string(index) + " names no string";
-            return false;
-        }
+    const uint64_t wrong = width_ == kWide ? firstAbove<kWide>(values_, valueCount, stringCount_)
+                                           : firstAbove<kNarrow>(values_, valueCount, stringCount_);
+    if (wrong < valueCount) {
+        error = "attribute " + std::to_string(wrong) + " names no string";
+        return false;
     }
     return true;
 }

@@ -136,6 +136,22 @@ class PlanSink {
     bool typeAdded_ = false;
 };
 
+CompiledReader::Action actionOf(const CompiledReader::Step& step) {
+    if (step.rename) {
+        return step.keep ? CompiledReader::kRenamePlaceText : CompiledReader::kRenameOnly;
+    }
+    switch (step.store) {
+        case CompiledReader::kInteger:
+            return step.keep ? CompiledReader::kPlaceInteger : CompiledReader::kSkip;
+        case CompiledReader::kKeyOfValue:
+            return step.keep ? CompiledReader::kPlaceKey : CompiledReader::kGenerateOnly;
+        case CompiledReader::kText:
+            return step.keep ? CompiledReader::kPlaceText : CompiledReader::kSkip;
+        default:
+            return CompiledReader::kSkip;
+    }
+}
+
 }  // namespace
 
 CompiledReader::CompiledReader(const CompiledView& view, TreeBuilder& builder, int32_t& kind,
@@ -148,6 +164,7 @@ CompiledReader::CompiledReader(const CompiledView& view, TreeBuilder& builder, i
       host_(host),
       names_(view),
       steps_(view.shapeAttributeCount()),
+      placings_(view.shapeAttributeCount()),
       storedTexts_(view.stringCount(), nullptr) {
     plans_.reserve(view.shapeCount());
     for (uint32_t shape = 0; shape < view.shapeCount(); ++shape) {
@@ -186,7 +203,7 @@ void CompiledReader::readElements() {
         values += size_t{Width} * plan.attributes;
         if (!levels_.empty() && levels_.back().kind == kSkippedLevel) {
             // Inside a failed element: its whole subtree is dropped unread.
-            levels_.push_back({nullptr, nullptr, 0, 0, -1, kSkippedLevel});
+            levels_.push_back({nullptr, nullptr, 0, 0, -1, kSkippedLevel, true});
             continue;
         }
         if (plan.kind != kind_ || (plan.untilNewName && plan.epoch != names_.epoch())) {
@@ -205,11 +222,12 @@ void CompiledReader::readElements() {
                         version_.assign(view_.string(value), view_.stringLength(value));
                     }
                 }
-                levels_.push_back({nullptr, nullptr, 0, 0, innermostTarget(), kNodelessLevel});
+                levels_.push_back(
+                    {nullptr, nullptr, 0, 0, innermostTarget(), kNodelessLevel, true});
                 break;
             }
             case kFails:
-                levels_.push_back({nullptr, nullptr, 0, 0, -1, kSkippedLevel});
+                levels_.push_back({nullptr, nullptr, 0, 0, -1, kSkippedLevel, true});
                 break;
         }
     }
@@ -247,6 +265,10 @@ void CompiledReader::resolve(Plan& plan, uint64_t firstValue) {
     // A failed element logs and may generate keys before it fails, and an
     // element whose values' keys are generated may teach the dictionary a
     // name it looked up: those are worked out again each time.
+    Placing* placings = placings_.data() + plan.firstStep;
+    for (uint32_t index = 0; index < plan.attributes; ++index) {
+        placings[index] = {steps[index].key, steps[index].slot, actionOf(steps[index])};
+    }
     const bool reusable =
         plan.outcome != kFails && !(source.sawMissingName() && source.generatesKeys());
     plan.kind = reusable ? kind_ : kNoKind;
@@ -259,36 +281,35 @@ void CompiledReader::buildNode(const Plan& plan, uint32_t element, const uint8_t
     const uint32_t capacity = plan.itemCount + view_.childCount(element);
     TreeBuilder::Entry* items = TreeBuilder::newEntries(storage_, capacity);
     uint32_t elementKey = plan.elementKey;
-    const Step* steps = steps_.data() + plan.firstStep;
+    const Placing* placings = placings_.data() + plan.firstStep;
     for (uint32_t index = 0; index < plan.attributes; ++index) {
-        const Step& step = steps[index];
+        const Placing& placing = placings[index];
         const uint32_t value = loadNumber<Width>(values + Width * index);
-        if (step.rename) {
-            elementKey = names_.keyOrNewKey(value);
-        }
-        switch (step.store) {
-            case kInteger:
-                if (step.keep) {
-                    TreeBuilder::placeEntry(
-                        items + step.slot, step.key,
-                        TreeBuilder::newInteger(storage_, names_.integer(value)));
-                }
+        switch (placing.action) {
+            case kPlaceInteger:
+                TreeBuilder::placeEntry(items + placing.slot, placing.key,
+                                        TreeBuilder::newInteger(storage_, names_.integer(value)));
                 break;
-            case kKeyOfValue: {
-                const auto key = static_cast<int32_t>(names_.keyOrNewKey(value));
-                if (step.keep) {
-                    TreeBuilder::placeEntry(items + step.slot, step.key,
-                                            TreeBuilder::newInteger(storage_, key));
-                }
+            case kPlaceKey:
+                TreeBuilder::placeEntry(
+                    items + placing.slot, placing.key,
+                    TreeBuilder::newInteger(storage_,
+                                            static_cast<int32_t>(names_.keyOrNewKey(value))));
                 break;
-            }
-            case kText:
-                if (step.keep) {
-                    TreeBuilder::placeEntry(items + step.slot, step.key, text(value));
-                }
+            case kPlaceText:
+                TreeBuilder::placeEntry(items + placing.slot, placing.key, text(value));
                 break;
-            case kNothing:
-            case kVersion:
+            case kGenerateOnly:
+                names_.keyOrNewKey(value);
+                break;
+            case kRenameOnly:
+                elementKey = names_.keyOrNewKey(value);
+                break;
+            case kRenamePlaceText:
+                elementKey = names_.keyOrNewKey(value);
+                TreeBuilder::placeEntry(items + placing.slot, placing.key, text(value));
+                break;
+            case kSkip:
                 break;
         }
     }
@@ -296,15 +317,15 @@ void CompiledReader::buildNode(const Plan& plan, uint32_t element, const uint8_t
         TreeBuilder::placeEntry(items + plan.typeSlot, kKeyType, text(plan.name));
     }
     if (!builder_.hasRoot() && !host_.createRoot()) {
-        levels_.push_back({nullptr, nullptr, 0, 0, -1, kSkippedLevel});
+        levels_.push_back({nullptr, nullptr, 0, 0, -1, kSkippedLevel, true});
         return;
     }
     const int32_t target = innermostTarget();
     GraphConfigNode* parent = target < 0 ? builder_.root() : levels_[target].node;
     GraphConfigNode* node = TreeBuilder::newNode(storage_, parent);
     attach(target, elementKey, node);
-    levels_.push_back(
-        {node, items, plan.itemCount, capacity, static_cast<int32_t>(levels_.size()), kNodeLevel});
+    levels_.push_back({node, items, plan.itemCount, capacity, static_cast<int32_t>(levels_.size()),
+                       kNodeLevel, true});
 }
 
 GraphConfigStrAttribute* CompiledReader::text(uint32_t string) {
@@ -331,6 +352,11 @@ void CompiledReader::attach(int32_t target, uint32_t key, GraphConfigNode* node)
         // what the file counts.
         grow(level);
     }
+    // Children come in document order: the node is sorted only when their
+    // keys do not rise (its attributes are in key order already).
+    if (level.count > 0 && key < level.items[level.count - 1].first) {
+        level.inKeyOrder = false;
+    }
     TreeBuilder::placeEntry(level.items + level.count, key, node);
     ++level.count;
 }
@@ -351,7 +377,7 @@ void CompiledReader::grow(Level& level) {
 void CompiledReader::closeLevel() noexcept {
     Level& level = levels_.back();
     if (level.kind == kNodeLevel && level.count > 0) {
-        TreeBuilder::completeNode(level.node, level.items, level.count);
+        TreeBuilder::completeNode(level.node, level.items, level.count, level.inKeyOrder);
     }
     levels_.pop_back();
 }

@@ -61,6 +61,16 @@ class CompiledReader {
         bool keep;
         bool rename;  // the node is stored under the value's key (generated)
     };
+    // What building does with an attribute, from its step.
+    enum Action : uint8_t {
+        kSkip,            // dropped, nothing to work out
+        kPlaceInteger,    // kept kInteger
+        kPlaceKey,        // kept kKeyOfValue
+        kPlaceText,       // kept kText
+        kGenerateOnly,    // dropped kKeyOfValue: its key is generated all the same
+        kRenameOnly,      // dropped name: the node's key all the same
+        kRenamePlaceText  // kept name
+    };
 
   private:
     enum Outcome : uint8_t { kNode, kDocumentElement, kFails };
@@ -86,6 +96,7 @@ class CompiledReader {
         uint32_t capacity;
         int32_t target;  // the level children go to; -1 for the root
         LevelKind kind;
+        bool inKeyOrder;  // so far
     };
 
     template <unsigned Width>
@@ -111,6 +122,13 @@ class CompiledReader {
     CompiledNames names_;
     std::vector<Plan> plans_;
     std::vector<Step> steps_;
+    // Per step, what building does, and where and under which key.
+    struct Placing {
+        uint32_t key;
+        uint32_t slot;
+        Action action;
+    };
+    std::vector<Placing> placings_;
     std::vector<Level> levels_;
     // Texts longer than a string attribute holds, copied to the tree once.
     std::vector<const char*> storedTexts_;

@@ -67,12 +67,6 @@ TreeStorage& TreeBuilder::storage() {
     return root_->storage();
 }
 
-ItemPtr TreeBuilder::stored(GraphConfigItem* item) noexcept {
-    ItemPtr handle;
-    handle.bits_ = reinterpret_cast<uintptr_t>(item) | ItemPtr::kInTreeStorage;
-    return handle;
-}
-
 void TreeBuilder::beginNode() {
     abandonNode();
     pending_ = stored(storage().create<GraphConfigNode>());
@@ -154,8 +148,11 @@ void TreeBuilder::sortByKey(Entry* items, size_t count) noexcept {
     }
 }
 
-void TreeBuilder::completeNode(GraphConfigNode* node, Entry* items, size_t count) noexcept {
-    sortByKey(items, count);
+void TreeBuilder::completeNode(GraphConfigNode* node, Entry* items, size_t count,
+                               bool inKeyOrder) noexcept {
+    if (!inKeyOrder) {
+        sortByKey(items, count);
+    }
     node->items_.adoptStored(items, count);
 }
 
@@ -228,7 +225,7 @@ void TreeBuilder::completeInnermost() {
         new (&items[i]) Entry(std::move(first[i]));
     }
     entries_.resize(level.firstEntry);
-    completeNode(level.node, items, count);
+    completeNode(level.node, items, count, false);
 }
 
 bool TreeBuilder::closeNode() {

@@ -107,8 +107,10 @@ class TreeBuilder {
         new (at) Entry(key, stored(item));
     }
     // Hands node its count entries at items, put in key order (a stable
-    // order: entries under one key keep theirs). node must have no items.
-    static void completeNode(GraphConfigNode* node, Entry* items, size_t count) noexcept;
+    // order: entries under one key keep theirs) unless the caller knows them
+    // to be in that order already. node must have no items.
+    static void completeNode(GraphConfigNode* node, Entry* items, size_t count,
+                             bool inKeyOrder) noexcept;
 
   private:
     struct Level {
@@ -118,7 +120,11 @@ class TreeBuilder {
 
     TreeStorage& storage();
     // A handle marking an item that lives in storage().
-    static ItemPtr stored(GraphConfigItem* item) noexcept;
+    static ItemPtr stored(GraphConfigItem* item) noexcept {
+        ItemPtr handle;
+        handle.bits_ = reinterpret_cast<uintptr_t>(item) | ItemPtr::kInTreeStorage;
+        return handle;
+    }
     // Where (in place) an attribute under key goes among the node's
     // attributes, with room made for it; false when one is stored under key
     // already. Throws std::bad_alloc.
