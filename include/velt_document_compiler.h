@@ -27,7 +27,7 @@ class ZO_EXPORT DocumentCompiler {
     /* The file type VELTParser::parseVELTXmlFile reads compiled documents by. */
     static constexpr const char* kFileType = "veltbin";
     /* The format version this library writes, and the only one it reads. */
-    static constexpr uint32_t kFormatVersion = 1;
+    static constexpr uint32_t kFormatVersion = 2;
 
     /*
      * Compiles the document at documentPath, chosen by its file type as the

@@ -143,8 +143,6 @@ class ZO_EXPORT VELTParser {
      * is stored under.
      */
     bool buildNode(parser::ElementSource& source, uint32_t& elementKey);
-    /* Stores attribute index of source under key: 0, or -512 when the key is taken. */
-    int storeAttribute(uint32_t key, parser::ElementSource& source, size_t index);
     /* Opens the root; false (after logging) when it cannot be completed. */
     bool createRoot();
 

@@ -31,7 +31,7 @@ namespace {
 using Tree = std::unique_ptr<VELT::IGraphConfig>;
 using Image = std::vector<uint8_t>;
 
-constexpr size_t kHeader = 36;
+constexpr size_t kHeader = 44;
 
 uint32_t field(const Image& image, size_t offset) {
     return image[offset] | image[offset + 1] << 8 | image[offset + 2] << 16 |
@@ -139,12 +139,14 @@ TEST_F(HostileCompiledDocuments, EveryFlippedByteIsRefused) {
 TEST_F(HostileCompiledDocuments, FormatVersionsOtherThanTheOneWrittenAreRefused) {
     const Image image = compile(zovesk_test::builtExamplePath("orba6_settings.xml"));
     EXPECT_EQ(field(image, 8), VELT::DocumentCompiler::kFormatVersion);
-    for (uint32_t version : {0u, 2u, 0xFFFFFFFFu}) {
+    const uint32_t current = VELT::DocumentCompiler::kFormatVersion;
+    for (uint32_t version : {0u, current - 1, current + 1, 0xFFFFFFFFu}) {
         Image other = image;
         setField(other, 8, version);
         fixChecksum(other);
         expectRefused(other, "compiled format version " + std::to_string(version) +
-                                 " is not supported (this library reads version 1)");
+                                 " is not supported (this library reads version " +
+                                 std::to_string(current) + ")");
     }
     Image magic = image;
     magic[1] = 'X';
@@ -153,8 +155,9 @@ TEST_F(HostileCompiledDocuments, FormatVersionsOtherThanTheOneWrittenAreRefused)
 
 TEST_F(HostileCompiledDocuments, WrongTableLengthsAreRefusedBeforeAnythingIsAllocated) {
     const Image image = compile(zovesk_test::builtExamplePath("orba6_settings.xml"));
-    // Width, string count, string bytes, element count, attribute count.
-    for (size_t offset : {16u, 20u, 24u, 28u}) {
+    // String count, string bytes, shape count, shape attribute names,
+    // element count, value count.
+    for (size_t offset : {16u, 20u, 24u, 28u, 32u, 36u}) {
         for (uint32_t value :
              {0u, field(image, offset) + 1, field(image, offset) - 1, 0xFFFFFFFFu}) {
             Image wrong = image;
@@ -177,14 +180,20 @@ struct Tables {
     explicit Tables(const Image& image)
         : strings(field(image, 16)),
           width(field(image, 12)),
+          shapeCount(field(image, 24)),
           stringBytes(kHeader + 4 * size_t{strings}),
-          elements(stringBytes + field(image, 20)),
-          attributes(elements + 3 * width * size_t{field(image, 24)}) {}
+          shapes(stringBytes + field(image, 20)),
+          shapeNames(shapes + 2 * width * size_t{shapeCount}),
+          elements(shapeNames + width * size_t{field(image, 28)}),
+          values(elements + 2 * width * size_t{field(image, 32)}) {}
     uint32_t strings;
     uint32_t width;
+    uint32_t shapeCount;
     size_t stringBytes;
+    size_t shapes;
+    size_t shapeNames;
     size_t elements;
-    size_t attributes;
+    size_t values;
 };
 
 void setNarrow(Image& image, size_t offset, uint32_t value) {
@@ -203,12 +212,14 @@ TEST_F(HostileCompiledDocuments, TablesPointingOutsideThemselvesAreRefused) {
         const char* reason;
     };
     const Case cases[] = {
-        {"element name past the strings", tables.elements, tables.strings, "names no string"},
-        {"attribute value past the strings", tables.attributes + 2, 0xFFFF, "names no string"},
+        {"element name past the strings", tables.shapes, tables.strings, "names no string"},
+        {"attribute name past the strings", tables.shapeNames, 0xFFFF, "names no string"},
+        {"attribute value past the strings", tables.values + 2, 0xFFFF, "names no string"},
+        {"element of no shape", tables.elements, tables.shapeCount, "names no shape"},
         {"document element below the top", tables.elements + 2, 1, "no document element"},
-        {"element two levels down", tables.elements + 6 + 2, 2, "impossible depth"},
-        {"second document element", tables.elements + 6 + 2, 0, "impossible depth"},
-        {"attribute counts too high", tables.elements + 4, 0xFFFF, "do not add up"},
+        {"element two levels down", tables.elements + 4 + 2, 2, "impossible depth"},
+        {"second document element", tables.elements + 4 + 2, 0, "impossible depth"},
+        {"attribute counts too high", tables.shapes + 2, 0xFFFF, "do not add up"},
         {"a NUL inside the first string", tables.stringBytes, 0, "string 0 is malformed"},
     };
     for (const Case& c : cases) {
@@ -243,7 +254,7 @@ TEST_F(HostileCompiledDocuments, NestingPastTheLimitIsRefused) {
     ASSERT_NE(read(image), nullptr);
     // The last element one level deeper, below its sibling: refused.
     const Tables tables(image);
-    const size_t last = tables.elements + 6 * size_t{limit};
+    const size_t last = tables.elements + 4 * size_t{limit};
     ASSERT_EQ(image[last + 2] | image[last + 3] << 8, static_cast<int>(limit - 1));
     setNarrow(image, last + 2, limit);
     fixChecksum(image);

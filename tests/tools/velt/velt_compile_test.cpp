@@ -93,16 +93,16 @@ TEST_F(VeltCompile, CheckTellsMatchingFilesFromStaleAndCorruptOnes) {
 
     // Another format version.
     std::string bytes = readFile(settings);
-    bytes[8] = 2;
+    bytes[8] = 3;
     TempFile future(bytes, ".veltbin");
     ToolResult version = runVelt({"compile", settingsPath(), "--check", future.path()});
     EXPECT_EQ(version.status, 1);
-    EXPECT_NE(version.err.find("format version 2, this velt writes version 1"), std::string::npos)
+    EXPECT_NE(version.err.find("format version 3, this velt writes version 2"), std::string::npos)
         << version.err;
     // ... which the reader refuses with its own message.
     ToolResult refused = runVelt({"list", future.path()});
     EXPECT_EQ(refused.status, 2);
-    EXPECT_NE(refused.err.find("compiled format version 2 is not supported"), std::string::npos)
+    EXPECT_NE(refused.err.find("compiled format version 3 is not supported"), std::string::npos)
         << refused.err;
 
     ToolResult missing = runVelt({"compile", settingsPath(), "--check", folder_ + "/none.veltbin"});

@@ -1,11 +1,11 @@
-// Encoding and checking compiled documents. All numbers are little-endian;
-// the byte-wise reads below compile to plain loads on little-endian hosts.
+// Encoding and checking compiled documents. All numbers are little-endian.
 
 #include "zo_camera/velt/parser/compiled_format.h"
 
 #include <zlib.h>
 
 #include <cstring>
+#include <map>
 
 namespace VELT {
 namespace parser {
@@ -16,9 +16,18 @@ constexpr uint32_t kNarrow = 2;
 constexpr uint32_t kWide = 4;
 constexpr uint32_t kNarrowLimit = 0xFFFF;
 
+// Header fields.
+constexpr size_t kVersionAt = 8;
+constexpr size_t kWidthAt = 12;
+constexpr size_t kStringCountAt = 16;
+constexpr size_t kStringBytesAt = 20;
+constexpr size_t kShapeCountAt = 24;
+constexpr size_t kShapeAttributeCountAt = 28;
+constexpr size_t kElementCountAt = 32;
+constexpr size_t kValueCountAt = 36;
+
 uint32_t readU32(const uint8_t* bytes) {
-    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+    return loadNumber<4>(bytes);
 }
 
 void appendNumber(std::vector<uint8_t>& out, uint32_t value, uint32_t width) {
@@ -40,32 +49,87 @@ uint32_t fileCrc(const uint8_t* bytes, size_t size) {
     return static_cast<uint32_t>(crc);
 }
 
-// Every number fits in 16 bits: ids, depths and attribute counts.
-uint32_t widthFor(const RecordedDocument& document) {
-    if (document.strings.size() > kNarrowLimit + size_t{1}) {
+// The shapes of a recorded document: each distinct element name with its
+// attribute names in order, numbered by first use.
+struct Shapes {
+    // Per shape: the element name, then the attribute names.
+    std::vector<std::vector<uint32_t>> names;
+    std::vector<uint32_t> ofElement;
+};
+
+Shapes shapesOf(const RecordedDocument& document) {
+    Shapes shapes;
+    std::map<std::vector<uint32_t>, uint32_t> numbers;
+    std::vector<uint32_t> shape;
+    size_t attribute = 0;
+    shapes.ofElement.reserve(document.elements.size());
+    for (const RecordedDocument::Element& element : document.elements) {
+        shape.assign(1, element.name);
+        for (uint32_t index = 0; index < element.attributeCount; ++index) {
+            shape.push_back(document.attributes[attribute + index].name);
+        }
+        attribute += element.attributeCount;
+        const auto number = static_cast<uint32_t>(shapes.names.size());
+        const auto inserted = numbers.emplace(shape, number);
+        if (inserted.second) {
+            shapes.names.push_back(shape);
+        }
+        shapes.ofElement.push_back(inserted.first->second);
+    }
+    return shapes;
+}
+
+// Every number fits in 16 bits: indices, depths and attribute counts.
+uint32_t widthFor(const RecordedDocument& document, const Shapes& shapes) {
+    if (document.strings.size() > kNarrowLimit + size_t{1} ||
+        shapes.names.size() > kNarrowLimit + size_t{1}) {
         return kWide;
     }
+    for (const std::vector<uint32_t>& shape : shapes.names) {
+        if (shape.size() - 1 > kNarrowLimit) {
+            return kWide;
+        }
+    }
     for (const RecordedDocument::Element& element : document.elements) {
-        if (element.depth > kNarrowLimit || element.attributeCount > kNarrowLimit) {
+        if (element.depth > kNarrowLimit) {
             return kWide;
         }
     }
     return kNarrow;
 }
 
+// The first of count numbers at table that is not below limit; count when
+// none is.
+template <unsigned Width>
+uint64_t firstAbove(const uint8_t* table, uint64_t count, uint32_t limit) {
+    for (uint64_t index = 0; index < count; ++index) {
+        if (loadNumber<Width>(table + Width * index) >= limit) {
+            return index;
+        }
+    }
+    return count;
+}
+
 }  // namespace
 
 std::vector<uint8_t> encodeCompiled(const RecordedDocument& document) {
-    const uint32_t width = widthFor(document);
-    std::vector<uint8_t> out(kCompiledMagic, kCompiledMagic + sizeof kCompiledMagic);
-    appendNumber(out, kCompiledFormatVersion, 4);
-    appendNumber(out, width, 4);
+    const Shapes shapes = shapesOf(document);
+    const uint32_t width = widthFor(document, shapes);
     uint64_t stringBytes = 0;
     for (const std::string& text : document.strings) {
         stringBytes += text.size() + 1;
     }
+    uint64_t shapeAttributes = 0;
+    for (const std::vector<uint32_t>& shape : shapes.names) {
+        shapeAttributes += shape.size() - 1;
+    }
+    std::vector<uint8_t> out(kCompiledMagic, kCompiledMagic + sizeof kCompiledMagic);
+    appendNumber(out, kCompiledFormatVersion, 4);
+    appendNumber(out, width, 4);
     appendNumber(out, static_cast<uint32_t>(document.strings.size()), 4);
     appendNumber(out, static_cast<uint32_t>(stringBytes), 4);
+    appendNumber(out, static_cast<uint32_t>(shapes.names.size()), 4);
+    appendNumber(out, static_cast<uint32_t>(shapeAttributes), 4);
     appendNumber(out, static_cast<uint32_t>(document.elements.size()), 4);
     appendNumber(out, static_cast<uint32_t>(document.attributes.size()), 4);
     appendNumber(out, 0, 4);  // the CRC, filled in below
@@ -79,13 +143,20 @@ std::vector<uint8_t> encodeCompiled(const RecordedDocument& document) {
         out.insert(out.end(), text.begin(), text.end());
         out.push_back(0);
     }
-    for (const RecordedDocument::Element& element : document.elements) {
-        appendNumber(out, element.name, width);
-        appendNumber(out, element.depth, width);
-        appendNumber(out, element.attributeCount, width);
+    for (const std::vector<uint32_t>& shape : shapes.names) {
+        appendNumber(out, shape[0], width);
+        appendNumber(out, static_cast<uint32_t>(shape.size() - 1), width);
+    }
+    for (const std::vector<uint32_t>& shape : shapes.names) {
+        for (size_t index = 1; index < shape.size(); ++index) {
+            appendNumber(out, shape[index], width);
+        }
+    }
+    for (size_t element = 0; element < document.elements.size(); ++element) {
+        appendNumber(out, shapes.ofElement[element], width);
+        appendNumber(out, document.elements[element].depth, width);
     }
     for (const RecordedDocument::Attribute& attribute : document.attributes) {
-        appendNumber(out, attribute.name, width);
         appendNumber(out, attribute.value, width);
     }
     storeU32(out.data() + kCompiledCrcOffset, fileCrc(out.data(), out.size()));
@@ -112,26 +183,29 @@ bool CompiledView::decode(const uint8_t* bytes, size_t size, uint32_t maxDepth,
         error = "not a compiled document (no compiled-document header)";
         return false;
     }
-    const uint32_t version = readU32(bytes + 8);
+    const uint32_t version = readU32(bytes + kVersionAt);
     if (version != kCompiledFormatVersion) {
         error = "compiled format version " + std::to_string(version) +
                 " is not supported (this library reads version " +
                 std::to_string(kCompiledFormatVersion) + "); compile the document again";
         return false;
     }
-    width_ = readU32(bytes + 12);
+    width_ = readU32(bytes + kWidthAt);
     if (width_ != kNarrow && width_ != kWide) {
         error = "corrupt header (number width " + std::to_string(width_) + ")";
         return false;
     }
-    stringCount_ = readU32(bytes + 16);
-    const uint32_t stringByteCount = readU32(bytes + 20);
-    elementCount_ = readU32(bytes + 24);
-    const uint32_t attributeCount = readU32(bytes + 28);
+    stringCount_ = readU32(bytes + kStringCountAt);
+    const uint32_t stringByteCount = readU32(bytes + kStringBytesAt);
+    shapeCount_ = readU32(bytes + kShapeCountAt);
+    shapeAttributeCount_ = readU32(bytes + kShapeAttributeCountAt);
+    elementCount_ = readU32(bytes + kElementCountAt);
+    const uint32_t valueCount = readU32(bytes + kValueCountAt);
     // In 64 bits nothing here can overflow.
-    const uint64_t expected = kCompiledHeaderSize + uint64_t{4} * stringCount_ + stringByteCount +
-                              uint64_t{3} * width_ * elementCount_ +
-                              uint64_t{2} * width_ * attributeCount;
+    const uint64_t expected =
+        kCompiledHeaderSize + uint64_t{4} * stringCount_ + stringByteCount +
+        uint64_t{2} * width_ * shapeCount_ + uint64_t{1} * width_ * shapeAttributeCount_ +
+        uint64_t{2} * width_ * elementCount_ + uint64_t{1} * width_ * valueCount;
     if (expected != size) {
         error = "the header's table lengths make " + std::to_string(expected) +
                 " bytes, the file has " + std::to_string(size) + " (truncated or corrupt)";
@@ -144,9 +218,24 @@ bool CompiledView::decode(const uint8_t* bytes, size_t size, uint32_t maxDepth,
     }
     stringEnds_ = bytes + kCompiledHeaderSize;
     stringBytes_ = stringEnds_ + size_t{4} * stringCount_;
-    elements_ = stringBytes_ + stringByteCount;
-    attributes_ = elements_ + size_t{3} * width_ * elementCount_;
+    shapes_ = stringBytes_ + stringByteCount;
+    shapeNames_ = shapes_ + size_t{2} * width_ * shapeCount_;
+    elements_ = shapeNames_ + size_t{1} * width_ * shapeAttributeCount_;
+    values_ = elements_ + size_t{2} * width_ * elementCount_;
+    if (!checkStrings(stringByteCount, error) || !checkShapes(error) ||
+        !checkElements(maxDepth, valueCount, error)) {
+        return false;
+    }
+    const uint64_t wrong = width_ == kWide ? firstAbove<kWide>(values_, valueCount, stringCount_)
+                                           : firstAbove<kNarrow>(values_, valueCount, stringCount_);
+    if (wrong < valueCount) {
+        error = "attribute " + std::to_string(wrong) + " names no string";
+        return false;
+    }
+    return true;
+}
 
+bool CompiledView::checkStrings(uint32_t stringByteCount, std::string& error) const {
     // Every string ends in its only NUL.
     uint32_t begin = 0;
     for (uint32_t index = 0; index < stringCount_; ++index) {
@@ -162,14 +251,49 @@ bool CompiledView::decode(const uint8_t* bytes, size_t size, uint32_t maxDepth,
         error = "the string table has bytes beyond its last string";
         return false;
     }
+    return true;
+}
+
+bool CompiledView::checkShapes(std::string& error) {
+    // Every name a string of the table, and attribute counts that add up to
+    // the table of the shapes' attribute names.
+    shapeFirstNames_.assign(shapeCount_, 0);
+    uint64_t names = 0;
+    for (uint32_t shape = 0; shape < shapeCount_; ++shape) {
+        if (shapeName(shape) >= stringCount_) {
+            error = "shape " + std::to_string(shape) + " names no string";
+            return false;
+        }
+        shapeFirstNames_[shape] = static_cast<uint32_t>(names);
+        names += shapeAttributes(shape);
+        if (names > shapeAttributeCount_) {
+            break;
+        }
+    }
+    if (names != shapeAttributeCount_) {
+        error = "the shapes' attribute counts do not add up to their attribute names";
+        return false;
+    }
+    for (uint32_t index = 0; index < shapeAttributeCount_; ++index) {
+        if (shapeAttributeName(index) >= stringCount_) {
+            error = "attribute name " + std::to_string(index) + " names no string";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CompiledView::checkElements(uint32_t maxDepth, uint32_t valueCount, std::string& error) {
     // One document element, each element at most one level below the one
-    // before it, every name and value a string of the table, and attribute
-    // counts that add up to the attribute table.
+    // before it, each of a shape of the table, and attribute counts that add
+    // up to the value table. The child counts come out on the way.
     if (elementCount_ == 0 || elementDepth(0) != 0) {
         error = "no document element";
         return false;
     }
-    uint64_t attributes = 0;
+    childCounts_.assign(elementCount_, 0);
+    std::vector<uint32_t> openAt(maxDepth, 0);
+    uint64_t values = 0;
     uint32_t previousDepth = 0;
     for (uint32_t element = 0; element < elementCount_; ++element) {
         const uint32_t depth = elementDepth(element);
@@ -177,22 +301,21 @@ bool CompiledView::decode(const uint8_t* bytes, size_t size, uint32_t maxDepth,
             error = "element " + std::to_string(element) + " has an impossible depth";
             return false;
         }
-        if (elementName(element) >= stringCount_) {
-            error = "element " + std::to_string(element) + " names no string";
+        const uint32_t shape = elementShape(element);
+        if (shape >= shapeCount_) {
+            error = "element " + std::to_string(element) + " names no shape";
             return false;
         }
+        if (depth > 0) {
+            ++childCounts_[openAt[depth - 1]];
+        }
+        openAt[depth] = element;
         previousDepth = depth;
-        attributes += elementAttributes(element);
+        values += shapeAttributes(shape);
     }
-    if (attributes != attributeCount) {
+    if (values != valueCount) {
         error = "the elements' attribute counts do not add up to the attribute table";
         return false;
-    }
-    for (uint64_t attribute = 0; attribute < attributeCount; ++attribute) {
-        if (attributeName(attribute) >= stringCount_ || attributeValue(attribute) >= stringCount_) {
-            error = "attribute " + std::to_string(attribute) + " names no string";
-            return false;
-        }
     }
     return true;
 }

@@ -3,7 +3,6 @@
 
 #include "zo_camera/velt/parser/compiled_names.h"
 
-#include <cstring>
 #include <string>
 
 #include "velt_item_uid.h"
@@ -23,22 +22,21 @@ CompiledNames::CompiledNames(const CompiledView& view)
 uint32_t CompiledNames::lookUp(uint32_t index) {
     const std::string text(view_.string(index), view_.stringLength(index));
     const uint32_t key = ItemUID::str2key(text);
+    keys_[index] = key;
     // 0 is "na"'s own key, or the answer that the name is absent.
-    if (key != kKeyNa || text == "na") {
-        keys_[index] = key;
-        flags_[index] |= kKeyKnown;
-    }
+    flags_[index] |= key != kKeyNa || text == "na" ? kKeyKnown : kAbsent;
     return key;
 }
 
 uint32_t CompiledNames::generate(uint32_t index) {
     const std::string text(view_.string(index), view_.stringLength(index));
     keys_[index] = parser::keyOrNewKey(text);
-    flags_[index] |= kKeyKnown;
+    flags_[index] = static_cast<uint8_t>((flags_[index] & ~kAbsent) | kKeyKnown);
+    ++epoch_;
     return keys_[index];
 }
 
-int CompiledNames::convert(uint32_t index) {
+int32_t CompiledNames::convert(uint32_t index) {
     integers_[index] = parseInteger(view_.string(index));
     flags_[index] |= kIntegerKnown;
     return integers_[index];

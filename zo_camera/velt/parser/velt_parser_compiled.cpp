@@ -1,6 +1,7 @@
-// Reading compiled documents: the file is checked whole, then its elements
-// go through the same element rules as XML start and end tags, so the tree
-// and the dictionary come out as reading the XML would leave them.
+// Reading compiled documents: the file is checked whole, then built by the
+// compiled reader (compiled_reader.h), which applies the element rules of
+// XML start and end tags, so the tree and the dictionary come out as reading
+// the XML would leave them.
 
 #include <cstdint>
 #include <new>
@@ -8,9 +9,9 @@
 
 #include "velt_parser.h"
 #include "zo_camera/velt/parser/compiled_format.h"
-#include "zo_camera/velt/parser/compiled_names.h"
-#include "zo_camera/velt/parser/element_source.h"
+#include "zo_camera/velt/parser/compiled_reader.h"
 #include "zo_camera/velt/parser/parser_names.h"
+#include "zo_camera/velt/tree/tree_builder.h"
 #include "zo_log_common.h"
 #include "zo_rulo_memory.h"
 
@@ -21,43 +22,6 @@ using parser::kTag;
 namespace {
 
 constexpr const char* kFileLabel = "parseCompiled";
-
-// One element record; attributes index the attribute table from first.
-class CompiledElement final : public parser::ElementSource {
-  public:
-    CompiledElement(const parser::CompiledView& view, parser::CompiledNames& names,
-                    std::string& nameBuffer, uint32_t element, uint64_t first)
-        : view_(view), names_(names), nameBuffer_(nameBuffer), element_(element), first_(first) {}
-
-    uint32_t nameKey() override { return names_.keyOrNewKey(view_.elementName(element_)); }
-    const std::string& nameText() override {
-        const uint32_t name = view_.elementName(element_);
-        nameBuffer_.assign(view_.string(name), view_.stringLength(name));
-        return nameBuffer_;
-    }
-    size_t attributeCount() const override { return view_.elementAttributes(element_); }
-    uint32_t attributeKey(size_t index) override {
-        return names_.key(view_.attributeName(first_ + index));
-    }
-    const char* attributeValue(size_t index, size_t& length) override {
-        const uint32_t value = view_.attributeValue(first_ + index);
-        length = view_.stringLength(value);
-        return view_.string(value);
-    }
-    int attributeInteger(size_t index) override {
-        return names_.integer(view_.attributeValue(first_ + index));
-    }
-    uint32_t attributeTextKey(size_t index) override {
-        return names_.keyOrNewKey(view_.attributeValue(first_ + index));
-    }
-
-  private:
-    const parser::CompiledView& view_;
-    parser::CompiledNames& names_;
-    std::string& nameBuffer_;
-    uint32_t element_;
-    uint64_t first_;
-};
 
 // The whole file in a block from the runtime allocator (size in size); null
 // after logging when it cannot be read.
@@ -120,20 +84,23 @@ void VELTParser::parseCompiled(const char* fileName) {
             return;
         }
         beginDocument(nullptr);
-        parser::CompiledNames names(view);
-        std::string nameBuffer;
-        uint64_t attribute = 0;
-        for (uint32_t element = 0; element < view.elementCount(); ++element) {
-            // Depths were checked: each element opens at most one level down.
-            while (openDepth_ > view.elementDepth(element)) {
-                closeElement();
-            }
-            CompiledElement source(view, names, nameBuffer, element, attribute);
-            openElement(source);
-            attribute += view.elementAttributes(element);
-        }
-        while (openDepth_ > 0) {
-            closeElement();
+        // The root is made by the element rules' own function.
+        class Host final : public parser::CompiledReaderHost {
+          public:
+            explicit Host(VELTParser& parser) : parser_(parser) {}
+            bool createRoot() override { return parser_.createRoot(); }
+
+          private:
+            VELTParser& parser_;
+        } host(*this);
+        parser::CompiledReader reader(view, *builder_, kind_, version_, host);
+        try {
+            reader.read();
+        } catch (const std::bad_alloc&) {
+            // As when an XML element cannot be stored: a tree without it
+            // would pass for the whole document.
+            zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error while adding attribute");
+            dropTree();
         }
     } catch (const std::bad_alloc&) {
         // Outside an element (the message, the name table): nothing is kept.

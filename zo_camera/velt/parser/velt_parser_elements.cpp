@@ -12,6 +12,7 @@
 
 #include "velt_parser.h"
 #include "velt_status.h"
+#include "zo_camera/velt/parser/element_rules.h"
 #include "zo_camera/velt/parser/element_source.h"
 #include "zo_camera/velt/parser/integer_text.h"
 #include "zo_camera/velt/parser/name_key_cache.h"
@@ -24,10 +25,6 @@ namespace VELT {
 using parser::kTag;
 
 namespace {
-
-bool isTopLevelKey(uint32_t key) {
-    return key == kKeyGraphDescriptor || key == kKeyGraphSettings;
-}
 
 // An expat start tag: names as written, looked up through the document's
 // name cache.
@@ -73,6 +70,34 @@ class ExpatElement final : public parser::ElementSource {
     std::string text_;
 };
 
+// The attribute rules adding to the node begun in the tree builder.
+class BuilderSink {
+  public:
+    BuilderSink(TreeBuilder& builder, parser::ElementSource& source)
+        : builder_(builder), source_(source) {}
+
+    int addType() {
+        const std::string& type = source_.nameText();
+        return builder_.addString(kKeyType, type.data(), type.size());
+    }
+    uint32_t rename(size_t index) { return source_.attributeTextKey(index); }
+    int addInteger(uint32_t key, size_t index) {
+        return builder_.addInteger(key, source_.attributeInteger(index));
+    }
+    int addKeyOfValue(uint32_t key, size_t index) {
+        return builder_.addInteger(key, static_cast<int32_t>(source_.attributeTextKey(index)));
+    }
+    int addText(uint32_t key, size_t index) {
+        size_t length = 0;
+        const char* value = source_.attributeValue(index, length);
+        return builder_.addString(key, value, length);
+    }
+
+  private:
+    TreeBuilder& builder_;
+    parser::ElementSource& source_;
+};
+
 }  // namespace
 
 void VELTParser::startElement(void* userData, const char* name, const char** attributes) {
@@ -111,15 +136,10 @@ void VELTParser::openElement(parser::ElementSource& source) {
     }
     try {
         uint32_t elementKey = source.nameKey();
-        if (isTopLevelKey(elementKey)) {
-            // The document element: it only tells the kind and the version.
+        if (parser::isTopLevelKey(elementKey)) {
             kind_ = static_cast<int32_t>(elementKey);
-            const size_t count = source.attributeCount();
-            for (size_t index = 0; index < count; ++index) {
-                if (source.attributeKey(index) == kKeyVersion) {
-                    source.attributeText(index, version_);
-                }
-            }
+            parser::findVersionAttributes(
+                source, [&](size_t index) { source.attributeText(index, version_); });
             nodelessDepths_.push_back(openDepth_);
             return;
         }
@@ -172,45 +192,9 @@ void VELTParser::closeElement() {
 }
 
 bool VELTParser::buildNode(parser::ElementSource& source, uint32_t& elementKey) {
-    const uint32_t elementNameKey = elementKey;
     builder_->beginNode();
-    const size_t count = source.attributeCount();
-    for (size_t index = 0; index < count; ++index) {
-        const uint32_t key = source.attributeKey(index);
-        if (key == kKeyName && kind_ == kKeyGraphDescriptor) {
-            // Named descriptor elements are stored under their name and
-            // remember their element name as their type.
-            if (elementNameKey != kKeyNode) {
-                const std::string& type = source.nameText();
-                if (builder_->addString(kKeyType, type.data(), type.size()) != err_none) {
-                    zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error adding name attribute");
-                    return false;
-                }
-            }
-            elementKey = source.attributeTextKey(index);
-        }
-        const int result = storeAttribute(key, source, index);
-        if (result != err_none && result != err_exists) {
-            zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error while adding attribute");
-            return false;
-        }
-    }
-    return true;
-}
-
-int VELTParser::storeAttribute(uint32_t key, parser::ElementSource& source, size_t index) {
-    // A later attribute under a key already taken is refused (-512).
-    if (key != kKeyName) {
-        if (ItemUID::isInteger(key)) {
-            return builder_->addInteger(key, source.attributeInteger(index));
-        }
-        if (key == kKeyAttribute) {
-            return builder_->addInteger(key, static_cast<int32_t>(source.attributeTextKey(index)));
-        }
-    }
-    size_t length = 0;
-    const char* value = source.attributeValue(index, length);
-    return builder_->addString(key, value, length);
+    BuilderSink sink(*builder_, source);
+    return parser::applyAttributeRules(source, kind_, elementKey, sink);
 }
 
 bool VELTParser::createRoot() {
@@ -220,7 +204,7 @@ bool VELTParser::createRoot() {
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "Error adding version attribute");
         throw;  // the document is dropped, see openElement()
     }
-    if (version_.empty() && isTopLevelKey(static_cast<uint32_t>(kind_))) {
+    if (version_.empty() && parser::isTopLevelKey(static_cast<uint32_t>(kind_))) {
         zo_log_common_debug(ZO_LOG_WARNING, kTag, "No version information found.");
     }
     return true;

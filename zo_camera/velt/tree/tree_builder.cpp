@@ -10,7 +10,6 @@
 
 #include "velt_keys.h"
 #include "velt_status.h"
-#include "zo_camera/velt/tree/tree_storage.h"
 
 namespace VELT {
 
@@ -68,12 +67,6 @@ TreeStorage& TreeBuilder::storage() {
     return root_->storage();
 }
 
-ItemPtr TreeBuilder::stored(GraphConfigItem* item) noexcept {
-    ItemPtr handle;
-    handle.bits_ = reinterpret_cast<uintptr_t>(item) | ItemPtr::kInTreeStorage;
-    return handle;
-}
-
 void TreeBuilder::beginNode() {
     abandonNode();
     pending_ = stored(storage().create<GraphConfigNode>());
@@ -99,19 +92,68 @@ bool TreeBuilder::findAttributePlace(uint32_t key, size_t& place) {
 }
 
 GraphConfigStrAttribute* TreeBuilder::storedString(const char* text, size_t length) {
-    if (length > GraphConfigStrAttribute::kMaxLength) {
-        throw std::bad_alloc();
-    }
     TreeStorage& room = storage();
     if (length > GraphConfigStrAttribute::kInlineLength) {
         // Long texts live in the storage too, beside the attribute.
-        char* copy = static_cast<char*>(room.allocate(length + 1));
-        std::copy(text, text + length, copy);
-        copy[length] = '\0';
-        text = copy;
+        text = storedText(room, text, length);
     }
-    return new (room.allocate(sizeof(GraphConfigStrAttribute)))
+    return newText(room, text, length);
+}
+
+const char* TreeBuilder::storedText(TreeStorage& storage, const char* text, size_t length) {
+    if (length > GraphConfigStrAttribute::kMaxLength) {
+        throw std::bad_alloc();
+    }
+    char* copy = static_cast<char*>(storage.allocate(length + 1));
+    std::copy(text, text + length, copy);
+    copy[length] = '\0';
+    return copy;
+}
+
+GraphConfigStrAttribute* TreeBuilder::newText(TreeStorage& storage, const char* text,
+                                              size_t length) {
+    if (length > GraphConfigStrAttribute::kMaxLength) {
+        throw std::bad_alloc();
+    }
+    return new (storage.allocate(sizeof(GraphConfigStrAttribute)))
         GraphConfigStrAttribute(text, static_cast<uint32_t>(length));
+}
+
+GraphConfigNode* TreeBuilder::newNode(TreeStorage& storage, GraphConfigNode* parent) {
+    GraphConfigNode* node = storage.create<GraphConfigNode>();
+    node->ancestor_ = parent;
+    return node;
+}
+
+GraphConfigNode* TreeBuilder::root() noexcept {
+    return root_.get();
+}
+
+void TreeBuilder::addToRoot(uint32_t key, GraphConfigNode* node) {
+    // Only the root is open: its entries are all there are.
+    ensureRoom(entries_, 1);
+    entries_.emplace_back(key, stored(node));
+}
+
+void TreeBuilder::sortByKey(Entry* items, size_t count) noexcept {
+    // Attributes come first and in key order, children after them in
+    // document order; a stable sort keeps both orders within a key.
+    if (!std::is_sorted(items, items + count, keyLess<Entry>)) {
+        if (count <= kInsertionSortLimit) {
+            insertionSort(items, items + count);
+        } else {
+            // Sorts in place, more slowly, when it cannot get its buffer.
+            std::stable_sort(items, items + count, keyLess<Entry>);
+        }
+    }
+}
+
+void TreeBuilder::completeNode(GraphConfigNode* node, Entry* items, size_t count,
+                               bool inKeyOrder) noexcept {
+    if (!inKeyOrder) {
+        sortByKey(items, count);
+    }
+    node->items_.adoptStored(items, count);
 }
 
 int TreeBuilder::addInteger(uint32_t key, int32_t value) {
@@ -183,17 +225,7 @@ void TreeBuilder::completeInnermost() {
         new (&items[i]) Entry(std::move(first[i]));
     }
     entries_.resize(level.firstEntry);
-    // Attributes come first and in key order, children after them in
-    // document order; a stable sort keeps both orders within a key.
-    if (!std::is_sorted(items, items + count, keyLess<Entry>)) {
-        if (count <= kInsertionSortLimit) {
-            insertionSort(items, items + count);
-        } else {
-            // Sorts in place, more slowly, when it cannot get its buffer.
-            std::stable_sort(items, items + count, keyLess<Entry>);
-        }
-    }
-    level.node->items_.adoptStored(items, count);
+    completeNode(level.node, items, count, false);
 }
 
 bool TreeBuilder::closeNode() {

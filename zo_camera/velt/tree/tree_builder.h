@@ -14,6 +14,13 @@
 // under the innermost open node, or abandonNode; the first node opened needs
 // openRoot first. closeNode when an element ends; finishTree hands out the
 // root. Nothing here logs; failures are the reader's to report.
+//
+// A reader that knows in advance how many items each node gets (a compiled
+// document) builds below the root in bulk instead: it lays out each node's
+// entries itself, in the tree's storage, at their final size, and hands
+// them to the node once (completeNode). Everything made that way lives in
+// the storage and holds nothing elsewhere, so a tree abandoned halfway goes
+// with its storage (dropTree).
 #ifndef ZO_CAMERA_VELT_TREE_TREE_BUILDER_H
 #define ZO_CAMERA_VELT_TREE_TREE_BUILDER_H
 
@@ -24,11 +31,9 @@
 #include <vector>
 
 #include "velt_graph_config_node.h"
+#include "zo_camera/velt/tree/tree_storage.h"
 
 namespace VELT {
-
-class StorageRoot;
-class TreeStorage;
 
 class TreeBuilder {
   public:
@@ -71,8 +76,43 @@ class TreeBuilder {
     // Deletes whatever tree is unfinished; the builder is empty again.
     void dropTree() noexcept;
 
-  private:
+    // Bulk building. An entry of a node's items.
     using Entry = ItemArray::value_type;
+    // The storage of the tree being built. Throws std::bad_alloc.
+    TreeStorage& bulkStorage() { return storage(); }
+    // The root, once openRoot succeeded.
+    GraphConfigNode* root() noexcept;
+    // Stores node (from newNode with the root as parent) among the root's
+    // items, after those it has. Throws std::bad_alloc; the root is then
+    // unchanged.
+    void addToRoot(uint32_t key, GraphConfigNode* node);
+    // Items in storage, with nothing in them yet. Throw std::bad_alloc.
+    static GraphConfigNode* newNode(TreeStorage& storage, GraphConfigNode* parent);
+    static GraphConfigIntAttribute* newInteger(TreeStorage& storage, int32_t value) {
+        return storage.create<GraphConfigIntAttribute>(value);
+    }
+    // A string attribute of length bytes of text, which must stay where it
+    // is (in storage: storedText) when it is longer than kInlineLength.
+    static GraphConfigStrAttribute* newText(TreeStorage& storage, const char* text, size_t length);
+    // A copy of text in storage, NUL-terminated, for string attributes to
+    // share.
+    static const char* storedText(TreeStorage& storage, const char* text, size_t length);
+    // Room for count entries, not constructed (null for none).
+    static Entry* newEntries(TreeStorage& storage, size_t count) {
+        return count == 0 ? nullptr : static_cast<Entry*>(storage.allocate(count * sizeof(Entry)));
+    }
+    // Constructs the entry (key, item) at room from newEntries; item comes
+    // from this class's bulk functions.
+    static void placeEntry(Entry* at, uint32_t key, GraphConfigItem* item) noexcept {
+        new (at) Entry(key, stored(item));
+    }
+    // Hands node its count entries at items, put in key order (a stable
+    // order: entries under one key keep theirs) unless the caller knows them
+    // to be in that order already. node must have no items.
+    static void completeNode(GraphConfigNode* node, Entry* items, size_t count,
+                             bool inKeyOrder) noexcept;
+
+  private:
     struct Level {
         GraphConfigNode* node;
         size_t firstEntry;  // in entries_: this node's items, then its open children's
@@ -80,7 +120,11 @@ class TreeBuilder {
 
     TreeStorage& storage();
     // A handle marking an item that lives in storage().
-    static ItemPtr stored(GraphConfigItem* item) noexcept;
+    static ItemPtr stored(GraphConfigItem* item) noexcept {
+        ItemPtr handle;
+        handle.bits_ = reinterpret_cast<uintptr_t>(item) | ItemPtr::kInTreeStorage;
+        return handle;
+    }
     // Where (in place) an attribute under key goes among the node's
     // attributes, with room made for it; false when one is stored under key
     // already. Throws std::bad_alloc.
@@ -88,6 +132,8 @@ class TreeBuilder {
     // A string attribute in storage(), its text too when it is long. Throws
     // std::bad_alloc.
     GraphConfigStrAttribute* storedString(const char* text, size_t length);
+    // Puts entries in key order, keeping the order of entries under one key.
+    static void sortByKey(Entry* items, size_t count) noexcept;
     // Moves the innermost level's entries into its node, in key order.
     void completeInnermost();
     // Frees the reusable buffers when one document made them large.

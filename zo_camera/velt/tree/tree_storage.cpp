@@ -14,7 +14,6 @@ namespace VELT {
 
 namespace {
 
-constexpr size_t kAlignment = 8;
 // Blocks start small, so that small documents stay small, and double up to
 // a size that keeps a large document to a few hundred blocks while staying
 // below the size from which malloc maps every block on its own.
@@ -26,7 +25,7 @@ constexpr size_t kLargestSharedRequest = kLargestBlockRoom / 4;
 
 // Room not in use is poisoned in the AddressSanitizer build, so that any
 // access to it is reported.
-void markInUse(const void* room, size_t bytes, bool inUse) {
+void setInUse(const void* room, size_t bytes, bool inUse) {
 #if defined(__SANITIZE_ADDRESS__)
     if (inUse) {
         ASAN_UNPOISON_MEMORY_REGION(room, bytes);
@@ -41,6 +40,7 @@ void markInUse(const void* room, size_t bytes, bool inUse) {
 }
 
 size_t aligned(size_t bytes) {
+    constexpr size_t kAlignment = 8;
     return (bytes + kAlignment - 1) & ~(kAlignment - 1);
 }
 
@@ -49,27 +49,22 @@ size_t aligned(size_t bytes) {
 TreeStorage::~TreeStorage() {
     while (last_ != nullptr) {
         Block* previous = last_->previous;
-        markInUse(last_ + 1, last_->size, true);
+        setInUse(last_ + 1, last_->size, true);
         ::operator delete(last_);
         last_ = previous;
     }
 }
 
-void* TreeStorage::allocate(size_t bytes) {
-    bytes = aligned(bytes == 0 ? 1 : bytes);
-    if (static_cast<size_t>(end_ - next_) >= bytes) {
-        void* room = next_;
-        next_ += bytes;
-        markInUse(room, bytes, true);
-        return room;
-    }
-    return allocateInNewBlock(bytes);
+#if defined(__SANITIZE_ADDRESS__)
+void TreeStorage::markInUse(const void* room, size_t bytes) noexcept {
+    setInUse(room, bytes, true);
 }
+#endif
 
 void* TreeStorage::allocateInNewBlock(size_t bytes) {
     if (bytes > kLargestSharedRequest) {
         Block* block = newBlock(bytes);
-        markInUse(block + 1, bytes, true);
+        setInUse(block + 1, bytes, true);
         return block + 1;
     }
     nextBlockRoom_ =
@@ -80,12 +75,12 @@ void* TreeStorage::allocateInNewBlock(size_t bytes) {
     end_ = next_ + block->size;
     void* room = next_;
     next_ += bytes;
-    markInUse(room, bytes, true);
+    setInUse(room, bytes, true);
     return room;
 }
 
 TreeStorage::Block* TreeStorage::newBlock(size_t room) {
-    static_assert(sizeof(Block) % kAlignment == 0, "room after a block header stays aligned");
+    static_assert(sizeof(Block) % 8 == 0, "room after a block header stays aligned");
     if (room > SIZE_MAX - sizeof(Block)) {
         throw std::bad_alloc();
     }
@@ -94,12 +89,12 @@ TreeStorage::Block* TreeStorage::newBlock(size_t room) {
     block->size = room;
     last_ = block;
     // Room is opened for use as it is handed out.
-    markInUse(block + 1, room, false);
+    setInUse(block + 1, room, false);
     return block;
 }
 
 void TreeStorage::retire(const void* room, size_t bytes) noexcept {
-    markInUse(room, aligned(bytes), false);
+    setInUse(room, aligned(bytes), false);
 }
 
 StorageRoot::~StorageRoot() {

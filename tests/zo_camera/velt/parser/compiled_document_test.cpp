@@ -257,6 +257,34 @@ TEST_F(GeneratedDocuments, TakeTheirKindsFromTheDictionaryAtReadingTime) {
     EXPECT_GT(integers, 10u);
 }
 
+TEST_F(GeneratedDocuments, ElementsOfOneShapeFollowNamesLearntBetweenThem) {
+    // Elements of the same name and attribute names, before and after the
+    // dictionary learns a name they use (from an element, a descriptor
+    // name, an "attribute" value, or the element itself), and elements whose
+    // own values teach it.
+    zovesk_test::LogCapture quiet;
+    const std::string folder = zovesk_test::makeTempDir();
+    const char* const documents[] = {
+        "<graph_settings version=\"1\"><a zq_1=\"5\"/><zq_1/><a zq_1=\"6\"/></graph_settings>",
+        "<graph_descriptor version=\"1\"><b zq_2=\"x\"/><node name=\"zq_2\"/>"
+        "<b zq_2=\"y\"/></graph_descriptor>",
+        "<graph_settings version=\"1\"><c attribute=\"zq_3\" zq_3=\"1\"/>"
+        "<c attribute=\"zq_4\" zq_3=\"2\"/><c attribute=\"zq_4\" zq_4=\"3\"/></graph_settings>",
+        "<graph_descriptor version=\"1\"><d name=\"zq_5\" zq_5=\"1\"/>"
+        "<d name=\"zq_6\" zq_5=\"2\"/><d type=\"t\" name=\"zq_7\"/><d name=\"zq_7\"/>"
+        "</graph_descriptor>",
+        "<graph_settings version=\"1\"><e zq_8=\"1\"><zq_8/></e><e zq_8=\"2\"/>"
+        "<graph_settings version=\"2\"><f/></graph_settings><e zq_8=\"3\"/></graph_settings>",
+    };
+    std::vector<std::pair<std::string, std::string>> paths;
+    for (size_t index = 0; index < std::size(documents); ++index) {
+        const std::string path = zovesk_test::writeFile(
+            folder + "/shape" + std::to_string(index) + ".xml", documents[index]);
+        paths.emplace_back(path, compileNextTo(path, folder));
+    }
+    expectSameReadings(paths);
+}
+
 TEST(CompiledDocuments, KeepTheReadersVersionLikeXml) {
     // A document without a version takes the one the reader kept from the
     // document before, whichever form either of them is read from.
