@@ -2,11 +2,10 @@
 
 #include "wide_graph.h"
 
-#include "scaled_documents.h"
-
 #include <string>
 #include <vector>
 
+#include "scaled_documents.h"
 #include "velt_graph_query_manager.h"
 #include "velt_item_uid.h"
 

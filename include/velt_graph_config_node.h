@@ -140,7 +140,9 @@ class ZO_EXPORT ItemPtr {
 
     /* The item, or null. */
     GraphConfigItem* get() const noexcept {
-        return reinterpret_cast<GraphConfigItem*>(bits_ & ~kInTreeStorage);
+        // The low bit marks items of a read tree (see above); the rest is the pointer.
+        return reinterpret_cast<GraphConfigItem*>(  // NOLINT(performance-no-int-to-ptr)
+            bits_ & ~kInTreeStorage);
     }
     GraphConfigItem* operator->() const noexcept { return get(); }
     GraphConfigItem& operator*() const noexcept { return *get(); }

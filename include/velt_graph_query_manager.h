@@ -41,7 +41,8 @@ class ZO_EXPORT GraphQueryManager {
   public:
     /* A manager with no trees set. */
     GraphQueryManager();
-    ~GraphQueryManager();
+    // Defined in the library, where it has always been: callers link to it.
+    ~GraphQueryManager();  // NOLINT(performance-trivially-destructible)
     GraphQueryManager(const GraphQueryManager&) = delete;
     GraphQueryManager& operator=(const GraphQueryManager&) = delete;
 

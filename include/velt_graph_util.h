@@ -346,7 +346,6 @@ class ZO_EXPORT GraphUtil {
     // True only after a successful init: the arrays are allocated and filled.
     bool mPekDataReady = false;
 
-  private:
     // getCrossSgInPorts() and collectInterPgConnections() over connections indexed once
     // (analysis/connection_index.h), which analyzeSubGraphs() shares by all subgraphs. A
     // null index for the inter-group links means the graph has no "graph" node.

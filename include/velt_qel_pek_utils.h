@@ -281,7 +281,6 @@ class ZO_EXPORT QelPekUtils {
     int32_t hwGeneration;
     std::shared_ptr<IspUtils> ispUtils;
 
-  private:
     // The input port of context ctx's program groups (GraphCameraUtil::getInputPort), from
     // contextBlocks_ while the kernel lists are generated.
     Status contextInputPort(int32_t ctx, IGraphConfig** port) const;

@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     libexpat1-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    clang-format clang-14 libclang-rt-14-dev
+    clang-format clang-tidy clang-14 libclang-rt-14-dev python3
     libcli11-dev nlohmann-json3-dev graphviz
     valgrind ccache
 )

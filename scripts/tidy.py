@@ -57,9 +57,12 @@ def preprocessed_digest(entry, salt):
         out.append(arg)
     result = subprocess.run(out + ["-E", "-P", "-C"], cwd=entry["directory"],
                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    # The checkout's own path (in flags and in expanded __FILE__s) is left
+    # out, so clones in other places share what passed.
+    root = ROOT.encode()
     digest = hashlib.sha256(salt)
-    digest.update(" ".join(out).encode())
-    digest.update(result.stdout)
+    digest.update(" ".join(out).encode().replace(root, b"@"))
+    digest.update(result.stdout.replace(root, b"@"))
     return digest.hexdigest() if result.returncode == 0 else None
 
 

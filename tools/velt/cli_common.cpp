@@ -1,11 +1,11 @@
 #include "cli_common.h"
 
-#include "commands.h"
-
 #include <CLI/CLI.hpp>
 #include <cerrno>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
+
+#include "commands.h"
 
 namespace velt_tool {
 
@@ -56,7 +56,7 @@ void addEntryArguments(CLI::App& command, EntryOptions& options) {
     command.add_option("--key,-k", options.key, "The settings entry's \"key\"")->required();
 }
 
-Command entryCommand(CLI::App* app, std::shared_ptr<EntryOptions> options,
+Command entryCommand(CLI::App* app, const std::shared_ptr<EntryOptions>& options,
                      int (*run)(const EntryOptions&, const CommandOutput&)) {
     return {app, [options, run](const CommandOutput& output) { return run(*options, output); },
             [options] { return documentInputs(options->descriptor, options->settings); },

@@ -26,7 +26,10 @@ struct CompileOptions {
     std::string check;
 };
 
-const std::string kSuffix = std::string(".") + VELT::DocumentCompiler::kFileType;
+// The file name ending that marks a compiled document.
+std::string compiledSuffix() {
+    return std::string(".") + VELT::DocumentCompiler::kFileType;
+}
 
 std::vector<uint8_t> compileDocument(const std::string& path) {
     LogCapture errors(ZO_LOG_ERROR);
@@ -42,9 +45,10 @@ std::vector<uint8_t> compileDocument(const std::string& path) {
 
 // The reader picks the compiled form by the file type alone.
 void requireCompiledName(const std::string& path) {
-    if (path.size() <= kSuffix.size() ||
-        path.compare(path.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0) {
-        throw ToolError("'" + path + "': the compiled file's name must end in " + kSuffix +
+    if (path.size() <= compiledSuffix().size() ||
+        path.compare(path.size() - compiledSuffix().size(), compiledSuffix().size(),
+                     compiledSuffix()) != 0) {
+        throw ToolError("'" + path + "': the compiled file's name must end in " + compiledSuffix() +
                         ", the type the reader reads it by");
     }
 }
@@ -123,7 +127,8 @@ Command addCompileCommand(CLI::App& parent) {
     return {command,
             [options](const CommandOutput&) {
                 if (options->output.empty() && options->check.empty()) {
-                    throw ToolError("compile needs -o OUT" + kSuffix + " or --check OUT" + kSuffix);
+                    throw ToolError("compile needs -o OUT" + compiledSuffix() + " or --check OUT" +
+                                    compiledSuffix());
                 }
                 return options->check.empty() ? runCompile(*options) : runCheck(*options);
             },

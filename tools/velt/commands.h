@@ -28,7 +28,7 @@ struct Command {
 };
 
 // The command of a subcommand about one settings entry.
-Command entryCommand(CLI::App* app, std::shared_ptr<EntryOptions> options,
+Command entryCommand(CLI::App* app, const std::shared_ptr<EntryOptions>& options,
                      int (*run)(const EntryOptions&, const CommandOutput&));
 
 Command addCheckCommand(CLI::App& parent);

@@ -89,6 +89,7 @@ void printEntrySummaries(const std::vector<EntrySummary>& entries, std::ostream&
 
 std::vector<EntrySummary> summarizeEntries(const std::vector<VELT::IGraphConfig*>& entries) {
     std::vector<EntrySummary> summaries;
+    summaries.reserve(entries.size());
     for (VELT::IGraphConfig* entry : entries) {
         summaries.push_back(summarizeEntry(*entry));
     }

@@ -29,7 +29,7 @@ std::string nodeLine(const VELT::IGraphConfig& node) {
 }
 
 void renderTreeNode(const VELT::IGraphConfig& node, int depth, std::ostream& out) {
-    out << std::string(2 * depth, ' ') << nodeLine(node) << '\n';
+    out << std::string(2 * static_cast<size_t>(depth), ' ') << nodeLine(node) << '\n';
     for (VELT::IGraphConfig* child : childNodesOf(node)) {
         renderTreeNode(*child, depth + 1, out);
     }

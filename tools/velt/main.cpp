@@ -38,9 +38,7 @@ int reportError(const velt_tool::ToolError& error, const velt_tool::CommandOutpu
     return error.status();
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int runTool(int argc, char** argv) {
     using namespace velt_tool;
     CLI::App app{"velt: inspect and check camera pipeline graph documents"};
     std::string verbose;
@@ -81,4 +79,17 @@ int main(int argc, char** argv) {
         }
     }
     return kExitBadInput;
+}
+
+}  // namespace
+
+// Whatever escapes the commands' own handling (memory running out while the
+// command line is being set up) still ends in a message and a failure status.
+int main(int argc, char** argv) {
+    try {
+        return runTool(argc, argv);
+    } catch (const std::exception& error) {
+        std::cerr << "velt: error: internal error: " << error.what() << '\n';
+        return velt_tool::kExitFailed;
+    }
 }

@@ -198,6 +198,7 @@ std::vector<std::string> optionWords(const CLI::App& app) {
 
 void writeCompletion(CLI::App& app, const std::vector<Command>& commands, std::ostream& out) {
     std::vector<std::string> names;
+    names.reserve(commands.size());
     for (const Command& command : commands) {
         names.push_back(command.app->get_name());
     }
@@ -256,9 +257,7 @@ void writeCompletion(CLI::App& app, const std::vector<Command>& commands, std::o
         << "complete -F _velt velt\n";
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int generate(int argc, char** argv) {
     if (argc != 3) {
         std::cerr << "usage: velt_docgen man|bash-completion FILE\n";
         return 2;
@@ -277,4 +276,15 @@ int main(int argc, char** argv) {
         return 2;
     }
     return out.good() ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return generate(argc, argv);
+    } catch (const std::exception& error) {
+        std::cerr << "velt_docgen: " << error.what() << '\n';
+        return 1;
+    }
 }

@@ -62,8 +62,8 @@ uint8_t* GraphCameraUtil::numString2binary(const std::string& text, unsigned* si
         if (hexadecimal) {
             size_t nibble = 0;
             for (auto digit = digits.rbegin(); digit != digits.rend(); ++digit, ++nibble) {
-                buffer[nibble / 2] |=
-                    static_cast<uint8_t>(hexDigitValue(*digit) << (nibble % 2 * 4));
+                buffer[nibble / 2] |= static_cast<uint8_t>(
+                    static_cast<unsigned>(hexDigitValue(*digit)) << (nibble % 2 * 4));
             }
         } else {
             uint64_t value = 0;

@@ -70,7 +70,8 @@ unsigned calculateBufferSize(const zo_format_t& format, unsigned width, unsigned
             return sizeOrZero((alignUp(height, 32) + alignUp(height / 2, 32)) * stride);
 
         case fourccOf("y032"): {
-            const float size = static_cast<float>(height / 2) * static_cast<float>(stride) * 1.0f;
+            const uint32_t halfHeight = height / 2;  // whole lines, as the layout counts them
+            const float size = static_cast<float>(halfHeight) * static_cast<float>(stride) * 1.0f;
             return truncatedSizeOrZero(size);
         }
 

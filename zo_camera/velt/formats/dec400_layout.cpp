@@ -5,6 +5,7 @@
 // 32-bit results, or a plane without DEC400 tiles (tile size 0), is refused
 // with 0 rather than wrapped or divided by zero.
 
+#include <algorithm>
 #include <cstring>
 
 #include "zo_camera/velt/formats/dec400_properties.h"
@@ -102,7 +103,9 @@ uint32_t nuv_dec400_cmprs_calc_plane_buf_size(uint32_t stride, uint32_t height, 
 uint32_t nuv_dec400_cmprs_calc_buf_size(zo_vesk_frame_format_type format, uint32_t bitDepth,
                                         bool tnr, uint32_t stride, uint32_t height,
                                         uint32_t extraMem, uint32_t* tsOffsets, uint32_t* tsSizes) {
-    const int planes = static_cast<int>(nuv_dec400_cmpr_get_num_planes(format));
+    // No format has more planes than the records hold; the bound keeps it so.
+    const int planes =
+        std::min(static_cast<int>(nuv_dec400_cmpr_get_num_planes(format)), kMaxPlanes);
     const bool tiled = nuv_dec400_cmprs_is_tiled(format);
     const bool alignHeights = VELTFormats::detail::dec400AlignsHeights(format);
     clear(tsOffsets);

@@ -6,6 +6,8 @@
 namespace VELTFormats {
 
 // Built when the library is loaded, so the table is complete before any caller runs.
+// Memory running out this early ends the process, as for any library that cannot load.
+// NOLINTNEXTLINE(cert-err58-cpp)
 std::vector<zo_format_t> gVELTFormatsInternal = {
     // clang-format off
     // name, fourcc, type, bpp, depth, storage bits, packing, valid, compressed, planes (name, bits), format id

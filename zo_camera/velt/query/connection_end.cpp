@@ -22,7 +22,7 @@ int appendPeer(GraphConfigNode* item, const std::string& text) {
     }
     status = item->insertDescendant(peer.get(), kKeyPeer);
     if (status == err_none) {
-        peer.release();
+        (void)peer.release();  // the port owns it now
     }
     return status;
 }

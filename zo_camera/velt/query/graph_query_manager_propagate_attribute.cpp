@@ -40,7 +40,7 @@ int propagateAttribute(IGraphConfig* source, IGraphConfig* target, unsigned key)
     }
     status = targetNode->insertDescendant(attribute.get(), key);
     if (status == err_none) {
-        attribute.release();
+        (void)attribute.release();  // the node owns it now
     }
     return status;
 }

@@ -45,7 +45,8 @@ void ItemArray::reallocate(size_t capacity) {
     auto* entries = static_cast<value_type*>(::operator new(capacity * sizeof(value_type)));
     for (uint32_t i = 0; i < size_; ++i) {
         new (&entries[i]) value_type(std::move(data_[i]));
-        data_[i].~value_type();
+        // Ending the moved-from entry's lifetime is all that is left to do with it.
+        data_[i].~value_type();  // NOLINT(clang-analyzer-cplusplus.Move)
     }
     if (capacity_ != 0) {
         ::operator delete(data_);

@@ -61,7 +61,8 @@ void GraphConfigNode::dumpNodeTree(const GraphConfigNode* node, int depth) {
             const GraphConfigItem* item = frame.next->second.get();
             const int level = frame.depth;
             ++frame.next;
-            const char* const indent = kBlanks + 2 * (kMaxIndentLevel - level);
+            const char* const indent =
+                kBlanks + 2 * static_cast<ptrdiff_t>(kMaxIndentLevel - level);
             const char* name = ItemUID::key2str(key);
             switch (item->getType()) {
                 case kTypeInt: {

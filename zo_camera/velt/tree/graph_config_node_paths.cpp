@@ -213,7 +213,7 @@ int GraphConfigNode::createAttribute(const ItemUID& path, GraphConfigAttribute**
                 if (current->insertDescendant(created, path[depth]) != err_none) {
                     return failedToAdd();
                 }
-                node.release();
+                (void)node.release();  // the tree owns it now
                 return created->getAttribute(key, out);
             }
             ZO_MODULE_LOG(ZO_LOG_WARNING, velt,

@@ -180,7 +180,8 @@ size_t hashOfName(std::string_view name) {
 
 // A bijection on the low bits, so consecutive keys never collide.
 size_t hashOfKey(uint32_t key) {
-    return static_cast<size_t>(key * 2654435761u);
+    const uint32_t mixed = key * 2654435761u;  // wraps in 32 bits, on purpose
+    return mixed;
 }
 
 constexpr size_t kInitialCapacity = 512;

@@ -18,8 +18,9 @@ const std::vector<size_t>& noPositions() {
 std::vector<IGraphConfig*> connectionsOf(const IGraphConfig& graph) {
     std::vector<IGraphConfig*> connections;
     NodeIterator children(&graph);
-    while (IGraphConfig* connection = children.iterateByUid(kKeyConnection))
+    while (IGraphConfig* connection = children.iterateByUid(kKeyConnection)) {
         connections.push_back(connection);
+    }
     return connections;
 }
 

@@ -200,8 +200,9 @@ Status GraphUtil::analyzeSubGraphs(std::map<int, std::shared_ptr<SubGraphInfo>>&
         const ConnectionIndex analysedConnections(mConnections);
         const IGraphConfig* graph = mGraphSettings->getDescendant(kKeyGraph);
         std::unique_ptr<ConnectionIndex> graphConnections;
-        if (graph != nullptr && connectionsOf(*graph) != mConnections)
+        if (graph != nullptr && connectionsOf(*graph) != mConnections) {
             graphConnections = std::make_unique<ConnectionIndex>(connectionsOf(*graph));
+        }
         const ConnectionIndex* innerConnections = graph == nullptr   ? nullptr
                                                   : graphConnections ? graphConnections.get()
                                                                      : &analysedConnections;

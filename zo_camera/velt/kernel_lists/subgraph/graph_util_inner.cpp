@@ -298,10 +298,12 @@ Status GraphUtil::collectInterPgConnections(SubGraphInfo& sg) {
 }
 
 int GraphUtil::interPgConnections(SubGraphInfo& sg, const ConnectionIndex* connections) {
-    if (mGraphSettings == nullptr)
+    if (mGraphSettings == nullptr) {
         return err_internal;
-    if (connections == nullptr)
+    }
+    if (connections == nullptr) {
         return err_data;
+    }
     // The connections leaving any inner node of this subgraph, in the
     // graph's order.
     std::vector<size_t> leaving;
@@ -315,8 +317,9 @@ int GraphUtil::interPgConnections(SubGraphInfo& sg, const ConnectionIndex* conne
         const std::string& sink = connections->at(position).sink;
         ImagingNode* from = findInner(sg, source);
         ImagingNode* to = findInner(sg, sink);
-        if (from == nullptr || to == nullptr)
+        if (from == nullptr || to == nullptr) {
             continue;
+        }
         ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Adding internal connection to Imaging graph %s->%s",
                       source.c_str(), sink.c_str());
         from->children.emplace(to, sink);

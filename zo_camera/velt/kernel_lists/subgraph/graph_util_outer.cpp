@@ -241,14 +241,16 @@ Status GraphUtil::getCrossSgInPorts(GraphNode& node, std::vector<IGraphConfig*>&
 
 int GraphUtil::crossSgInPorts(GraphNode& node, std::vector<IGraphConfig*>& ports,
                               const ConnectionIndex& connections) {
-    if (mGraphSettings == nullptr)
+    if (mGraphSettings == nullptr) {
         return err_internal;
+    }
     const int id = subgraphIdOf(node);
     std::vector<GraphNode*> foreignParents;
     for (const auto& parent : node.parents) {
         GraphNode* parentNode = static_cast<GraphNode*>(parent.first);
-        if (subgraphIdOf(*parentNode) == id)
+        if (subgraphIdOf(*parentNode) == id) {
             continue;
+        }
         ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "found parent %s in different subgraph id %d",
                       parentNode->name.c_str(), parentNode->streamId);
         foreignParents.push_back(parentNode);

@@ -15,14 +15,16 @@ const zo_isp_qel_resolution_info& GraphUtil::sourceResolutionHistory() const {
 }
 
 void GraphUtil::forEachSubgraph(const std::function<void(const SubgraphView&)>& visit) const {
-    for (const auto& subgraph : mSubGraphs)
+    for (const auto& subgraph : mSubGraphs) {
         visit(SubgraphView(*subgraph.second));
+    }
 }
 
 void SubgraphView::forEachInnerNode(
     const std::function<void(const std::string& key, const InnerNodeView& node)>& visit) const {
-    for (const auto& entry : info_.imagingNodes)
+    for (const auto& entry : info_.imagingNodes) {
         visit(entry.first, InnerNodeView(*entry.second));
+    }
 }
 
 void SubgraphView::forEachInnerLink(
