@@ -101,10 +101,25 @@ SubgraphBlocks::SubgraphBlocks(unsigned key, unsigned typeKey, const IGraphConfi
     for (IGraphConfig* block = blockIt.iterateByType(typeKey); block != nullptr;
          block = blockIt.iterateByType(typeKey)) {
         int value = 0;
-        if (block->getValue(key, value) == 0) {
+        const Status status = block->getValue(key, value);
+        if (status == err_none) {
             blocks_[value].push_back(block);
+        } else if (firstUnreadable_ == nullptr) {
+            firstUnreadable_ = block;
+            firstUnreadableStatus_ = status;
+            for (const auto& entry : blocks_) {
+                countsBeforeUnreadable_.emplace(entry.first, entry.second.size());
+            }
         }
     }
+}
+
+size_t SubgraphBlocks::countBeforeUnreadable(int value) const {
+    if (firstUnreadable_ == nullptr) {
+        return withValue(value).size();
+    }
+    const auto found = countsBeforeUnreadable_.find(value);
+    return found == countsBeforeUnreadable_.end() ? 0 : found->second;
 }
 
 const std::vector<IGraphConfig*>& SubgraphBlocks::withValue(int value) const {

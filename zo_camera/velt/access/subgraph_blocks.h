@@ -5,17 +5,21 @@
 #ifndef ZO_CAMERA_VELT_ACCESS_SUBGRAPH_BLOCKS_H
 #define ZO_CAMERA_VELT_ACCESS_SUBGRAPH_BLOCKS_H
 
+#include <cstddef>
 #include <map>
 #include <vector>
 
 #include "velt_graph_config.h"
+#include "velt_status.h"
 
 namespace VELT {
 
 // The children of a graph node whose type is typeKey's, by their integer
 // under key (blocks without it belong to no subgraph), and its sources, all
-// in stored order. Holds pointers into the graph, which must not change
-// while the index is used.
+// in stored order. It also keeps where the first block without a readable
+// value sits, so that a walk that would stop there (the kernel-list fill of
+// one context) can stop at the same block when it reads the index instead.
+// Holds pointers into the graph, which must not change while the index is used.
 class SubgraphBlocks {
   public:
     // Walks graph's children once.
@@ -27,11 +31,22 @@ class SubgraphBlocks {
     const std::vector<IGraphConfig*>& withValue(int value) const;
     // The children of type "source".
     const std::vector<IGraphConfig*>& sources() const { return sources_; }
+    // The first block (in stored order) whose value under key does not read,
+    // null when every block's does, and the status of that read.
+    IGraphConfig* firstUnreadable() const { return firstUnreadable_; }
+    Status firstUnreadableStatus() const { return firstUnreadableStatus_; }
+    // How many of withValue(value) come before firstUnreadable(): all of
+    // them when there is none.
+    size_t countBeforeUnreadable(int value) const;
 
   private:
     unsigned key_;
     unsigned typeKey_;
     std::map<int, std::vector<IGraphConfig*>> blocks_;
+    IGraphConfig* firstUnreadable_ = nullptr;
+    Status firstUnreadableStatus_ = 0;
+    // blocks_'s sizes when firstUnreadable_ was met.
+    std::map<int, size_t> countsBeforeUnreadable_;
     std::vector<IGraphConfig*> sources_;
 };
 

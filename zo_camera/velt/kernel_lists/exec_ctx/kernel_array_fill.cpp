@@ -2,6 +2,7 @@
 // which slot, with which values, and the resolution history in front of each.
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "velt_qel_pek_utils.h"
@@ -9,6 +10,7 @@
 #include "velt_graph_camera_util.h"
 #include "velt_node_iterator.h"
 
+#include "zo_camera/velt/access/subgraph_blocks.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/kernel_lists/shared/int32_arithmetic.h"
 #include "zo_camera/velt/kernel_lists/shared/node_name.h"
@@ -304,7 +306,7 @@ Status QelPekUtils::populateKernelArray(int ctxId, zo_isp_qel_run_kernels* kerne
         dumpResHistory(inputHistory, "inputHistory");
         dumpPortResHistoryMap(portHistories);
         const auto group = ctxKernelGroups.find(ctxId);
-        if (kernels == nullptr || group == ctxKernelGroups.end() ||
+        if (kernels == nullptr || graphRoot == nullptr || group == ctxKernelGroups.end() ||
             poolIndex >= resolutionPools.size()) {
             return err_argument;
         }
@@ -315,26 +317,25 @@ Status QelPekUtils::populateKernelArray(int ctxId, zo_isp_qel_run_kernels* kerne
                          inputHistory,
                          {},
                          {}};
+        // The program groups of this context in graph order, up to the first
+        // group of any context whose context does not read: the fill stops
+        // there as a walk over every group would. Outside a generation the
+        // index is made for this call.
+        std::shared_ptr<const SubgraphBlocks> index = contextBlocks_;
+        if (!index) {
+            index =
+                std::make_shared<const SubgraphBlocks>(contextKey(), kKeyProgramGroup, *graphRoot);
+        }
+        const std::vector<IGraphConfig*>& groups = index->withValue(ctxId);
+        const size_t readable = index->countBeforeUnreadable(ctxId);
         bool first = true;
-
-        NodeIterator groups(graphRoot);
-        for (IGraphConfig* pg = groups.iterateByType(kKeyProgramGroup); pg != nullptr;
-             pg = groups.iterateByType(kKeyProgramGroup)) {
-            int pgCtxId = 0;
-            Status status = pg->getValue(contextKey(), pgCtxId);
-            if (status != err_none) {
-                ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get stream id from node %s",
-                              pg->getName().c_str());
-                return status;
-            }
-            if (pgCtxId != ctxId) {
-                continue;
-            }
+        for (size_t n = 0; n < readable; ++n) {
+            IGraphConfig* pg = groups[n];
             ZO_MODULE_LOG(ZO_LOG_DEBUG, velt, "Handling PG: %s",
                           GraphCameraUtil::print(pg).c_str());
 
             unsigned kernelCount = 0;
-            status = storeKernels(*this, *graphRoot, pg, fill, kernelCount);
+            Status status = storeKernels(*this, *graphRoot, pg, fill, kernelCount);
             if (status != err_none) {
                 return status;
             }
@@ -359,6 +360,11 @@ Status QelPekUtils::populateKernelArray(int ctxId, zo_isp_qel_run_kernels* kerne
             }
             fill.slotOffset = slotEnd;
             first = false;
+        }
+        if (index->firstUnreadable() != nullptr) {
+            ZO_MODULE_LOG(ZO_LOG_ERROR, velt, "Failed to get stream id from node %s",
+                          index->firstUnreadable()->getName().c_str());
+            return index->firstUnreadableStatus();
         }
         clearUnfilledSlots(fill);
         return err_none;

@@ -330,6 +330,89 @@ TEST_F(TwoContextGraph, DumpOfOneContext) {
     EXPECT_TRUE(log.contains(ZO_LOG_ERROR, "COULD NOT FIND index for exec ctx id 9 "));
 }
 
+// Filling one context again, directly, over a graph that grew two more
+// program groups after the build: an empty one of context 0 and one whose
+// context does not read. The fill handles the context's groups in graph order
+// up to the unreadable one, wherever that sits, and then fails with its read.
+struct RefillCase {
+    const char* name;
+    bool withUnreadable;
+    bool unreadableFirst;  // in front of the empty group of context 0
+};
+
+class RefillAfterTheGraphGrew : public TwoContextGraph,
+                                public ::testing::WithParamInterface<RefillCase> {};
+
+TEST_P(RefillAfterTheGraphGrew, StopsAtTheFirstUnreadableGroup) {
+    const RefillCase& c = GetParam();
+    QelPekUtils pek(true);
+    ASSERT_EQ(0, pek.initPekUtils(&root_));
+    zo_isp_qel_resolution_info entering{};
+    ASSERT_EQ(0, pek.getSourceResolutionHistory(entering));
+
+    // Names of their own, so that each sits behind what was added before it.
+    const std::string prefix = std::string("refill_") + c.name;
+    GraphConfigNode* unreadable = nullptr;
+    const auto addUnreadable = [&] {
+        unreadable = addBlock(&root_, prefix + "_no_context", "program_group");
+    };
+    if (c.withUnreadable && c.unreadableFirst) {
+        addUnreadable();
+    }
+    const std::string empty = prefix + "_empty";
+    addProgramGroup(&root_, empty, 0);
+    if (c.withUnreadable && !c.unreadableFirst) {
+        addUnreadable();
+    }
+
+    zo_isp_qel_program_group ctx0{};
+    ASSERT_EQ(0, pek.getProgramGroup(0, ctx0));
+    ASSERT_EQ(3u, ctx0.kernel_count);
+    QelPekUtils::PortHistoryMap histories;
+    zovesk_test::LogCapture log;
+    const VELT::Status status = pek.populateKernelArray(0, ctx0.run_kernels, 0, histories);
+
+    // The message names a group by its printed name, which holds its own.
+    const auto handled = [&log](const std::string& name) {
+        for (const zovesk_test::LogRecord& record : log.records()) {
+            if (record.level == ZO_LOG_DEBUG && record.message.rfind("Handling PG: ", 0) == 0 &&
+                record.message.find(name) != std::string::npos) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(handled("pg0"));
+    EXPECT_EQ(!c.withUnreadable || !c.unreadableFirst, handled(empty));
+    EXPECT_FALSE(handled("pg1"));
+    if (!c.withUnreadable) {
+        ASSERT_EQ(0, status);
+        EXPECT_FALSE(log.contains(ZO_LOG_ERROR, "Failed to get stream id from node"));
+        const zo_isp_qel_run_kernels* k = ctx0.run_kernels;
+        EXPECT_EQ(100u, k[0].kernel_uuid);
+        EXPECT_EQ(101u, k[1].kernel_uuid);
+        expectHistory(k[0].resolution_history, entering.input_width, entering.input_height,
+                      {entering.input_crop.left, entering.input_crop.top, entering.input_crop.right,
+                       entering.input_crop.bottom},
+                      entering.output_width, entering.output_height);
+        EXPECT_EQ(0u, k[2].kernel_uuid);
+        EXPECT_EQ(nullptr, k[2].resolution_history);
+        return;
+    }
+    int ignored = 0;
+    const VELT::Status readStatus = unreadable->getValue(VELT::kKeyStreamId, ignored);
+    ASSERT_NE(0, readStatus);
+    EXPECT_EQ(readStatus, status);
+    EXPECT_TRUE(
+        log.contains(ZO_LOG_ERROR, "Failed to get stream id from node " + prefix + "_no_context"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Positions, RefillAfterTheGraphGrew,
+                         ::testing::Values(RefillCase{"none", false, false},
+                                           RefillCase{"last", true, false},
+                                           RefillCase{"first", true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // A buffer source feeding one program group "pg" (stream 0) whose output
 // port (id 1) feeds a sink.
 class OneContextGraph : public ::testing::Test {
