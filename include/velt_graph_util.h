@@ -352,6 +352,10 @@ class ZO_EXPORT GraphUtil {
     int crossSgInPorts(GraphNode& node, std::vector<IGraphConfig*>& ports,
                        const analysis::ConnectionIndex& connections);
     int interPgConnections(SubGraphInfo& sg, const analysis::ConnectionIndex* connections);
+
+    // The connections indexed once while populatePekData() runs, so that
+    // getUpstreamResHistory() finds a port's feeder without a walk; null otherwise.
+    const analysis::ConnectionIndex* historyConnections_ = nullptr;
 };
 
 }  // namespace VELT

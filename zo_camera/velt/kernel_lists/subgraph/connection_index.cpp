@@ -33,6 +33,7 @@ ConnectionIndex::ConnectionIndex(const std::vector<IGraphConfig*>& connections) 
         byNodes_[{splitEnd(ends.source, true).first, splitEnd(ends.sink, true).first}].push_back(
             position);
         bySource_[ends.source].push_back(position);
+        firstSourceBySink_.emplace(ends.sink, ends.source);  // keeps the first
     }
 }
 
@@ -45,6 +46,11 @@ const std::vector<size_t>& ConnectionIndex::between(const std::string& sourceNod
 const std::vector<size_t>& ConnectionIndex::from(const std::string& source) const {
     const auto found = bySource_.find(source);
     return found == bySource_.end() ? noPositions() : found->second;
+}
+
+std::string ConnectionIndex::firstSourceInto(const std::string& sink) const {
+    const auto found = firstSourceBySink_.find(sink);
+    return found == firstSourceBySink_.end() ? std::string() : found->second;
 }
 
 }  // namespace analysis

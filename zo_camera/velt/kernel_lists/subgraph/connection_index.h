@@ -38,11 +38,15 @@ class ConnectionIndex {
                                        const std::string& sinkNode) const;
     // Positions, ascending, of the connections whose whole "source" is source.
     const std::vector<size_t>& from(const std::string& source) const;
+    // The "source" of the first connection whose whole "sink" is sink; empty
+    // when none is.
+    std::string firstSourceInto(const std::string& sink) const;
 
   private:
     std::vector<ConnectionEnds> ends_;
     std::map<std::pair<std::string, std::string>, std::vector<size_t>> byNodes_;
     std::map<std::string, std::vector<size_t>> bySource_;
+    std::map<std::string, std::string> firstSourceBySink_;
 };
 
 }  // namespace analysis

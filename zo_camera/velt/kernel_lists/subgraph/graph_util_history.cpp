@@ -10,6 +10,7 @@
 #include "velt_qel_pek_utils.h"
 #include "zo_camera/velt/boundary/boundary_guard.h"
 #include "zo_camera/velt/kernel_lists/shared/int32_arithmetic.h"
+#include "zo_camera/velt/kernel_lists/subgraph/connection_index.h"
 #include "zo_camera/velt/kernel_lists/subgraph/graph_util_common.h"
 #include "zo_log_common.h"
 #include "zo_rulo/zo_log_tags.h"
@@ -21,6 +22,13 @@ using namespace analysis;
 
 Status GraphUtil::populatePekData() {
     return guardStatus(__func__, err_internal, [&]() -> Status {
+        // Every subgraph input asks which connection feeds it: index them once.
+        const analysis::ConnectionIndex connections(mConnections);
+        struct IndexInUse {
+            const analysis::ConnectionIndex*& slot;
+            ~IndexInUse() { slot = nullptr; }
+        } inUse{historyConnections_};
+        historyConnections_ = &connections;
         std::function<int(BaseGraphNode*)> visitor = [this](BaseGraphNode* node) {
             return resHistoryCalcVisitor(node);
         };
@@ -171,13 +179,10 @@ Status GraphUtil::calculateSourceResHistory(SubGraphInfo& sg, zo_isp_qel_resolut
 
 Status GraphUtil::getUpstreamResHistory(ImagingNode& inputTerminal) {
     return guardStatus(__func__, err_internal, [&]() -> Status {
-        std::string source;
-        for (IGraphConfig* connection : mConnections) {
-            if (strOr(*connection, kKeySink) == inputTerminal.name) {
-                source = strOr(*connection, kKeySource);
-                break;
-            }
-        }
+        const std::string source =
+            historyConnections_ != nullptr
+                ? historyConnections_->firstSourceInto(inputTerminal.name)
+                : analysis::ConnectionIndex(mConnections).firstSourceInto(inputTerminal.name);
         const auto sourceNode = mGraphNodes.find(splitEnd(source, true).first);
         if (sourceNode == mGraphNodes.end()) {
             return err_internal;
