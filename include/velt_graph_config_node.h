@@ -45,6 +45,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
@@ -302,8 +303,16 @@ class ZO_EXPORT GraphConfigStrAttribute : public GraphConfigAttribute {
     friend class TreeBuilder;
     // Holds text of the given length: a copy inside when it is short, else
     // the text itself, NUL-terminated, which the attribute does not own (it
-    // lives in the same tree storage).
-    GraphConfigStrAttribute(const char* text, uint32_t length) noexcept;
+    // lives in the same tree storage). Inline, as the reader makes one per
+    // string attribute of a document.
+    GraphConfigStrAttribute(const char* text, uint32_t length) noexcept
+        : GraphConfigAttribute(kTypeString), size_(length) {
+        if (length <= kInlineLength) {
+            std::memcpy(text_.inlined, text, length);
+        } else {
+            text_.external = text;
+        }
+    }
     // Stores a copy of length bytes; throws std::bad_alloc, leaving the text as it was.
     void assign(const char* text, size_t length);
     void freeHeapText() noexcept;
@@ -330,7 +339,7 @@ class ZO_EXPORT GraphConfigNode : public GraphConfigAttribute, public IGraphConf
     using const_iterator = ItemMap::const_iterator;
 
     /* An empty root node. */
-    GraphConfigNode();
+    GraphConfigNode() : GraphConfigAttribute(kTypeNode) {}
     GraphConfigNode(const GraphConfigNode&) = delete;
     GraphConfigNode& operator=(const GraphConfigNode&) = delete;
     /* Deletes the node with its whole subtree. */

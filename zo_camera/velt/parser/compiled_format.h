@@ -106,6 +106,8 @@ class CompiledView {
     bool checkStrings(uint32_t stringByteCount, std::string& error) const;
     bool checkShapes(std::string& error);
     bool checkElements(uint32_t maxDepth, uint32_t valueCount, std::string& error);
+    template <unsigned Width>
+    bool checkElementsOf(uint32_t maxDepth, uint32_t valueCount, std::string& error);
 
     uint32_t width_ = 4;
     uint32_t stringCount_ = 0;

@@ -152,6 +152,20 @@ CompiledReader::Action actionOf(const CompiledReader::Step& step) {
     }
 }
 
+// The room an attribute takes in its node's room.
+uint32_t attributeBytesOf(CompiledReader::Action action) {
+    switch (action) {
+        case CompiledReader::kPlaceInteger:
+        case CompiledReader::kPlaceKey:
+            return sizeof(GraphConfigIntAttribute);
+        case CompiledReader::kPlaceText:
+        case CompiledReader::kRenamePlaceText:
+            return sizeof(GraphConfigStrAttribute);
+        default:
+            return 0;
+    }
+}
+
 }  // namespace
 
 CompiledReader::CompiledReader(const CompiledView& view, TreeBuilder& builder, int32_t& kind,
@@ -169,7 +183,8 @@ CompiledReader::CompiledReader(const CompiledView& view, TreeBuilder& builder, i
     plans_.reserve(view.shapeCount());
     for (uint32_t shape = 0; shape < view.shapeCount(); ++shape) {
         plans_.push_back({view.shapeName(shape), view.shapeFirstName(shape),
-                          view.shapeAttributes(shape), kNoKind, false, kFails, 0, 0, 0, kNoSlot});
+                          view.shapeAttributes(shape), kNoKind, false, kFails, 0, 0, 0, kNoSlot,
+                          0});
     }
     // Decoding made sure no element goes deeper.
     levels_.reserve(VELTParser::kMaxNestingDepth);
@@ -266,8 +281,10 @@ void CompiledReader::resolve(Plan& plan, uint64_t firstValue) {
     // element whose values' keys are generated may teach the dictionary a
     // name it looked up: those are worked out again each time.
     Placing* placings = placings_.data() + plan.firstStep;
+    plan.attributeBytes = plan.typeSlot != kNoSlot ? sizeof(GraphConfigStrAttribute) : 0;
     for (uint32_t index = 0; index < plan.attributes; ++index) {
         placings[index] = {steps[index].key, steps[index].slot, actionOf(steps[index])};
+        plan.attributeBytes += attributeBytesOf(placings[index].action);
     }
     const bool reusable =
         plan.outcome != kFails && !(source.sawMissingName() && source.generatesKeys());
@@ -279,7 +296,8 @@ void CompiledReader::resolve(Plan& plan, uint64_t firstValue) {
 template <unsigned Width>
 void CompiledReader::buildNode(const Plan& plan, uint32_t element, const uint8_t* values) {
     const uint32_t capacity = plan.itemCount + view_.childCount(element);
-    TreeBuilder::Entry* items = TreeBuilder::newEntries(storage_, capacity);
+    TreeBuilder::NodeRoom room = TreeBuilder::newNodeRoom(storage_, capacity, plan.attributeBytes);
+    TreeBuilder::Entry* items = room.items;
     uint32_t elementKey = plan.elementKey;
     const Placing* placings = placings_.data() + plan.firstStep;
     for (uint32_t index = 0; index < plan.attributes; ++index) {
@@ -287,17 +305,19 @@ void CompiledReader::buildNode(const Plan& plan, uint32_t element, const uint8_t
         const uint32_t value = loadNumber<Width>(values + Width * index);
         switch (placing.action) {
             case kPlaceInteger:
-                TreeBuilder::placeEntry(items + placing.slot, placing.key,
-                                        TreeBuilder::newInteger(storage_, names_.integer(value)));
+                TreeBuilder::placeEntry(
+                    items + placing.slot, placing.key,
+                    TreeBuilder::placeInteger(room.attributes, names_.integer(value)));
                 break;
             case kPlaceKey:
                 TreeBuilder::placeEntry(
                     items + placing.slot, placing.key,
-                    TreeBuilder::newInteger(storage_,
-                                            static_cast<int32_t>(names_.keyOrNewKey(value))));
+                    TreeBuilder::placeInteger(room.attributes,
+                                              static_cast<int32_t>(names_.keyOrNewKey(value))));
                 break;
             case kPlaceText:
-                TreeBuilder::placeEntry(items + placing.slot, placing.key, text(value));
+                TreeBuilder::placeEntry(items + placing.slot, placing.key,
+                                        placeText(room.attributes, value));
                 break;
             case kGenerateOnly:
                 names_.keyOrNewKey(value);
@@ -307,28 +327,31 @@ void CompiledReader::buildNode(const Plan& plan, uint32_t element, const uint8_t
                 break;
             case kRenamePlaceText:
                 elementKey = names_.keyOrNewKey(value);
-                TreeBuilder::placeEntry(items + placing.slot, placing.key, text(value));
+                TreeBuilder::placeEntry(items + placing.slot, placing.key,
+                                        placeText(room.attributes, value));
                 break;
             case kSkip:
                 break;
         }
     }
     if (plan.typeSlot != kNoSlot) {
-        TreeBuilder::placeEntry(items + plan.typeSlot, kKeyType, text(plan.name));
+        TreeBuilder::placeEntry(items + plan.typeSlot, kKeyType,
+                                placeText(room.attributes, plan.name));
     }
     if (!builder_.hasRoot() && !host_.createRoot()) {
+        // The node's room stays unused in the storage.
         levels_.push_back({nullptr, nullptr, 0, 0, -1, kSkippedLevel, true});
         return;
     }
     const int32_t target = innermostTarget();
-    GraphConfigNode* parent = target < 0 ? builder_.root() : levels_[target].node;
-    GraphConfigNode* node = TreeBuilder::newNode(storage_, parent);
+    GraphConfigNode* node = room.node;
+    TreeBuilder::setParent(node, target < 0 ? builder_.root() : levels_[target].node);
     attach(target, elementKey, node);
     levels_.push_back({node, items, plan.itemCount, capacity, static_cast<int32_t>(levels_.size()),
                        kNodeLevel, true});
 }
 
-GraphConfigStrAttribute* CompiledReader::text(uint32_t string) {
+GraphConfigStrAttribute* CompiledReader::placeText(char*& room, uint32_t string) {
     const char* text = view_.string(string);
     const size_t length = view_.stringLength(string);
     if (length > GraphConfigStrAttribute::kInlineLength) {
@@ -338,7 +361,7 @@ GraphConfigStrAttribute* CompiledReader::text(uint32_t string) {
         }
         text = storedTexts_[string];
     }
-    return TreeBuilder::newText(storage_, text, length);
+    return TreeBuilder::placeText(room, text, length);
 }
 
 void CompiledReader::attach(int32_t target, uint32_t key, GraphConfigNode* node) {

@@ -84,9 +84,10 @@ class CompiledReader {
         bool untilNewName;
         Outcome outcome;
         uint32_t epoch;
-        uint32_t elementKey;  // of the element name
-        uint32_t itemCount;   // of the attributes, "type" included
-        uint32_t typeSlot;    // where "type" goes, kNoSlot for none
+        uint32_t elementKey;      // of the element name
+        uint32_t itemCount;       // of the attributes, "type" included
+        uint32_t typeSlot;        // where "type" goes, kNoSlot for none
+        uint32_t attributeBytes;  // of the attributes kept, in the node's room
     };
     enum LevelKind : uint8_t { kNodeLevel, kNodelessLevel, kSkippedLevel };
     struct Level {
@@ -107,7 +108,8 @@ class CompiledReader {
     void resolve(Plan& plan, uint64_t firstValue);
     template <unsigned Width>
     void buildNode(const Plan& plan, uint32_t element, const uint8_t* values);
-    GraphConfigStrAttribute* text(uint32_t string);
+    // A string attribute of string in room.
+    GraphConfigStrAttribute* placeText(char*& room, uint32_t string);
     void attach(int32_t target, uint32_t key, GraphConfigNode* node);
     void grow(Level& level);
     void closeLevel() noexcept;

@@ -183,7 +183,7 @@ void VELTParser::handOutTree(IGraphConfig** out) {
     // After a syntax error some elements are still open; the caller gets the
     // whole tree, so that deleting what it received frees everything, with
     // the open elements (the root at least) completed.
-    GraphConfigNode* root = builder_->finishTree();
+    GraphConfigNode* root = builder_ ? builder_->finishTree() : nullptr;
     if (root == nullptr) {
         zo_log_common_debug(ZO_LOG_ERROR, kTag, "Parser returned NULL!");
     }

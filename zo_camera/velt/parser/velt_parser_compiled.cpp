@@ -70,6 +70,11 @@ uint8_t* readWholeFile(const char* fileName, size_t& size) {
 }  // namespace
 
 void VELTParser::parseCompiled(const char* fileName) {
+    if (!usable()) {
+        // Out of memory when the reader was made: no builder to build with.
+        zo_log_common_debug(ZO_LOG_ERROR, kTag, "Out of memory reading %s", fileName);
+        return;
+    }
     size_t size = 0;
     uint8_t* bytes = readWholeFile(fileName, size);
     if (bytes == nullptr) {

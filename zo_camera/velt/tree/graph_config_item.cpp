@@ -79,15 +79,6 @@ GraphConfigStrAttribute& GraphConfigStrAttribute::operator=(const GraphConfigStr
     return *this;
 }
 
-GraphConfigStrAttribute::GraphConfigStrAttribute(const char* text, uint32_t length) noexcept
-    : GraphConfigAttribute(kTypeString), size_(length) {
-    if (length <= kInlineLength) {
-        std::memcpy(text_.inlined, text, length);
-    } else {
-        text_.external = text;
-    }
-}
-
 // Most of a tree's items are attributes: small enough that a node and its
 // attributes share cache lines (sizes on 64-bit platforms).
 static_assert(sizeof(void*) != 8 || sizeof(GraphConfigIntAttribute) == 16, "integer attribute");

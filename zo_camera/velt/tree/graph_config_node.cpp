@@ -115,8 +115,6 @@ void ItemArray::adoptStored(value_type* entries, size_t count) noexcept {
     capacity_ = 0;
 }
 
-GraphConfigNode::GraphConfigNode() : GraphConfigAttribute(kTypeNode) {}
-
 GraphConfigNode::~GraphConfigNode() {
     destroyItems();
 }

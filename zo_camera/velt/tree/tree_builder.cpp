@@ -119,12 +119,6 @@ GraphConfigStrAttribute* TreeBuilder::newText(TreeStorage& storage, const char* 
         GraphConfigStrAttribute(text, static_cast<uint32_t>(length));
 }
 
-GraphConfigNode* TreeBuilder::newNode(TreeStorage& storage, GraphConfigNode* parent) {
-    GraphConfigNode* node = storage.create<GraphConfigNode>();
-    node->ancestor_ = parent;
-    return node;
-}
-
 GraphConfigNode* TreeBuilder::root() noexcept {
     return root_.get();
 }
@@ -146,14 +140,6 @@ void TreeBuilder::sortByKey(Entry* items, size_t count) noexcept {
             std::stable_sort(items, items + count, keyLess<Entry>);
         }
     }
-}
-
-void TreeBuilder::completeNode(GraphConfigNode* node, Entry* items, size_t count,
-                               bool inKeyOrder) noexcept {
-    if (!inKeyOrder) {
-        sortByKey(items, count);
-    }
-    node->items_.adoptStored(items, count);
 }
 
 int TreeBuilder::addInteger(uint32_t key, int32_t value) {

@@ -82,14 +82,48 @@ class TreeBuilder {
     TreeStorage& bulkStorage() { return storage(); }
     // The root, once openRoot succeeded.
     GraphConfigNode* root() noexcept;
-    // Stores node (from newNode with the root as parent) among the root's
+    // Stores node (from newNodeRoom, with the root as parent) among the root's
     // items, after those it has. Throws std::bad_alloc; the root is then
     // unchanged.
     void addToRoot(uint32_t key, GraphConfigNode* node);
-    // Items in storage, with nothing in them yet. Throw std::bad_alloc.
-    static GraphConfigNode* newNode(TreeStorage& storage, GraphConfigNode* parent);
-    static GraphConfigIntAttribute* newInteger(TreeStorage& storage, int32_t value) {
-        return storage.create<GraphConfigIntAttribute>(value);
+    // A node, room for capacity entries of its items and attributeBytes of
+    // its attributes (placeInteger, placeText), carved as one piece: one
+    // allocation per node rather than one per item, and a node's items next
+    // to it in memory. Throws std::bad_alloc.
+    struct NodeRoom {
+        GraphConfigNode* node;
+        Entry* items;      // null for no capacity
+        char* attributes;  // where the next attribute goes
+    };
+    static NodeRoom newNodeRoom(TreeStorage& storage, size_t capacity, size_t attributeBytes) {
+        static_assert(sizeof(GraphConfigNode) % 8 == 0 && sizeof(Entry) % 8 == 0 &&
+                          sizeof(GraphConfigIntAttribute) % 8 == 0 &&
+                          sizeof(GraphConfigStrAttribute) % 8 == 0,
+                      "every piece of a node's room stays aligned");
+        const size_t entryBytes = capacity * sizeof(Entry);
+        char* room = static_cast<char*>(
+            storage.allocate(sizeof(GraphConfigNode) + entryBytes + attributeBytes));
+        char* entries = room + sizeof(GraphConfigNode);
+        return {new (room) GraphConfigNode(),
+                capacity == 0 ? nullptr : reinterpret_cast<Entry*>(entries), entries + entryBytes};
+    }
+    // The node's parent, for a node from newNodeRoom.
+    static void setParent(GraphConfigNode* node, GraphConfigNode* parent) noexcept {
+        node->ancestor_ = parent;
+    }
+    // Attributes in a node's room, which advances past them.
+    static GraphConfigIntAttribute* placeInteger(char*& room, int32_t value) noexcept {
+        auto* attribute = new (room) GraphConfigIntAttribute(value);
+        room += sizeof(GraphConfigIntAttribute);
+        return attribute;
+    }
+    // text as for newText; length was checked (storedText, or at most
+    // kInlineLength).
+    static GraphConfigStrAttribute* placeText(char*& room, const char* text,
+                                              size_t length) noexcept {
+        auto* attribute = new (room) GraphConfigStrAttribute(text, static_cast<uint32_t>(length));
+        room += sizeof(GraphConfigStrAttribute);
+        return attribute;
     }
     // A string attribute of length bytes of text, which must stay where it
     // is (in storage: storedText) when it is longer than kInlineLength.
@@ -109,8 +143,14 @@ class TreeBuilder {
     // Hands node its count entries at items, put in key order (a stable
     // order: entries under one key keep theirs) unless the caller knows them
     // to be in that order already. node must have no items.
+    // Inline, as a compiled document completes every node through it.
     static void completeNode(GraphConfigNode* node, Entry* items, size_t count,
-                             bool inKeyOrder) noexcept;
+                             bool inKeyOrder) noexcept {
+        if (!inKeyOrder) {
+            sortByKey(items, count);
+        }
+        node->items_.adoptStored(items, count);
+    }
 
   private:
     struct Level {
