@@ -192,7 +192,8 @@ size_t CompiledView::stringLength(uint32_t index) const {
 
 bool CompiledView::decode(const uint8_t* bytes, size_t size, uint32_t maxDepth,
                           std::string& error) {
-    if (size < kCompiledHeaderSize || std::memcmp(bytes, kCompiledMagic, sizeof kCompiledMagic)) {
+    if (size < kCompiledHeaderSize ||
+        std::memcmp(bytes, kCompiledMagic, sizeof kCompiledMagic) != 0) {
         error = "not a compiled document (no compiled-document header)";
         return false;
     }

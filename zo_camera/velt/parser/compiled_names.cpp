@@ -7,7 +7,7 @@
 
 #include "velt_item_uid.h"
 #include "velt_keys.h"
-#include "zo_camera/velt/parser/integer_text.h"
+#include "zo_camera/velt/common/number_text.h"
 #include "zo_camera/velt/parser/parser_names.h"
 
 namespace VELT {
@@ -37,7 +37,7 @@ uint32_t CompiledNames::generate(uint32_t index) {
 }
 
 int32_t CompiledNames::convert(uint32_t index) {
-    integers_[index] = parseInteger(view_.string(index));
+    integers_[index] = numbers::truncatedInt32(view_.string(index));
     flags_[index] |= kIntegerKnown;
     return integers_[index];
 }

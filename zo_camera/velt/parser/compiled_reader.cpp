@@ -233,7 +233,8 @@ void CompiledReader::readElements() {
                 const Step* steps = steps_.data() + plan.firstStep;
                 for (uint32_t index = 0; index < plan.attributes; ++index) {
                     if (steps[index].store == kVersion) {
-                        const uint32_t value = loadNumber<Width>(elementValues + Width * index);
+                        const uint32_t value =
+                            loadNumber<Width>(elementValues + size_t{Width} * index);
                         version_.assign(view_.string(value), view_.stringLength(value));
                     }
                 }
@@ -302,7 +303,7 @@ void CompiledReader::buildNode(const Plan& plan, uint32_t element, const uint8_t
     const Placing* placings = placings_.data() + plan.firstStep;
     for (uint32_t index = 0; index < plan.attributes; ++index) {
         const Placing& placing = placings[index];
-        const uint32_t value = loadNumber<Width>(values + Width * index);
+        const uint32_t value = loadNumber<Width>(values + size_t{Width} * index);
         switch (placing.action) {
             case kPlaceInteger:
                 TreeBuilder::placeEntry(

@@ -32,7 +32,7 @@ class ElementSource {
         const char* value = attributeValue(index, length);
         out.assign(value, length);
     }
-    // Its value as an integer (the strtol rule of integer_text.h).
+    // Its value as an integer (the reader's rule of common/number_text.h).
     virtual int attributeInteger(size_t index) = 0;
     // The key of its value as written, generated when new.
     virtual uint32_t attributeTextKey(size_t index) = 0;

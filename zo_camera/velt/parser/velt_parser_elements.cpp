@@ -12,9 +12,9 @@
 
 #include "velt_parser.h"
 #include "velt_status.h"
+#include "zo_camera/velt/common/number_text.h"
 #include "zo_camera/velt/parser/element_rules.h"
 #include "zo_camera/velt/parser/element_source.h"
-#include "zo_camera/velt/parser/integer_text.h"
 #include "zo_camera/velt/parser/name_key_cache.h"
 #include "zo_camera/velt/parser/parser_names.h"
 #include "zo_camera/velt/tree/tree_builder.h"
@@ -55,7 +55,7 @@ class ExpatElement final : public parser::ElementSource {
         return value;
     }
     int attributeInteger(size_t index) override {
-        return parser::parseInteger(attributes_[2 * index + 1]);
+        return numbers::truncatedInt32(attributes_[2 * index + 1]);
     }
     uint32_t attributeTextKey(size_t index) override {
         text_.assign(attributes_[2 * index + 1]);
