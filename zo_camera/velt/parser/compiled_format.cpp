@@ -321,7 +321,7 @@ bool CompiledView::checkElementsOf(uint32_t maxDepth, uint32_t valueCount, std::
     uint64_t values = 0;
     uint32_t previousDepth = 0;
     const uint8_t* record = elements_;
-    for (uint32_t element = 0; element < elementCount_; ++element, record += 2 * Width) {
+    for (uint32_t element = 0; element < elementCount_; ++element, record += size_t{2} * Width) {
         const uint32_t shape = loadNumber<Width>(record);
         const uint32_t depth = loadNumber<Width>(record + Width);
         // depth - 1 wraps for depth 0, which only the first element has.

@@ -206,7 +206,7 @@ void CompiledReader::readElements() {
     const uint8_t* elements = view_.elementTable();
     const uint8_t* values = view_.valueTable();
     const uint32_t count = view_.elementCount();
-    for (uint32_t element = 0; element < count; ++element, elements += 2 * Width) {
+    for (uint32_t element = 0; element < count; ++element, elements += size_t{2} * Width) {
         const uint32_t shape = loadNumber<Width>(elements);
         const uint32_t depth = loadNumber<Width>(elements + Width);
         // Depths were checked: each element opens at most one level down.
