@@ -38,6 +38,7 @@ delete_descriptor read_descriptor 0.03 deleting the tree / reading it, descripto
 init_pek_wide_gen5_200 init_pek_wide_gen5_25 1.25 initPekUtils per kernel, 200 / 25 groups, gen 5
 init_pek_wide_gen7_200 init_pek_wide_gen7_25 1.25 initPekUtils per kernel, 200 / 25 groups, gen 7
 create_graph_scaled_8000 create_graph_scaled_500 1.15 createGraph, descriptor of 8,000 / 500 blocks
+camera_open_4x_compiled camera_open_4x 0 camera open, compiled / XML documents
 '
 # Operations whose ratio is taken per unit of work: name, units (kernels of
 # the wide graphs: 26 and 201 groups of 20).
