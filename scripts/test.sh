@@ -52,4 +52,4 @@ TSAN_OPTIONS=halt_on_error=1:exitcode=66 ctest --test-dir build-tsan --output-on
     -E 'AllocFailureSweep|HostileDocuments\.(HundredMegabyte|MillionAttributes|GzipBomb)|MillionLevel'
 
 echo "== fuzzing (libFuzzer, clang)"
-scripts/fuzz.sh "${ZOVESK_FUZZ_SECONDS:-45}"
+scripts/fuzz.sh "${ZOVESK_FUZZ_SECONDS:-30}"
