@@ -3,6 +3,8 @@
 #ifndef ZOVESK_BENCH_BUNDLED_GRAPHS_H
 #define ZOVESK_BENCH_BUNDLED_GRAPHS_H
 
+#include <benchmark/benchmark.h>
+
 #include <memory>
 #include <string>
 
@@ -14,12 +16,13 @@ namespace zovesk_bench {
 // The build's copy of a bundled document read into a tree; null when it cannot be read.
 std::unique_ptr<VELT::IGraphConfig> readBundled(const std::string& name);
 
-// The descriptor and settings named prefix + "_descriptor.xml" and
-// prefix + "_settings.xml" given to a query manager, and the settings entry
-// with the given key.
-class BundledDocuments {
+// A descriptor and settings given to a query manager, and the first
+// settings entry that matches the criteria.
+class QueriedDocuments {
   public:
-    BundledDocuments(const std::string& prefix, int entryKey);
+    QueriedDocuments(std::unique_ptr<VELT::IGraphConfig> descriptor,
+                     std::unique_ptr<VELT::IGraphConfig> settings,
+                     const VELT::GraphQueryCriteria& criteria);
     // Null when the documents or the entry are missing.
     VELT::IGraphConfig* entry() const { return entry_; }
     VELT::GraphQueryManager& manager() { return manager_; }
@@ -30,6 +33,16 @@ class BundledDocuments {
     VELT::GraphQueryManager manager_;
     VELT::IGraphConfig* entry_ = nullptr;
 };
+
+// The descriptor and settings named prefix + "_descriptor.xml" and
+// prefix + "_settings.xml", and the settings entry with the given key.
+class BundledDocuments : public QueriedDocuments {
+  public:
+    BundledDocuments(const std::string& prefix, int entryKey);
+};
+
+// One result graph of the documents' entry built and destroyed per iteration.
+void createGraphEachIteration(benchmark::State& state, QueriedDocuments& documents);
 
 // The result graph of one bundled entry, destroyed with the object.
 class BundledGraph {

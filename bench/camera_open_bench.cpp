@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bundled_graphs.h"
 #include "instruction_counts.h"
 #include "scaled_documents.h"
 #include "synthetic_documents.h"
@@ -32,30 +33,11 @@ namespace {
 
 // The scaled graph's documents with a descriptor of the given size and one
 // settings entry, given to a query manager.
-class ScaledDocuments {
+class ScaledDocuments : public QueriedDocuments {
   public:
     explicit ScaledDocuments(int blocks)
-        : descriptor_(readDocumentText(scaledDescriptorText(blocks))),
-          settings_(readDocumentText(scaledSettingsText(1))) {
-        if (!descriptor_ || !settings_) {
-            return;
-        }
-        manager_.setGraphDescriptor(descriptor_.get());
-        manager_.setGraphSettings(settings_.get());
-        std::vector<VELT::IGraphConfig*> entries;
-        if (manager_.queryGraphs({}, entries, true) == 0 && !entries.empty()) {
-            entry_ = entries.front();
-        }
-    }
-    // Null when the documents or the entry are missing.
-    VELT::IGraphConfig* entry() const { return entry_; }
-    VELT::GraphQueryManager& manager() { return manager_; }
-
-  private:
-    std::unique_ptr<VELT::IGraphConfig> descriptor_;
-    std::unique_ptr<VELT::IGraphConfig> settings_;
-    VELT::GraphQueryManager manager_;
-    VELT::IGraphConfig* entry_ = nullptr;
+        : QueriedDocuments(readDocumentText(scaledDescriptorText(blocks)),
+                           readDocumentText(scaledSettingsText(1)), {}) {}
 };
 
 ScaledDocuments& scaledDocuments(int blocks) {
@@ -67,20 +49,7 @@ ScaledDocuments& scaledDocuments(int blocks) {
 // The same graph out of a descriptor of 500 or 8,000 blocks: the cost should
 // not depend on the blocks the graph does not use.
 void BM_CreateGraphScaledDescriptor(benchmark::State& state) {
-    ScaledDocuments& documents = scaledDocuments(static_cast<int>(state.range(0)));
-    if (documents.entry() == nullptr) {
-        state.SkipWithError("scaled documents or entry missing");
-        return;
-    }
-    for (auto _ : state) {
-        VELT::IGraphConfig* graph = nullptr;
-        const int status = documents.manager().createGraph(documents.entry(), &graph);
-        VELT::GraphQueryManager::destroyGraph(graph);
-        if (status != 0) {
-            state.SkipWithError("createGraph failed");
-            break;
-        }
-    }
+    createGraphEachIteration(state, scaledDocuments(static_cast<int>(state.range(0))));
 }
 
 // Documents four times the size of the synthetic ones: a descriptor of 8,000

@@ -13,19 +13,7 @@ namespace {
 // One result graph per iteration for the settings entry with the given key.
 void BM_CreateGraphBundled(benchmark::State& state) {
     BundledDocuments documents("camera", static_cast<int>(state.range(0)));
-    if (documents.entry() == nullptr) {
-        state.SkipWithError("bundled documents or entry missing");
-        return;
-    }
-    for (auto _ : state) {
-        VELT::IGraphConfig* graph = nullptr;
-        const int status = documents.manager().createGraph(documents.entry(), &graph);
-        VELT::GraphQueryManager::destroyGraph(graph);
-        if (status != 0) {
-            state.SkipWithError("createGraph failed");
-            break;
-        }
-    }
+    createGraphEachIteration(state, documents);
 }
 
 }  // namespace
