@@ -18,6 +18,7 @@
 #include "synthetic_documents.h"
 #include "velt_graph_config.h"
 #include "velt_parser.h"
+#include "zo_tree_cache.h"
 
 namespace zovesk_bench {
 
@@ -48,6 +49,8 @@ struct TreeMemory {
 
 // Runs in the child: resets the high-water mark, reads, measures.
 TreeMemory measureInThisProcess(const std::string& path) {
+    // Blocks the parent's trees left would hide the tree's heap.
+    zo_tree_cache_release();
     std::ofstream("/proc/self/clear_refs") << "5";
     const size_t rssBefore = statusBytes("VmRSS:");
     const size_t heapBefore = heapInUse();

@@ -25,6 +25,9 @@
 #include "zo_rulo_memory.h"
 #include "zo_rulo_memory_common.h"
 
+/* Memory kept for document trees. */
+#include "zo_tree_cache.h"
+
 /* Records for the ISP configuration and 3A libraries. */
 #include "zo_isp_qel_records.h"
 #include "zo_record_layout.h"

@@ -19,6 +19,7 @@
 #include "velt_item_uid.h"
 #include "zo_log_common.h"
 #include "zo_rulo_memory.h"
+#include "zo_tree_cache.h"
 
 namespace {
 
@@ -47,6 +48,9 @@ class AllocFailureSweep : public ::testing::TestWithParam<const char*> {
     void SetUp() override {
         VELT::getVeltKeys(keys_);
         zo_log_common_set_sink(dropMessages, nullptr);
+        // Blocks kept for the next tree would make one run's allocations
+        // depend on the last and count as left allocated.
+        cacheLimit_ = zo_tree_cache_set_limit(0);
         documents_ = zovesk_test::roadDocuments(GetParam());
         // One clean run adds the documents' names to the key dictionary and
         // fills every lazily built table, so later runs allocate the same.
@@ -65,6 +69,7 @@ class AllocFailureSweep : public ::testing::TestWithParam<const char*> {
         zovesk_test::disarmFailingNew();
         zo_log_common_set_sink(nullptr, nullptr);
         VELT::copyVeltKeys(keys_);
+        zo_tree_cache_set_limit(cacheLimit_);
     }
 
     // Travels the road into outcome; false when an exception left it.
@@ -109,6 +114,7 @@ class AllocFailureSweep : public ::testing::TestWithParam<const char*> {
     zovesk_test::RoadDocuments documents_;
     std::map<uint64_t, CleanCall> cleanCalls_;
     VELT::KeyMap keys_;
+    size_t cacheLimit_ = 0;
 };
 
 TEST_P(AllocFailureSweep, CleanRoadBuildsEveryGraph) {

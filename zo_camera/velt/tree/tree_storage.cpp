@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "zo_camera/velt/tree/block_cache.h"
+
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
 #endif
@@ -16,9 +18,10 @@ namespace {
 
 // Blocks start small, so that small documents stay small, and double up to
 // a size that keeps a large document to a few hundred blocks while staying
-// below the size from which malloc maps every block on its own.
+// below the size from which malloc maps every block on its own. Blocks of
+// the largest size are the ones the cache keeps when a tree goes.
 constexpr size_t kFirstBlockRoom = size_t{4} << 10;
-constexpr size_t kLargestBlockRoom = size_t{64} << 10;
+constexpr size_t kLargestBlockRoom = block_cache::kBlockBytes - 16;
 // Requests above this share no block: they get one of their own, so that
 // a huge text or item array wastes no room of the current block.
 constexpr size_t kLargestSharedRequest = kLargestBlockRoom / 4;
@@ -49,8 +52,10 @@ size_t aligned(size_t bytes) {
 TreeStorage::~TreeStorage() {
     while (last_ != nullptr) {
         Block* previous = last_->previous;
-        setInUse(last_ + 1, last_->size, true);
-        ::operator delete(last_);
+        if (last_->size != kLargestBlockRoom || !block_cache::keep(last_)) {
+            setInUse(last_ + 1, last_->size, true);
+            ::operator delete(last_);
+        }
         last_ = previous;
     }
 }
@@ -81,10 +86,16 @@ void* TreeStorage::allocateInNewBlock(size_t bytes) {
 
 TreeStorage::Block* TreeStorage::newBlock(size_t room) {
     static_assert(sizeof(Block) % 8 == 0, "room after a block header stays aligned");
+    static_assert(sizeof(Block) + kLargestBlockRoom == block_cache::kBlockBytes,
+                  "the largest blocks are the size the cache keeps");
     if (room > SIZE_MAX - sizeof(Block)) {
         throw std::bad_alloc();
     }
-    auto* block = static_cast<Block*>(::operator new(sizeof(Block) + room));
+    void* memory = room == kLargestBlockRoom ? block_cache::take() : nullptr;
+    if (memory == nullptr) {
+        memory = ::operator new(sizeof(Block) + room);
+    }
+    auto* block = static_cast<Block*>(memory);
     block->previous = last_;
     block->size = room;
     last_ = block;

@@ -18,12 +18,13 @@ class TreeStorage {
     TreeStorage() noexcept = default;
     TreeStorage(const TreeStorage&) = delete;
     TreeStorage& operator=(const TreeStorage&) = delete;
-    // Frees every block; whatever was placed in them must be destroyed already.
+    // Frees every block, or hands it to the block cache (block_cache.h) for
+    // the next tree; whatever was placed in them must be destroyed already.
     ~TreeStorage();
 
-    // bytes of 8-byte aligned room. Blocks come from operator new, so this
-    // throws std::bad_alloc when out of memory (and allocation-failure tests
-    // reach it). Inline, since a read tree takes a million of these.
+    // bytes of 8-byte aligned room. Blocks come from the block cache or
+    // operator new, so this throws std::bad_alloc when out of memory (and
+    // allocation-failure tests reach it). Inline, since a read tree takes a million of these.
     void* allocate(size_t bytes) {
         bytes = (bytes + kAlignment - 1 + (bytes == 0 ? 1 : 0)) & ~(kAlignment - 1);
         if (static_cast<size_t>(end_ - next_) >= bytes) {
