@@ -199,6 +199,24 @@ void BM_DeleteDescriptorTree(benchmark::State& state) {
     deleteTree(state, syntheticDocuments().descriptorXml);
 }
 
+// The compiled settings, written next to the XML on first use ("" when
+// compiling fails).
+const std::string& compiledSettings() {
+    static const std::string path = [] {
+        const std::string xml = syntheticDocuments().settingsXml;
+        const std::string compiled = xml.substr(0, xml.rfind('.')) + ".veltbin";
+        std::vector<uint8_t> image;
+        if (VELT::DocumentCompiler::compile(xml.c_str(), image) != 0) {
+            return std::string();
+        }
+        std::ofstream(compiled, std::ios::binary)
+            .write(reinterpret_cast<const char*>(image.data()),
+                   static_cast<std::streamsize>(image.size()));
+        return compiled;
+    }();
+    return path;
+}
+
 // The same operations, one call each, for instruction counts. The first
 // read of each document adds its names to the key dictionary, so both are
 // read once before anything is counted.
@@ -255,25 +273,13 @@ const std::string& descriptorXml() {
         {"bare_expat_descriptor", warmUp, [] { bareParseFile(descriptorXml()); }, {}}),
     registerCountedOperation(
         {"delete_descriptor", [] { warmUpAndRead(descriptorXml()); }, deleteCountedTree, {}}),
+    registerCountedOperation({"read_settings_compiled",
+                              [] {
+                                  warmUp();
+                                  compiledSettings();
+                              },
+                              [] { readCountedTree(compiledSettings()); }, deleteCountedTree}),
 };
-
-// The compiled settings, written next to the XML on first use ("" when
-// compiling fails).
-const std::string& compiledSettings() {
-    static const std::string path = [] {
-        const std::string xml = syntheticDocuments().settingsXml;
-        const std::string compiled = xml.substr(0, xml.rfind('.')) + ".veltbin";
-        std::vector<uint8_t> image;
-        if (VELT::DocumentCompiler::compile(xml.c_str(), image) != 0) {
-            return std::string();
-        }
-        std::ofstream(compiled, std::ios::binary)
-            .write(reinterpret_cast<const char*>(image.data()),
-                   static_cast<std::streamsize>(image.size()));
-        return compiled;
-    }();
-    return path;
-}
 
 void BM_ReadSettingsCompiledToTree(benchmark::State& state) {
     const std::string& path = compiledSettings();

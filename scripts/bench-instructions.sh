@@ -33,6 +33,7 @@ ratios='
 read_settings bare_expat_settings 1.30 read-to-tree / bare expat parse, settings
 read_settings_gz inflate_bare_expat_settings_gz 1.30 gzip read / (inflate + bare expat parse), settings
 read_descriptor bare_expat_descriptor 0 read-to-tree / bare expat parse, descriptor
+read_settings_compiled read_settings 0.05 compiled read / XML read, settings
 delete_settings read_settings 0.03 deleting the tree / reading it, settings
 delete_descriptor read_descriptor 0.03 deleting the tree / reading it, descriptor
 init_pek_wide_gen5_200 init_pek_wide_gen5_25 1.25 initPekUtils per kernel, 200 / 25 groups, gen 5
