@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    libexpat1-dev zlib1g-dev
+    libexpat1-dev zlib1g-dev libdeflate-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-format clang-tidy clang-14 libclang-rt-14-dev python3
     libcli11-dev nlohmann-json3-dev graphviz
