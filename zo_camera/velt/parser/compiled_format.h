@@ -69,9 +69,17 @@ class CompiledView {
     uint32_t width() const { return width_; }
 
     uint32_t stringCount() const { return stringCount_; }
-    // String index, NUL-terminated, and its length.
-    const char* string(uint32_t index) const;
-    size_t stringLength(uint32_t index) const;
+    // String index, NUL-terminated, and its length. Inline: a reader asks
+    // for one per string attribute.
+    const char* string(uint32_t index) const {
+        return reinterpret_cast<const char*>(stringBytes_ + stringBegin(index));
+    }
+    size_t stringLength(uint32_t index) const { return stringEnd(index) - stringBegin(index) - 1; }
+    const char* string(uint32_t index, size_t& length) const {
+        const uint32_t begin = stringBegin(index);
+        length = stringEnd(index) - begin - 1;
+        return reinterpret_cast<const char*>(stringBytes_ + begin);
+    }
 
     uint32_t shapeCount() const { return shapeCount_; }
     // All shapes' attribute names together.
@@ -102,7 +110,11 @@ class CompiledView {
         const uint8_t* at = table + index * width_;
         return width_ == 4 ? loadNumber<4>(at) : loadNumber<2>(at);
     }
-    uint32_t stringEnd(uint32_t index) const;
+    // Where string index ends (past its NUL) and where it begins.
+    uint32_t stringEnd(uint32_t index) const {
+        return loadNumber<4>(stringEnds_ + size_t{4} * index);
+    }
+    uint32_t stringBegin(uint32_t index) const { return index == 0 ? 0 : stringEnd(index - 1); }
     bool checkStrings(uint32_t stringByteCount, std::string& error) const;
     bool checkShapes(std::string& error);
     bool checkElements(uint32_t maxDepth, uint32_t valueCount, std::string& error);

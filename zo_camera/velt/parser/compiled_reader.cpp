@@ -187,7 +187,7 @@ CompiledReader::CompiledReader(const CompiledView& view, TreeBuilder& builder, i
                           0});
     }
     // Decoding made sure no element goes deeper.
-    levels_.reserve(VELTParser::kMaxNestingDepth);
+    levels_.resize(VELTParser::kMaxNestingDepth);
 }
 
 void CompiledReader::read() {
@@ -196,56 +196,8 @@ void CompiledReader::read() {
     } else {
         readElements<2>();
     }
-    while (!levels_.empty()) {
+    while (openLevels_ > 0) {
         closeLevel();
-    }
-}
-
-template <unsigned Width>
-void CompiledReader::readElements() {
-    const uint8_t* elements = view_.elementTable();
-    const uint8_t* values = view_.valueTable();
-    const uint32_t count = view_.elementCount();
-    for (uint32_t element = 0; element < count; ++element, elements += size_t{2} * Width) {
-        const uint32_t shape = loadNumber<Width>(elements);
-        const uint32_t depth = loadNumber<Width>(elements + Width);
-        // Depths were checked: each element opens at most one level down.
-        while (levels_.size() > depth) {
-            closeLevel();
-        }
-        Plan& plan = plans_[shape];
-        const uint8_t* elementValues = values;
-        values += size_t{Width} * plan.attributes;
-        if (!levels_.empty() && levels_.back().kind == kSkippedLevel) {
-            // Inside a failed element: its whole subtree is dropped unread.
-            levels_.push_back({nullptr, nullptr, 0, 0, -1, kSkippedLevel, true});
-            continue;
-        }
-        if (plan.kind != kind_ || (plan.untilNewName && plan.epoch != names_.epoch())) {
-            resolve(plan, static_cast<uint64_t>(elementValues - view_.valueTable()) / Width);
-        }
-        switch (plan.outcome) {
-            case kNode:
-                buildNode<Width>(plan, element, elementValues);
-                break;
-            case kDocumentElement: {
-                kind_ = static_cast<int32_t>(plan.elementKey);
-                const Step* steps = steps_.data() + plan.firstStep;
-                for (uint32_t index = 0; index < plan.attributes; ++index) {
-                    if (steps[index].store == kVersion) {
-                        const uint32_t value =
-                            loadNumber<Width>(elementValues + size_t{Width} * index);
-                        version_.assign(view_.string(value), view_.stringLength(value));
-                    }
-                }
-                levels_.push_back(
-                    {nullptr, nullptr, 0, 0, innermostTarget(), kNodelessLevel, true});
-                break;
-            }
-            case kFails:
-                levels_.push_back({nullptr, nullptr, 0, 0, -1, kSkippedLevel, true});
-                break;
-        }
     }
 }
 
@@ -300,25 +252,25 @@ void CompiledReader::buildNode(const Plan& plan, uint32_t element, const uint8_t
     TreeBuilder::NodeRoom room = TreeBuilder::newNodeRoom(storage_, capacity, plan.attributeBytes);
     TreeBuilder::Entry* items = room.items;
     uint32_t elementKey = plan.elementKey;
-    const Placing* placings = placings_.data() + plan.firstStep;
-    for (uint32_t index = 0; index < plan.attributes; ++index) {
-        const Placing& placing = placings[index];
-        const uint32_t value = loadNumber<Width>(values + size_t{Width} * index);
-        switch (placing.action) {
+    const Placing* placing = placings_.data() + plan.firstStep;
+    const Placing* const end = placing + plan.attributes;
+    for (; placing != end; ++placing, values += Width) {
+        const uint32_t value = loadNumber<Width>(values);
+        switch (placing->action) {
             case kPlaceInteger:
                 TreeBuilder::placeEntry(
-                    items + placing.slot, placing.key,
+                    items + placing->slot, placing->key,
                     TreeBuilder::placeInteger(room.attributes, names_.integer(value)));
+                break;
+            case kPlaceText:
+                TreeBuilder::placeEntry(items + placing->slot, placing->key,
+                                        placeText(room.attributes, value));
                 break;
             case kPlaceKey:
                 TreeBuilder::placeEntry(
-                    items + placing.slot, placing.key,
+                    items + placing->slot, placing->key,
                     TreeBuilder::placeInteger(room.attributes,
                                               static_cast<int32_t>(names_.keyOrNewKey(value))));
-                break;
-            case kPlaceText:
-                TreeBuilder::placeEntry(items + placing.slot, placing.key,
-                                        placeText(room.attributes, value));
                 break;
             case kGenerateOnly:
                 names_.keyOrNewKey(value);
@@ -328,7 +280,7 @@ void CompiledReader::buildNode(const Plan& plan, uint32_t element, const uint8_t
                 break;
             case kRenamePlaceText:
                 elementKey = names_.keyOrNewKey(value);
-                TreeBuilder::placeEntry(items + placing.slot, placing.key,
+                TreeBuilder::placeEntry(items + placing->slot, placing->key,
                                         placeText(room.attributes, value));
                 break;
             case kSkip:
@@ -339,22 +291,25 @@ void CompiledReader::buildNode(const Plan& plan, uint32_t element, const uint8_t
         TreeBuilder::placeEntry(items + plan.typeSlot, kKeyType,
                                 placeText(room.attributes, plan.name));
     }
-    if (!builder_.hasRoot() && !host_.createRoot()) {
-        // The node's room stays unused in the storage.
-        levels_.push_back({nullptr, nullptr, 0, 0, -1, kSkippedLevel, true});
-        return;
+    if (!rooted_) {
+        if (!builder_.hasRoot() && !host_.createRoot()) {
+            // The node's room stays unused in the storage.
+            pushLevel({nullptr, nullptr, 0, 0, -1, kSkippedLevel, true});
+            return;
+        }
+        rooted_ = true;
     }
     const int32_t target = innermostTarget();
     GraphConfigNode* node = room.node;
     TreeBuilder::setParent(node, target < 0 ? builder_.root() : levels_[target].node);
     attach(target, elementKey, node);
-    levels_.push_back({node, items, plan.itemCount, capacity, static_cast<int32_t>(levels_.size()),
-                       kNodeLevel, true});
+    pushLevel({node, items, plan.itemCount, capacity, static_cast<int32_t>(openLevels_), kNodeLevel,
+               true});
 }
 
 GraphConfigStrAttribute* CompiledReader::placeText(char*& room, uint32_t string) {
-    const char* text = view_.string(string);
-    const size_t length = view_.stringLength(string);
+    size_t length = 0;
+    const char* text = view_.string(string, length);
     if (length > GraphConfigStrAttribute::kInlineLength) {
         // Each long text is copied once and shared by the attributes that hold it.
         if (storedTexts_[string] == nullptr) {
@@ -385,6 +340,53 @@ void CompiledReader::attach(int32_t target, uint32_t key, GraphConfigNode* node)
     ++level.count;
 }
 
+template <unsigned Width>
+void CompiledReader::readElements() {
+    const uint8_t* elements = view_.elementTable();
+    const uint8_t* values = view_.valueTable();
+    const uint32_t count = view_.elementCount();
+    for (uint32_t element = 0; element < count; ++element, elements += size_t{2} * Width) {
+        const uint32_t shape = loadNumber<Width>(elements);
+        const uint32_t depth = loadNumber<Width>(elements + Width);
+        // Depths were checked: each element opens at most one level down.
+        while (openLevels_ > depth) {
+            closeLevel();
+        }
+        Plan& plan = plans_[shape];
+        const uint8_t* elementValues = values;
+        values += size_t{Width} * plan.attributes;
+        if (openLevels_ > 0 && levels_[openLevels_ - 1].kind == kSkippedLevel) {
+            // Inside a failed element: its whole subtree is dropped unread.
+            pushLevel({nullptr, nullptr, 0, 0, -1, kSkippedLevel, true});
+            continue;
+        }
+        if (plan.kind != kind_ || (plan.untilNewName && plan.epoch != names_.epoch())) {
+            resolve(plan, static_cast<uint64_t>(elementValues - view_.valueTable()) / Width);
+        }
+        switch (plan.outcome) {
+            case kNode:
+                buildNode<Width>(plan, element, elementValues);
+                break;
+            case kDocumentElement: {
+                kind_ = static_cast<int32_t>(plan.elementKey);
+                const Step* steps = steps_.data() + plan.firstStep;
+                for (uint32_t index = 0; index < plan.attributes; ++index) {
+                    if (steps[index].store == kVersion) {
+                        const uint32_t value =
+                            loadNumber<Width>(elementValues + size_t{Width} * index);
+                        version_.assign(view_.string(value), view_.stringLength(value));
+                    }
+                }
+                pushLevel({nullptr, nullptr, 0, 0, innermostTarget(), kNodelessLevel, true});
+                break;
+            }
+            case kFails:
+                pushLevel({nullptr, nullptr, 0, 0, -1, kSkippedLevel, true});
+                break;
+        }
+    }
+}
+
 void CompiledReader::grow(Level& level) {
     const uint32_t capacity = std::max<uint32_t>(4, level.capacity * 2);
     TreeBuilder::Entry* items = TreeBuilder::newEntries(storage_, capacity);
@@ -399,11 +401,10 @@ void CompiledReader::grow(Level& level) {
 }
 
 void CompiledReader::closeLevel() noexcept {
-    Level& level = levels_.back();
+    Level& level = levels_[--openLevels_];
     if (level.kind == kNodeLevel && level.count > 0) {
         TreeBuilder::completeNode(level.node, level.items, level.count, level.inKeyOrder);
     }
-    levels_.pop_back();
 }
 
 }  // namespace parser

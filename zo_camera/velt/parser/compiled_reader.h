@@ -106,14 +106,22 @@ class CompiledReader {
     // firstValue on: a plan for this element, and for later ones while it
     // holds.
     void resolve(Plan& plan, uint64_t firstValue);
+    // Inlined into readElements: a call per element would cost more than
+    // most elements' attributes.
     template <unsigned Width>
-    void buildNode(const Plan& plan, uint32_t element, const uint8_t* values);
+    [[gnu::always_inline]] inline void buildNode(const Plan& plan, uint32_t element,
+                                                 const uint8_t* values);
     // A string attribute of string in room.
-    GraphConfigStrAttribute* placeText(char*& room, uint32_t string);
-    void attach(int32_t target, uint32_t key, GraphConfigNode* node);
+    [[gnu::always_inline]] inline GraphConfigStrAttribute* placeText(char*& room, uint32_t string);
+    [[gnu::always_inline]] inline void attach(int32_t target, uint32_t key, GraphConfigNode* node);
     void grow(Level& level);
+    // The levels of the open elements, the innermost last; decoding made sure
+    // there are never more than the reader's nesting limit.
+    void pushLevel(const Level& level) { levels_[openLevels_++] = level; }
     void closeLevel() noexcept;
-    int32_t innermostTarget() const { return levels_.empty() ? -1 : levels_.back().target; }
+    int32_t innermostTarget() const {
+        return openLevels_ == 0 ? -1 : levels_[openLevels_ - 1].target;
+    }
 
     const CompiledView& view_;
     TreeBuilder& builder_;
@@ -132,6 +140,9 @@ class CompiledReader {
     };
     std::vector<Placing> placings_;
     std::vector<Level> levels_;
+    uint32_t openLevels_ = 0;
+    // Once the builder's root is open it stays so for the whole reading.
+    bool rooted_ = false;
     // Texts longer than a string attribute holds, copied to the tree once.
     std::vector<const char*> storedTexts_;
     // Reused while resolving.
