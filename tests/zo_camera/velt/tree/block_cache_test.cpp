@@ -13,6 +13,7 @@
 #include <sanitizer/asan_interface.h>
 #endif
 
+#include "key_dictionary_fixture.h"
 #include "support/parse_text.h"
 #include "velt_item_uid.h"
 #include "velt_status.h"
@@ -74,13 +75,19 @@ void expectEntries(VELT::IGraphConfig* root, int entries, int seed) {
     }
 }
 
-class TreeBlockCache : public ::testing::Test {
+// Starts with an empty cache at the default limit; the documents' names
+// leave the dictionary with the test.
+class TreeBlockCache : public zovesk_test::KeyDictionaryTest {
   protected:
     void SetUp() override {
+        KeyDictionaryTest::SetUp();
         limit_ = zo_tree_cache_set_limit(0);
         zo_tree_cache_set_limit(ZO_TREE_CACHE_DEFAULT_LIMIT);
     }
-    void TearDown() override { zo_tree_cache_set_limit(limit_); }
+    void TearDown() override {
+        zo_tree_cache_set_limit(limit_);
+        KeyDictionaryTest::TearDown();
+    }
 
   private:
     size_t limit_ = 0;
