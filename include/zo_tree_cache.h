@@ -17,8 +17,10 @@
 
 ZO_EXTERN_C_BEGIN
 
-/* The limit a process starts with, in bytes. */
-#define ZO_TREE_CACHE_DEFAULT_LIMIT ((size_t)32 << 20)
+/* The limit a process starts with, in bytes: room for the trees of a camera's
+ * descriptor and settings of some 13 MB of XML together. What is kept is
+ * memory the previous trees had, never more. */
+#define ZO_TREE_CACHE_DEFAULT_LIMIT ((size_t)64 << 20)
 
 /* Sets how many bytes of blocks the cache may keep (0: none) and returns the
  * previous limit. Blocks above the new limit are freed at once. */

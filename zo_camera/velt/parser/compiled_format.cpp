@@ -223,6 +223,7 @@ bool CompiledView::decode(const uint8_t* bytes, size_t size, uint32_t maxDepth,
     shapeNames_ = shapes_ + size_t{2} * width_ * shapeCount_;
     elements_ = shapeNames_ + size_t{1} * width_ * shapeAttributeCount_;
     values_ = elements_ + size_t{2} * width_ * elementCount_;
+    depthLimit_ = maxDepth;
     if (!checkStrings(stringByteCount, error) || !checkShapes(error) ||
         !checkElements(maxDepth, valueCount, error)) {
         return false;

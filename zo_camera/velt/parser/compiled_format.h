@@ -67,6 +67,8 @@ class CompiledView {
 
     // 2 or 4: the byte width of every number in the tables below.
     uint32_t width() const { return width_; }
+    // The maxDepth decoding checked: no more elements are ever open at once.
+    uint32_t depthLimit() const { return depthLimit_; }
 
     uint32_t stringCount() const { return stringCount_; }
     // String index, NUL-terminated, and its length. Inline: a reader asks
@@ -122,6 +124,7 @@ class CompiledView {
     bool checkElementsOf(uint32_t maxDepth, uint32_t valueCount, std::string& error);
 
     uint32_t width_ = 4;
+    uint32_t depthLimit_ = 0;
     uint32_t stringCount_ = 0;
     uint32_t shapeCount_ = 0;
     uint32_t shapeAttributeCount_ = 0;

@@ -9,7 +9,6 @@
 #include <utility>
 
 #include "velt_keys.h"
-#include "velt_parser.h"
 #include "velt_status.h"
 #include "zo_camera/velt/parser/element_rules.h"
 #include "zo_camera/velt/parser/element_source.h"
@@ -186,8 +185,8 @@ CompiledReader::CompiledReader(const CompiledView& view, TreeBuilder& builder, i
                           view.shapeAttributes(shape), kNoKind, false, kFails, 0, 0, 0, kNoSlot,
                           0});
     }
-    // Decoding made sure no element goes deeper.
-    levels_.resize(VELTParser::kMaxNestingDepth);
+    // Decoding made sure no more elements are open at once.
+    levels_.resize(view.depthLimit());
 }
 
 void CompiledReader::read() {

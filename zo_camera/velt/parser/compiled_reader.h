@@ -115,8 +115,8 @@ class CompiledReader {
     [[gnu::always_inline]] inline GraphConfigStrAttribute* placeText(char*& room, uint32_t string);
     [[gnu::always_inline]] inline void attach(int32_t target, uint32_t key, GraphConfigNode* node);
     void grow(Level& level);
-    // The levels of the open elements, the innermost last; decoding made sure
-    // there are never more than the reader's nesting limit.
+    // The levels of the open elements, the innermost last: never more than
+    // the view's depth limit, which levels_ is sized to.
     void pushLevel(const Level& level) { levels_[openLevels_++] = level; }
     void closeLevel() noexcept;
     int32_t innermostTarget() const {
