@@ -17,6 +17,7 @@
 #include "support/parse_text.h"
 #include "velt_item_uid.h"
 #include "velt_status.h"
+#include "zo_camera/velt/tree/block_cache.h"
 #include "zo_tree_cache.h"
 
 namespace {
@@ -25,7 +26,7 @@ using zovesk_test::asNode;
 using zovesk_test::parseText;
 using zovesk_test::TreePtr;
 
-constexpr size_t kBlockBytes = (size_t{64} << 10) + 16;
+using VELT::block_cache::kBlockBytes;
 
 // A settings document whose tree takes many of the largest blocks; the
 // values differ with seed, so a tree built in another tree's blocks shows
